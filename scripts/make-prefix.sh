@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Makes a configured, dialog-free Wine prefix by copying a template (built once per Wine version, ~15 s).
+#   scripts/make-prefix.sh DIR [--graphics x11|null] [--dpi N]
+# Template settings: win64 prefix (runs 32- and 64-bit programs); X11 "Managed"=N so Wine draws its own frame
+# and DestroyWindow does not wait for a window manager; CJK fonts through FontSubstitutes; marlett for the
+# caption buttons.
+set -euo pipefail
+dir=$1; shift
+graphics=x11; dpi=
+while [ $# -gt 0 ]; do
+  case $1 in --graphics) graphics=$2; shift 2 ;; --dpi) dpi=$2; shift 2 ;; *) echo "bad arg $1" >&2; exit 2 ;; esac
+done
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+cache=${TW_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tempowave}
+template=$cache/prefix-$(wine --version | tr -c 'A-Za-z0-9.\n' _)
+
+create() {
+  local p=$1 t0=$SECONDS
+  rm -rf "$p" "$p.tmp"; mkdir -p "$(dirname "$p")"
+  # HOME unset: the user folders become real folders inside the prefix, never links into a real home.
+  env -u HOME WINEPREFIX="$p.tmp" wineboot -i >/dev/null 2>&1 </dev/null
+  local K='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+  {
+    WINEPREFIX="$p.tmp" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    for f in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Segoe UI" "Microsoft Sans Serif" "MS Sans Serif" "Arial" \
+      "Malgun Gothic" "Gulim" "Meiryo" "Meiryo UI" "Yu Gothic UI" "MS UI Gothic" "Microsoft YaHei" \
+      "Microsoft YaHei UI" "SimSun"; do
+      WINEPREFIX="$p.tmp" wine reg add "$K" /v "$f" /d "WenQuanYi Micro Hei" /f
+    done
+  } >/dev/null 2>&1 </dev/null
+  [ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$p.tmp/drive_c/windows/Fonts/"
+  WINEPREFIX="$p.tmp" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$p.tmp" wineserver -w 2>/dev/null || true
+  rm -f "$p.tmp/wineserver"
+  mv "$p.tmp" "$p"
+  echo "make-prefix: template $p made in $((SECONDS - t0)) s" >&2
+}
+
+[ -f "$template/system.reg" ] || create "$template"
+rm -rf "$dir"
+cp -a "$template" "$dir"
+export WINEPREFIX=$dir
+{
+  [ "$graphics" = null ] && wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+  [ -n "$dpi" ] && wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+  true
+} >/dev/null 2>&1 </dev/null
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true

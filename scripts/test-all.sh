@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds native, native-asan and win32-test, runs the three test levels, prints a summary and fails on any
+# failure. Every Wine run happens inside a private network namespace (scripts/run-wine-tests.sh).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+jobs=${JOBS:-2}
+declare -a names results
+step() {  # step NAME command...
+  local name=$1; shift
+  local t0=$SECONDS
+  echo "=== $name"
+  if "$@"; then results+=("PASS  $name ($((SECONDS - t0)) s)"); else results+=("FAIL  $name ($((SECONDS - t0)) s)"); fi
+}
+build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j"$jobs"; }
+native_tests() { ctest --test-dir build/"$1" --output-on-failure --no-tests=error -j"$jobs"; }
+format_check() { git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror; }
+
+step "format" format_check
+step "build native" build native
+step "unit tests (native)" native_tests native
+step "build native-asan" build native-asan
+step "unit tests (ASan+UBSan)" native_tests native-asan
+if [ -x scripts/fuzz-smoke.sh ]; then step "fuzz smoke" scripts/fuzz-smoke.sh; fi
+step "build win32-test" build win32-test
+step "Windows + end-to-end tests (Wine)" scripts/run-wine-tests.sh build/win32-test
+
+echo
+echo "=== summary"
+fail=0
+for r in "${results[@]}"; do
+  echo "$r"
+  [[ $r == FAIL* ]] && fail=1
+done
+exit $fail

@@ -1,0 +1,62 @@
+// TFrmTempowave: the logic of the program's only window, written against IFormView so that it runs in
+// native tests. The Win32 window (app/win32/main_window.*) builds the controls and routes their events here.
+#pragma once
+
+#include <string>
+
+#include "app/form_view.h"
+#include "app/services.h"
+#include "app/status.h"
+
+namespace tw {
+
+class TFrmTempowave {
+ public:
+  TFrmTempowave(IFormView& view, const Services& services);
+  TFrmTempowave(const TFrmTempowave&) = delete;
+  TFrmTempowave& operator=(const TFrmTempowave&) = delete;
+
+  // Event handlers, named after the control and the event.
+  void FormCreate();
+  void BtnHomeClick(const std::u16string& sender_name);
+  void BtnStartClick();
+  void ChkTCPAckFrequencyClick();
+  void ChkTcpNoDelayClick();
+  void ChkTcpDelAckTickClick();
+  void ChkNetworkThrottlingIndexClick();
+  void ChkSystemResponsivenessClick();
+
+  // Run operations.
+  void Start();
+  void Stop();
+  void Refresh(TStatus status);
+
+  TStatus Status() const { return FStatus; }
+  const std::u16string& AdapterName() const { return NetworkName; }
+  const std::u16string& AdapterGuid() const { return NetworkGUID; }
+  const std::u16string& AdapterIp() const { return NetworkIP; }
+
+ private:
+  void ApplyStatus(TStatus status, const std::u16string& message = {});
+  void LoadAdapterAndOptions();
+  void SaveOptionFlag(const std::u16string& key, bool value);
+  void SaveOptionValue(const std::u16string& key, int value);
+  // Assigning a check box's state counts as a click whenever it changes the state.
+  void AssignChecked(Ctl box, bool checked);
+
+  IFormView& view_;
+  Services services_;
+  TStatus FStatus = TStatus::stIdle;
+  std::u16string NetworkName;
+  std::u16string NetworkGUID;
+  std::u16string NetworkIP;
+};
+
+// Opens a web address, document or program through the shell's "open" verb.
+void ShellOpen(const Services& services, const std::u16string& target);
+
+// The two link destinations on the maker's link host.
+std::u16string HomePageUrl();
+std::u16string DonationPageUrl();
+
+}  // namespace tw

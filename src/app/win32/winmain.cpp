@@ -1,0 +1,27 @@
+// Process entry: module initialisation, the single-instance test, the main window and its message loop.
+#include <windows.h>
+
+#include "app/startup.h"
+#include "app/win32/main_window.h"
+
+namespace {
+constexpr wchar_t kMutexName[] = L"TempowaveMutex";
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  tw::StartupSequence modules;
+  modules.Initialize();
+
+  // A copy is already running in this logon session: end silently. The handle is deliberately not closed;
+  // the process ends right away.
+  if (OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMutexName)) {
+    modules.Finalize();
+    return 0;
+  }
+  // Held, never released, for the whole life of the process; the system frees it however the process ends.
+  CreateMutexW(nullptr, TRUE, kMutexName);
+
+  tw::win::RunMainWindow(instance, show);
+  modules.Finalize();
+  return 0;
+}
