@@ -9,22 +9,45 @@
 namespace tw {
 
 namespace {
-constexpr std::array<const char16_t*, static_cast<size_t>(Ctl::Count)> kNames = {
-    u"PnlMain",   u"Card1",        u"Indicator",    u"Card2",
-    u"GroupBox1", u"LblTitle",     u"LblContent",   u"GroupBox2",
-    u"ChkTcpNoDelay", u"ChkTCPAckFrequency", u"LblAdapter", u"LblIPAddress",
-    u"ChkTcpDelAckTick", u"GroupBox3", u"ChkNetworkThrottlingIndex", u"ChkSystemResponsiveness",
-    u"PnlHead",   u"BtnHead",      u"BtnHome",      u"BtnConfig",
-    u"BtnDonate", u"PnlLogo",      u"ImgLogo",      u"BtnStart",
-    u"LblVersion"};
+constexpr std::array<const char16_t*, static_cast<size_t>(Ctl::Count)> kNames = {u"PnlMain",
+                                                                                 u"Card1",
+                                                                                 u"Indicator",
+                                                                                 u"Card2",
+                                                                                 u"GroupBox1",
+                                                                                 u"LblTitle",
+                                                                                 u"LblContent",
+                                                                                 u"GroupBox2",
+                                                                                 u"ChkTcpNoDelay",
+                                                                                 u"ChkTCPAckFrequency",
+                                                                                 u"LblAdapter",
+                                                                                 u"LblIPAddress",
+                                                                                 u"ChkTcpDelAckTick",
+                                                                                 u"GroupBox3",
+                                                                                 u"ChkNetworkThrottlingIndex",
+                                                                                 u"ChkSystemResponsiveness",
+                                                                                 u"PnlHead",
+                                                                                 u"BtnHead",
+                                                                                 u"BtnHome",
+                                                                                 u"BtnConfig",
+                                                                                 u"BtnDonate",
+                                                                                 u"PnlLogo",
+                                                                                 u"ImgLogo",
+                                                                                 u"BtnStart",
+                                                                                 u"LblVersion"};
 }  // namespace
 
-const char16_t* CtlName(Ctl control) { return kNames.at(static_cast<size_t>(control)); }
+const char16_t* CtlName(Ctl control) {
+  return kNames.at(static_cast<size_t>(control));
+}
 
 TFrmTempowave::TFrmTempowave(IFormView& view, const Services& services) : view_(view), services_(services) {}
 
-std::u16string HomePageUrl() { return std::u16string(config::kLinkHost) + u"/tempowave"; }
-std::u16string DonationPageUrl() { return std::u16string(config::kLinkHost) + u"/donate?tempowave"; }
+std::u16string HomePageUrl() {
+  return std::u16string(config::kLinkHost) + u"/tempowave";
+}
+std::u16string DonationPageUrl() {
+  return std::u16string(config::kLinkHost) + u"/donate?tempowave";
+}
 
 void ShellOpen(const Services& services, const std::u16string& target) {
   if (services.shell) services.shell->Open(target);

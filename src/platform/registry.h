@@ -54,11 +54,11 @@ class IRegistry {
   virtual RegStatus OpenKey(RegKey root, const std::u16string& subkey, std::uint32_t access, RegKey* key) = 0;
   // RegQueryValueExW. With data == nullptr only the type and size are reported; otherwise *size is the
   // buffer size on entry and the data size on return; data longer than the buffer fails (kMoreData).
-  virtual RegStatus QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
-                               std::uint32_t* size) = 0;
+  virtual RegStatus QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
+                               std::uint8_t* data, std::uint32_t* size) = 0;
   // RegSetValueExW(key, name, 0, type, data, size).
-  virtual RegStatus SetValue(RegKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
-                             std::uint32_t size) = 0;
+  virtual RegStatus SetValue(RegKey key, const std::u16string& name, std::uint32_t type,
+                             const std::uint8_t* data, std::uint32_t size) = 0;
   // RegDeleteValueW.
   virtual RegStatus DeleteValue(RegKey key, const std::u16string& name) = 0;
   // RegCloseKey (no flush).

@@ -14,8 +14,12 @@ std::u16string DecodeUtf8(std::string_view bytes);
 std::string EncodeUtf8(std::u16string_view text);
 
 // Case folding of the ASCII letters only; every other code unit is left alone.
-constexpr char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
-constexpr char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
+constexpr char16_t AsciiUpper(char16_t c) {
+  return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+}
+constexpr char16_t AsciiLower(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+}
 std::u16string AsciiUpperCase(std::u16string_view text);
 std::u16string AsciiLowerCase(std::u16string_view text);
 bool AsciiEqualsIgnoreCase(std::u16string_view a, std::u16string_view b);

@@ -1,6 +1,6 @@
 // Keeps Wine's desktop alive for a whole test run. Wine closes the desktop about a second after its last GUI
-// client exits; the next GUI test then respawns explorer.exe, which inherits that test's output pipe and makes
-// ctest wait. Started once with null handles before ctest.
+// client exits; the next GUI test then respawns explorer.exe, which inherits that test's output pipe and
+// makes ctest wait. Started once with null handles before ctest.
 //   desktop_keeper.exe [Z:/path/to/ready-file]
 #include <windows.h>
 

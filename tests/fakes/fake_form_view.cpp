@@ -4,7 +4,9 @@
 
 namespace tw::test {
 namespace {
-std::string Name(Ctl c) { return EncodeUtf8(CtlName(c)); }
+std::string Name(Ctl c) {
+  return EncodeUtf8(CtlName(c));
+}
 }  // namespace
 
 FakeFormView::FakeFormView() {

@@ -17,11 +17,11 @@ TEST(Utf8, MalformedInput) {
     std::u16string lenient;
   };
   const Case cases[] = {
-      {"\xff", u"\uFFFD"},                  // not a lead byte
-      {"a\xc3", u"a\uFFFD"},                // truncated sequence
-      {"\xc0\xaf", u"\uFFFD"},              // overlong encoding of '/'
-      {"\xed\xa0\x80", u"\uFFFD"},          // encoded surrogate
-      {"\xf4\x90\x80\x80", u"\uFFFD"},      // beyond U+10FFFF
+      {"\xff", u"\uFFFD"},              // not a lead byte
+      {"a\xc3", u"a\uFFFD"},            // truncated sequence
+      {"\xc0\xaf", u"\uFFFD"},          // overlong encoding of '/'
+      {"\xed\xa0\x80", u"\uFFFD"},      // encoded surrogate
+      {"\xf4\x90\x80\x80", u"\uFFFD"},  // beyond U+10FFFF
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DecodeUtf8(c.bytes), c.lenient);

@@ -28,8 +28,9 @@ void RunMainWindow(HINSTANCE instance, int show) {
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT r{0, 0, 498, 426};
   AdjustWindowRectEx(&r, style, FALSE, 0);
-  HWND hwnd = CreateWindowExW(0, kClassName, L"\uD15C\uD3EC\uC6E8\uC774\uBE0C", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                              r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+  HWND hwnd =
+      CreateWindowExW(0, kClassName, L"\uD15C\uD3EC\uC6E8\uC774\uBE0C", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                      r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
   ShowWindow(hwnd, show);
   MSG m;
   while (GetMessageW(&m, nullptr, 0, 0) > 0) {
