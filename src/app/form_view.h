@@ -68,6 +68,12 @@ class IFormView {
   // A modal error box owned by the application's hidden window (the main window stays enabled).
   virtual void ShowErrorBox(const std::u16string& text, const std::u16string& caption) = 0;
   virtual void Close() = 0;
+
+  // Creation-time decoration of the window.
+  virtual void AttachThemeHelper() = 0;      // dark title bar and the activation strip
+  virtual void FitLabelFont(Ctl label) = 0;  // shrinks the label's font until its caption fits
+  virtual void UseIconTitleFont() = 0;       // the desktop icon-title font, following its changes
+  virtual void SetApplicationTitle(const std::u16string& title) = 0;
 };
 
 }  // namespace tw

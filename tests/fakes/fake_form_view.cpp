@@ -69,4 +69,21 @@ void FakeFormView::Close() {
   journal.push_back("Close");
 }
 
+void FakeFormView::AttachThemeHelper() {
+  journal.push_back("AttachThemeHelper");
+}
+
+void FakeFormView::FitLabelFont(Ctl label) {
+  journal.push_back("FitLabelFont " + Name(label));
+}
+
+void FakeFormView::UseIconTitleFont() {
+  journal.push_back("UseIconTitleFont");
+}
+
+void FakeFormView::SetApplicationTitle(const std::u16string& title) {
+  application_title = title;
+  journal.push_back("SetApplicationTitle " + EncodeUtf8(title));
+}
+
 }  // namespace tw::test

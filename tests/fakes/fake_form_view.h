@@ -39,6 +39,10 @@ class FakeFormView : public IFormView {
   void SetAnimating(bool on) override;
   void ShowErrorBox(const std::u16string& text, const std::u16string& box_caption) override;
   void Close() override;
+  void AttachThemeHelper() override;
+  void FitLabelFont(Ctl label) override;
+  void UseIconTitleFont() override;
+  void SetApplicationTitle(const std::u16string& title) override;
 
   FakeControl& at(Ctl c) { return controls[static_cast<size_t>(c)]; }
   const FakeControl& at(Ctl c) const { return controls[static_cast<size_t>(c)]; }
@@ -48,6 +52,7 @@ class FakeFormView : public IFormView {
   int page = 0;
   bool animating = false;
   bool closed = false;
+  std::u16string application_title;
   struct ErrorBox {
     std::u16string text, caption;
   };
