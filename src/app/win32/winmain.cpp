@@ -3,6 +3,7 @@
 
 #include "app/startup.h"
 #include "app/win32/main_window.h"
+#include "crash/win32/crash_handler.h"
 
 namespace {
 constexpr wchar_t kMutexName[] = L"TempowaveMutex";
@@ -10,6 +11,7 @@ constexpr wchar_t kMutexName[] = L"TempowaveMutex";
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   tw::StartupSequence modules;
+  modules.Add(u"crash handler", tw::win::InstallCrashHandler);
   modules.Initialize();
 
   // A copy is already running in this logon session: end silently. The handle is deliberately not closed;
