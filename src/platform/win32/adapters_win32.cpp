@@ -1,0 +1,237 @@
+// The facts of adapter discovery: IP Helper's address listings and WMI through its COM API.
+#include "platform/win32/adapters_win32.h"
+
+// clang-format off
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+#include <iphlpapi.h>
+#include <oleauto.h>
+#include <wbemidl.h>
+// clang-format on
+
+#include <cstdio>
+
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/wstr.h"
+
+namespace tw::win {
+namespace {
+
+constexpr ULONG kListFlags =
+    GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;  // 0x0E
+constexpr ULONG kFirstBufferSize = 15360;
+constexpr int kListAttempts = 4;  // the needed size can grow between two calls
+
+std::u16string AddressText(const SOCKADDR* address) {
+  wchar_t text[INET6_ADDRSTRLEN] = {};
+  if (address->sa_family == AF_INET) {
+    const auto* in = reinterpret_cast<const sockaddr_in*>(address);
+    const auto* b = reinterpret_cast<const unsigned char*>(&in->sin_addr);
+    swprintf(text, INET6_ADDRSTRLEN, L"%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+  } else if (address->sa_family == AF_INET6) {
+    auto* in6 = const_cast<sockaddr_in6*>(reinterpret_cast<const sockaddr_in6*>(address));
+    InetNtopW(AF_INET6, &in6->sin6_addr, text, INET6_ADDRSTRLEN);
+  }
+  return U(text);
+}
+
+class Variant {
+ public:
+  Variant() { VariantInit(&v_); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  ~Variant() { VariantClear(&v_); }
+  VARIANT* get() { return &v_; }
+  const VARIANT& operator*() const { return v_; }
+
+ private:
+  VARIANT v_;
+};
+
+class Bstr {
+ public:
+  explicit Bstr(const std::u16string& text) : b_(SysAllocString(W(text))) {}
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  ~Bstr() { SysFreeString(b_); }
+  BSTR get() const { return b_; }
+
+ private:
+  BSTR b_;
+};
+
+bool ToWmiValue(const VARIANT& v, WmiValue* value) {
+  *value = WmiValue{};
+  switch (V_VT(&v)) {
+    case VT_NULL:
+    case VT_EMPTY:
+      value->kind = WmiValue::Kind::Null;
+      return true;
+    case VT_BSTR:
+      value->kind = WmiValue::Kind::Text;
+      value->text = V_BSTR(&v) ? U(V_BSTR(&v), SysStringLen(V_BSTR(&v))) : u"";
+      return true;
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_INT:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UINT:
+    case VT_I8:
+    case VT_UI8: {
+      VARIANT wide;
+      VariantInit(&wide);
+      if (FAILED(VariantChangeType(&wide, const_cast<VARIANT*>(&v), 0, VT_I8))) return false;
+      value->kind = WmiValue::Kind::Integer;
+      value->integer = V_I8(&wide);
+      return true;
+    }
+    case VT_ARRAY | VT_BSTR: {
+      SAFEARRAY* array = V_ARRAY(&v);
+      LONG low = 0, high = -1;
+      if (!array || FAILED(SafeArrayGetLBound(array, 1, &low)) ||
+          FAILED(SafeArrayGetUBound(array, 1, &high))) {
+        return false;
+      }
+      value->kind = WmiValue::Kind::TextArray;
+      for (LONG i = low; i <= high; ++i) {
+        BSTR item = nullptr;
+        if (FAILED(SafeArrayGetElement(array, &i, &item))) return false;
+        value->items.push_back(item ? U(item, SysStringLen(item)) : u"");
+        SysFreeString(item);
+      }
+      return true;
+    }
+    default:
+      value->kind = WmiValue::Kind::Other;
+      return true;
+  }
+}
+
+class WmiObjects : public IWmiObjects {
+ public:
+  explicit WmiObjects(ComPtr<IEnumWbemClassObject> enumerator) : enumerator_(std::move(enumerator)) {}
+
+  bool Next() override {
+    current_.reset();
+    ULONG returned = 0;
+    const HRESULT hr = enumerator_->Next(static_cast<LONG>(-1), 1,  // WBEM_INFINITE
+                                         current_.put(), &returned);
+    return hr == S_OK && returned == 1 && current_;
+  }
+  bool Read(std::u16string_view property, WmiValue* value) override {
+    if (!current_) return false;
+    const std::u16string name(property);
+    Variant v;
+    if (FAILED(current_->Get(W(name), 0, v.get(), nullptr, nullptr))) return false;
+    return ToWmiValue(*v, value);
+  }
+
+ private:
+  ComPtr<IEnumWbemClassObject> enumerator_;
+  ComPtr<IWbemClassObject> current_;
+};
+
+class WmiSession : public IWmiSession {
+ public:
+  explicit WmiSession(ComPtr<IWbemServices> services) : services_(std::move(services)) {}
+
+  std::unique_ptr<IWmiObjects> Query(const std::u16string& wql) override {
+    const Bstr language(u"WQL"), query(wql);
+    ComPtr<IEnumWbemClassObject> enumerator;
+    if (FAILED(services_->ExecQuery(language.get(), query.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                    enumerator.put())) ||
+        !enumerator) {
+      return nullptr;
+    }
+    return std::make_unique<WmiObjects>(std::move(enumerator));
+  }
+
+ private:
+  ComPtr<IWbemServices> services_;
+};
+
+}  // namespace
+
+std::uint32_t Win32AdapterFacts::ListAdapterAddresses(std::vector<LocalAdapter>* adapters) {
+  adapters->clear();
+  ULONG size = kFirstBufferSize;
+  std::vector<unsigned char> buffer;
+  ULONG status = ERROR_BUFFER_OVERFLOW;
+  for (int attempt = 0; attempt < kListAttempts && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
+    buffer.assign(size, 0);
+    status = GetAdaptersAddresses(AF_UNSPEC, kListFlags, nullptr,
+                                  reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+  }
+  if (status != ERROR_SUCCESS) return status;
+  for (auto* a = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); a; a = a->Next) {
+    LocalAdapter adapter;
+    adapter.if_type = a->IfType;
+    adapter.flags = a->Flags;
+    for (auto* u = a->FirstUnicastAddress; u; u = u->Next) {
+      if (!u->Address.lpSockaddr) continue;
+      adapter.unicast.push_back({u->Address.lpSockaddr->sa_family == AF_INET,
+                                 AddressText(u->Address.lpSockaddr),
+                                 static_cast<std::uint32_t>(u->DadState)});
+    }
+    adapters->push_back(std::move(adapter));
+  }
+  return ERROR_SUCCESS;
+}
+
+std::uint32_t Win32AdapterFacts::ListAdapterInfo(std::vector<LocalAdapter>* adapters) {
+  adapters->clear();
+  ULONG size = kFirstBufferSize;
+  std::vector<unsigned char> buffer;
+  ULONG status = ERROR_BUFFER_OVERFLOW;
+  for (int attempt = 0; attempt < kListAttempts && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
+    buffer.assign(size, 0);
+    status = GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
+  }
+  if (status != ERROR_SUCCESS) return status;
+  for (auto* a = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()); a; a = a->Next) {
+    LocalAdapter adapter;
+    adapter.if_type = a->Type;
+    for (const IP_ADDR_STRING* s = &a->IpAddressList; s; s = s->Next) {
+      std::u16string text;
+      for (const char* c = s->IpAddress.String; *c; ++c) text.push_back(static_cast<unsigned char>(*c));
+      if (!text.empty()) adapter.unicast.push_back({true, text, 4});
+    }
+    adapters->push_back(std::move(adapter));
+  }
+  return ERROR_SUCCESS;
+}
+
+bool Win32AdapterFacts::ComInitialize() {
+  // S_FALSE on a thread that already has COM: still a level that must be balanced.
+  return SUCCEEDED(CoInitialize(nullptr));
+}
+
+void Win32AdapterFacts::ComUninitialize() {
+  CoUninitialize();
+}
+
+std::unique_ptr<IWmiSession> Win32AdapterFacts::ConnectWmi(const std::u16string& server,
+                                                           const std::u16string& ns) {
+  ComPtr<IWbemLocator> locator;
+  if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                              IID_IWbemLocator, locator.put_void()))) {
+    return nullptr;
+  }
+  const Bstr path(u"\\\\" + server + u"\\" + ns);
+  ComPtr<IWbemServices> services;
+  if (FAILED(locator->ConnectServer(path.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                    services.put())) ||
+      !services) {
+    return nullptr;
+  }
+  // The scripting locator's default: impersonate, so that providers act with the caller's rights.
+  CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                    RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+  return std::make_unique<WmiSession>(std::move(services));
+}
+
+}  // namespace tw::win

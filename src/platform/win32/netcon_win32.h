@@ -1,0 +1,20 @@
+// Network connections through the network-connections shell component.
+#pragma once
+
+#include <string>
+
+#include "platform/netcon.h"
+
+namespace tw::win {
+
+class Win32NetConnections : public INetConnections {
+ public:
+  // `library` is the component that frees connection properties; only tests name another one.
+  explicit Win32NetConnections(std::u16string library = u"netshell.dll") : library_(std::move(library)) {}
+  bool SetConnectionEnabled(const std::u16string& guid, bool enable) override;
+
+ private:
+  std::u16string library_;
+};
+
+}  // namespace tw::win

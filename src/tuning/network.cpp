@@ -1,0 +1,191 @@
+#include "tuning/network.h"
+
+#include <array>
+#include <vector>
+
+#include "build_config.h"
+#include "platform/adapters.h"
+#include "platform/clock.h"
+#include "platform/error.h"
+#include "platform/http.h"
+#include "platform/netcon.h"
+#include "platform/text.h"
+
+namespace tw {
+namespace {
+
+constexpr char16_t kWmiServer[] = u"localhost";
+constexpr char16_t kWmiNamespace[] = u"root\\CIMV2";
+constexpr char16_t kAdapterQuery[] =
+    u"SELECT * FROM Win32_NetworkAdapter WHERE (NetConnectionStatus = 2 OR NetConnectionStatus = 9) AND "
+    u"PhysicalAdapter = True";
+constexpr char16_t kConfigurationQuery[] = u"SELECT * FROM Win32_NetworkAdapterConfiguration WHERE Index = ";
+// Virtual adapters that share the physical network's prefix.
+constexpr std::array<const char16_t*, 3> kExcludedWords = {u"vmware", u"virtualbox", u"sharing"};
+
+std::u16string_view Prefix(std::u16string_view text) {
+  const size_t dot = text.rfind(u'.');
+  return dot == std::u16string_view::npos ? std::u16string_view{} : text.substr(0, dot);
+}
+
+// Upper case as the system maps it, as far as it matters for ASCII words: besides the ASCII letters, only
+// the dotless i and the long s have an ASCII capital.
+std::u16string UpperForMatch(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out) {
+    if (c == u'\u0131') {
+      c = u'I';
+    } else if (c == u'\u017F') {
+      c = u'S';
+    } else {
+      c = AsciiUpper(c);
+    }
+  }
+  return out;
+}
+
+bool IsExcludedName(const std::u16string& name) {
+  const std::u16string upper = UpperForMatch(name);
+  for (const char16_t* word : kExcludedWords) {
+    if (upper.find(AsciiUpperCase(word)) != std::u16string::npos) return true;
+  }
+  return false;
+}
+
+// The text form of a scalar property; false for values that have none (arrays, objects).
+bool TextOf(const WmiValue& value, std::u16string* text) {
+  switch (value.kind) {
+    case WmiValue::Kind::Null:
+      text->clear();
+      return true;
+    case WmiValue::Kind::Text:
+      *text = value.text;
+      return true;
+    case WmiValue::Kind::Integer:
+      *text = ToText(value.integer);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ReadText(IWmiObjects& objects, std::u16string_view property, std::u16string* text) {
+  WmiValue value;
+  return objects.Read(property, &value) && TextOf(value, text);
+}
+
+[[noreturn]] void Fail(std::u16string_view what) {
+  throw Error(u"Network adapter query failed: " + std::u16string(what));
+}
+
+// Balances a nested COM initialisation on every way out, after the WMI objects are gone.
+class ComScope {
+ public:
+  explicit ComScope(IAdapterFacts& facts) : facts_(facts), initialized_(facts.ComInitialize()) {}
+  ~ComScope() {
+    if (initialized_) facts_.ComUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  IAdapterFacts& facts_;
+  bool initialized_;
+};
+
+// Walks one adapter's configurations; true when one of its addresses shares the local prefix.
+bool MatchConfiguration(IWmiSession& session, const std::u16string& index, const std::u16string& local,
+                        AdapterInfo& info) {
+  auto configurations = session.Query(kConfigurationQuery + index);
+  if (!configurations) Fail(u"configuration query");
+  while (configurations->Next()) {
+    WmiValue addresses;
+    if (!configurations->Read(u"IPAddress", &addresses)) Fail(u"IPAddress");
+    if (addresses.kind != WmiValue::Kind::TextArray) continue;  // null without an IP configuration
+    for (const std::u16string& address : addresses.items) {
+      info.NetworkIP = address;
+      if (SameNetworkPrefix(local, info.NetworkIP)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool SameNetworkPrefix(const std::u16string& a, const std::u16string& b) {
+  return Prefix(a) == Prefix(b);
+}
+
+std::u16string LocalIPv4Address(IAdapterFacts& facts) {
+  std::vector<LocalAdapter> adapters;
+  std::uint32_t status = facts.ListAdapterAddresses(&adapters);
+  if (status == iphlp::kNotSupported) {
+    adapters.clear();
+    status = facts.ListAdapterInfo(&adapters);
+    // The older listing reports unconfigured adapters with 0.0.0.0.
+    for (auto& adapter : adapters) {
+      std::erase_if(adapter.unicast, [](const LocalUnicastAddress& a) { return a.text == u"0.0.0.0"; });
+    }
+  }
+  if (status == iphlp::kNoData || status == iphlp::kAddressNotAssociated) return {};
+  if (status != iphlp::kSuccess) throw Error(u"Local address listing failed: " + ToText(status));
+  for (const auto& adapter : adapters) {
+    if (adapter.if_type == iphlp::kSoftwareLoopback || (adapter.flags & iphlp::kReceiveOnly)) continue;
+    for (const auto& address : adapter.unicast) {
+      if (address.dad_state == iphlp::kDadPreferred && address.ipv4) return address.text;
+    }
+  }
+  return {};
+}
+
+bool FindActiveAdapter(IAdapterFacts& facts, AdapterInfo& info) {
+  const std::u16string local = LocalIPv4Address(facts);
+  ComScope com(facts);
+  auto session = facts.ConnectWmi(kWmiServer, kWmiNamespace);
+  if (!session) return false;
+  auto adapters = session->Query(kAdapterQuery);
+  if (!adapters) return false;
+
+  while (adapters->Next()) {
+    WmiValue index_value;
+    if (!adapters->Read(u"Index", &index_value)) Fail(u"Index");
+    if (index_value.kind == WmiValue::Kind::Null) break;
+
+    std::u16string index;
+    if (!ReadText(*adapters, u"Index", &index) || !ReadText(*adapters, u"Name", &info.NetworkName) ||
+        !ReadText(*adapters, u"GUID", &info.NetworkGUID)) {
+      info.NetworkGUID.clear();
+    }
+    if (info.NetworkGUID.empty() || IsExcludedName(info.NetworkName)) continue;
+    if (MatchConfiguration(*session, index, local, info)) return true;
+  }
+  return false;
+}
+
+bool SetConnectionEnabled(INetConnections* connections, const std::u16string& guid, bool enable) {
+  return connections && connections->SetConnectionEnabled(guid, enable);
+}
+
+bool IsInternetReachable(IHttp& http) {
+  HttpRequest request;
+  request.method = u"HEAD";
+  request.url = config::kProbeUrl;
+  request.max_redirects = 0;
+  request.use_proxy = false;
+  request.connect_timeout_ms = kProbeConnectTimeoutMs;
+  request.send_timeout_ms = kProbeResponseTimeoutMs;
+  request.receive_timeout_ms = kProbeResponseTimeoutMs;
+  HttpResponse response;
+  return http.Send(request, &response);
+}
+
+bool WaitForInternet(const std::function<bool()>& probe, IClock& clock, const std::function<bool()>& stop) {
+  for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
+    if (stop && stop()) return false;
+    if (probe()) return true;
+    clock.Sleep(kProbePauseMs);
+  }
+  return false;
+}
+
+}  // namespace tw

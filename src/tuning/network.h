@@ -1,0 +1,52 @@
+// Module Network: finding the active adapter, restarting its connection and waiting for the internet.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tw {
+
+class IAdapterFacts;
+class INetConnections;
+class IHttp;
+class IClock;
+
+// The active adapter as three texts; an empty NetworkGUID means that no adapter is known.
+struct AdapterInfo {
+  std::u16string NetworkName;
+  std::u16string NetworkGUID;
+  std::u16string NetworkIP;
+};
+
+// True when the texts before the last "." of a and b are equal (a text without "." has the empty prefix).
+bool SameNetworkPrefix(const std::u16string& a, const std::u16string& b);
+
+// The text of the host's first preferred IPv4 unicast address, loopback and receive-only adapters left out;
+// empty when there is none. Raises tw::Error when the listing fails for another reason than "no data".
+std::u16string LocalIPv4Address(IAdapterFacts& facts);
+
+// Finds the connected physical adapter that owns an address in the local address's prefix. Writes into
+// `info` as it walks; on false the caller must not use `info`. Raises tw::Error for the failures after the
+// adapter query (COM is uninitialised first).
+bool FindActiveAdapter(IAdapterFacts& facts, AdapterInfo& info);
+
+// Connects (enable) or disconnects the connection with that GUID text (letter case ignored); true only when
+// it was found and the call succeeded. False without a connections service.
+bool SetConnectionEnabled(INetConnections* connections, const std::u16string& guid, bool enable);
+
+// One HEAD request to the probe address; any HTTP reply counts as reachable.
+bool IsInternetReachable(IHttp& http);
+
+// Each probe attempt is bounded so that a silent network cannot stall the wait forever.
+inline constexpr std::uint32_t kProbeConnectTimeoutMs = 10000;
+inline constexpr std::uint32_t kProbeResponseTimeoutMs = 10000;
+inline constexpr int kProbeAttempts = 300;
+inline constexpr std::uint32_t kProbePauseMs = 1000;
+
+// Probes up to kProbeAttempts times with a kProbePauseMs pause after every failure; stops early when `stop`
+// says so (checked before each attempt). True when a probe succeeded.
+bool WaitForInternet(const std::function<bool()>& probe, IClock& clock,
+                     const std::function<bool()>& stop = {});
+
+}  // namespace tw
