@@ -12,7 +12,7 @@
 
 #include <cstdio>
 
-#include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
 
 namespace tw::win {
@@ -113,7 +113,7 @@ bool ToWmiValue(const VARIANT& v, WmiValue* value) {
 
 class WmiObjects : public IWmiObjects {
  public:
-  explicit WmiObjects(ComPtr<IEnumWbemClassObject> enumerator) : enumerator_(std::move(enumerator)) {}
+  explicit WmiObjects(com_ptr<IEnumWbemClassObject> enumerator) : enumerator_(std::move(enumerator)) {}
 
   bool Next() override {
     current_.reset();
@@ -131,17 +131,17 @@ class WmiObjects : public IWmiObjects {
   }
 
  private:
-  ComPtr<IEnumWbemClassObject> enumerator_;
-  ComPtr<IWbemClassObject> current_;
+  com_ptr<IEnumWbemClassObject> enumerator_;
+  com_ptr<IWbemClassObject> current_;
 };
 
 class WmiSession : public IWmiSession {
  public:
-  explicit WmiSession(ComPtr<IWbemServices> services) : services_(std::move(services)) {}
+  explicit WmiSession(com_ptr<IWbemServices> services) : services_(std::move(services)) {}
 
   std::unique_ptr<IWmiObjects> Query(const std::u16string& wql) override {
     const Bstr language(u"WQL"), query(wql);
-    ComPtr<IEnumWbemClassObject> enumerator;
+    com_ptr<IEnumWbemClassObject> enumerator;
     if (FAILED(services_->ExecQuery(language.get(), query.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
                                     enumerator.put())) ||
         !enumerator) {
@@ -151,7 +151,7 @@ class WmiSession : public IWmiSession {
   }
 
  private:
-  ComPtr<IWbemServices> services_;
+  com_ptr<IWbemServices> services_;
 };
 
 }  // namespace
@@ -216,13 +216,13 @@ void Win32AdapterFacts::ComUninitialize() {
 
 std::unique_ptr<IWmiSession> Win32AdapterFacts::ConnectWmi(const std::u16string& server,
                                                            const std::u16string& ns) {
-  ComPtr<IWbemLocator> locator;
+  com_ptr<IWbemLocator> locator;
   if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                               IID_IWbemLocator, locator.put_void()))) {
     return nullptr;
   }
   const Bstr path(u"\\\\" + server + u"\\" + ns);
-  ComPtr<IWbemServices> services;
+  com_ptr<IWbemServices> services;
   if (FAILED(locator->ConnectServer(path.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
                                     services.put())) ||
       !services) {

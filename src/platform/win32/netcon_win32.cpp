@@ -5,7 +5,7 @@
 #include <netcon.h>
 
 #include "platform/text.h"
-#include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
 
 namespace tw::win {
@@ -20,20 +20,6 @@ constexpr IID kIidConnectionManager = {
 constexpr DWORD kClassContext = 0x17;
 
 using FreePropertiesFn = VOID(WINAPI*)(NETCON_PROPERTIES*);
-
-class Library {
- public:
-  explicit Library(const std::u16string& name) : module_(LoadLibraryW(W(name))) {}
-  Library(const Library&) = delete;
-  Library& operator=(const Library&) = delete;
-  ~Library() {
-    if (module_) FreeLibrary(module_);
-  }
-  HMODULE get() const { return module_; }
-
- private:
-  HMODULE module_;
-};
 
 // Frees one properties block through the component that allocated it.
 class Properties {
@@ -59,16 +45,16 @@ std::u16string GuidText(const GUID& guid) {
 }
 
 bool Walk(FreePropertiesFn free_properties, const std::u16string& wanted, bool enable) {
-  ComPtr<INetConnectionManager> manager;
+  com_ptr<INetConnectionManager> manager;
   if (CoCreateInstance(kClsidConnectionManager, nullptr, kClassContext, kIidConnectionManager,
                        manager.put_void()) != S_OK ||
       !manager) {
     return false;
   }
-  ComPtr<IEnumNetConnection> connections;
+  com_ptr<IEnumNetConnection> connections;
   if (manager->EnumConnections(NCME_DEFAULT, connections.put()) != S_OK || !connections) return false;
 
-  ComPtr<INetConnection> connection;
+  com_ptr<INetConnection> connection;
   ULONG fetched = 0;
   while (connections->Next(1, connection.put(), &fetched) == S_OK && connection) {
     Properties properties(free_properties);
@@ -83,8 +69,8 @@ bool Walk(FreePropertiesFn free_properties, const std::u16string& wanted, bool e
 }  // namespace
 
 bool Win32NetConnections::SetConnectionEnabled(const std::u16string& guid, bool enable) {
-  Library library(library_);
-  if (!library.get()) return false;
+  unique_hmodule library(LoadLibraryW(W(library_)));
+  if (!library) return false;
   auto free_properties = reinterpret_cast<FreePropertiesFn>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), "NcFreeNetconProperties")));
   if (!free_properties) return false;
