@@ -36,6 +36,9 @@ xvfb_pid=$XVFB_PID
 # inherit ctest's output pipe and every test waits for them.
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1 </dev/null
+if [ -f "$build/tests/fakes/netshell/netshell.dll" ]; then
+  "$here/scripts/install-fake-netshell.sh" "$build/tests/fakes/netshell/netshell.dll"
+fi
 if [ -f "$build/tests/e2e/desktop_keeper.exe" ]; then
   (wine "$build/tests/e2e/desktop_keeper.exe" "Z:$run/keeper.ready" >/dev/null 2>&1 </dev/null &)
   for _ in $(seq 100); do [ -e "$run/keeper.ready" ] && break; sleep 0.1; done
