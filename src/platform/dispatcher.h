@@ -1,7 +1,9 @@
 // The one path from worker threads to the UI thread.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace tw {
 
@@ -13,6 +15,11 @@ class IUiDispatcher {
   virtual bool Invoke(const std::function<void()>& task) = 0;
   // True once the application has begun to terminate (polled by workers).
   virtual bool Terminating() const = 0;
+  // Called on the UI thread: keeps serving hand-overs until `done` returns true. The default suits a
+  // dispatcher that runs tasks on the calling thread: there is nothing to serve, so it only waits.
+  virtual void ServeUntil(const std::function<bool()>& done) {
+    while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 };
 
 }  // namespace tw

@@ -45,6 +45,26 @@ bool UiDispatcher::Invoke(const std::function<void()>& task) {
   return packet.ran;
 }
 
+void UiDispatcher::ServeUntil(const std::function<bool()>& done) {
+  // Sent hand-overs are served inside PeekMessage; posted messages keep the windows alive meanwhile.
+  bool quit = false;
+  int exit_code = 0;
+  MSG m;
+  while (!done()) {
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (m.message == WM_QUIT) {
+        quit = true;
+        exit_code = static_cast<int>(m.wParam);
+        continue;
+      }
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  if (quit) PostQuitMessage(exit_code);
+}
+
 LRESULT CALLBACK UiDispatcher::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* self = static_cast<UiDispatcher*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);

@@ -17,6 +17,7 @@ class UiDispatcher final : public IUiDispatcher {
 
   bool Invoke(const std::function<void()>& task) override;
   bool Terminating() const override { return closed_.load(); }
+  void ServeUntil(const std::function<bool()>& done) override;
   // From now on every hand-over is dropped (the main window is gone) and workers see Terminating().
   void Close() { closed_.store(true); }
 

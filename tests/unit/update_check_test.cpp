@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_dispatcher.h"
+#include "fakes/fake_http.h"
+#include "fakes/fake_random.h"
+#include "fakes/fake_shell.h"
+#include "fakes/fake_update_prompts.h"
+#include "fakes/fake_version.h"
+#include "update/update.h"
+
+namespace tw {
+namespace {
+
+constexpr char16_t kUrl[] = u"http://127.0.0.1:9/api.init.php";
+
+class UpdateCheck : public ::testing::Test {
+ protected:
+  UpdateCheck() {
+    services.http = &http;
+    services.clock = &clock;
+    services.random = &random;
+    services.dispatcher = &dispatcher;
+    services.version = &version;
+    services.shell = &shell;
+    services.prompts = &prompts;
+    services.language = [] { return std::u16string(u"de"); };
+    CheckUpdateUrlOnly(kUrl);
+  }
+  // Sets ServiceUrl the way CheckUpdate does, without starting a thread.
+  static void CheckUpdateUrlOnly(const std::u16string& url) {
+    test::FakeHttp none;
+    test::FakeDispatcher ending;
+    ending.terminating = true;
+    UpdateServices idle;
+    idle.http = &none;
+    idle.dispatcher = &ending;
+    CheckUpdate(idle, url, {}, 10);  // no callback: returns once its check has failed and seen the ending
+  }
+  void Run() {
+    RunUpdateCheck(services, [this](bool accepted, const std::u16string& answer) {
+      calls.push_back({accepted, answer});
+    });
+  }
+
+  test::FakeHttp http;
+  test::FakeClock clock;
+  test::FakeRandom random;
+  test::FakeDispatcher dispatcher;
+  test::FakeVersionInfo version;
+  test::FakeShell shell;
+  test::FakeUpdatePrompts prompts;
+  UpdateServices services;
+  std::vector<std::pair<bool, std::u16string>> calls;
+};
+
+TEST_F(UpdateCheck, RequestCarriesTheFourHeadersInOrderAndTheTransferLimits) {
+  http.script.push_back(test::FakeHttp::Ok("{}"));
+  Run();
+  const auto requests = http.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  const HttpRequest& r = requests[0];
+  EXPECT_EQ(r.method, u"GET");
+  EXPECT_EQ(r.url, kUrl);
+  const HeaderList expected = {{u"User-Version", u"1.6.2.0"},
+                               {u"User-Language", u"de"},
+                               {u"User-Debug", u"false"},
+                               {u"User-Union", u""}};  // no registry: sent empty
+  EXPECT_EQ(r.headers, expected);
+  EXPECT_EQ(r.max_redirects, 5);
+  EXPECT_EQ(r.connect_timeout_ms, 60000u);
+  EXPECT_EQ(r.send_timeout_ms, 60000u);
+  EXPECT_EQ(r.receive_timeout_ms, 60000u);
+  EXPECT_EQ(r.max_body_bytes, 1u << 20);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0], std::make_pair(false, std::u16string(u"{}")));
+}
+
+TEST_F(UpdateCheck, MissingVersionResourceSendsZeros) {
+  version.version.reset();
+  http.fallback = test::FakeHttp::Ok("");
+  Run();
+  EXPECT_EQ(http.Requests().at(0).headers.at(0).second, u"0.0.0.0");
+}
+
+TEST_F(UpdateCheck, ErrorPageIsAnAnswerAndIsNotRetried) {
+  http.script.push_back(test::FakeHttp::Ok("<h1>Not Found</h1>", 404));
+  http.fallback = test::FakeHttp::Ok("{\"notify\":\"http://x/\"}");
+  Run();
+  EXPECT_EQ(http.Requests().size(), 1u);
+  EXPECT_EQ(clock.SleepCount(), 0u);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0], std::make_pair(false, std::u16string(u"<h1>Not Found</h1>")));
+}
+
+TEST_F(UpdateCheck, UnreachableServiceMakesSixAttemptsWithPausesThenReportsEmpty) {
+  Run();
+  EXPECT_EQ(http.Requests().size(), 6u);
+  EXPECT_EQ(clock.SleepCount(), 6000u);  // 1000 steps of 10 ms after each failure, the sixth included
+  EXPECT_EQ(clock.SleptMs(), 60000u);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0], std::make_pair(false, std::u16string()));
+  EXPECT_TRUE(prompts.journal.empty());
+}
+
+TEST_F(UpdateCheck, SuccessAfterFailuresStopsAtOnce) {
+  http.script = {std::nullopt, std::nullopt, test::FakeHttp::Ok("ok \xED\x95\x9C")};
+  Run();
+  EXPECT_EQ(http.Requests().size(), 3u);
+  EXPECT_EQ(clock.SleptMs(), 20000u);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].second, u"ok \uD55C");  // the body is read as UTF-8
+}
+
+TEST_F(UpdateCheck, TerminationDuringAPauseEndsTheCheckWithoutCallback) {
+  clock.on_sleep = [this] {
+    if (clock.SleepCount() == 1500) dispatcher.terminating = true;
+  };
+  Run();
+  EXPECT_EQ(http.Requests().size(), 2u);
+  EXPECT_EQ(clock.SleepCount(), 1500u);  // noticed before the very next step
+  EXPECT_EQ(dispatcher.invocations, 0);
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(UpdateCheck, MalformedEscapeInTheAnswerEndsTheCheckQuietly) {
+  const std::string answers[] = {"{\"update\":\"http://a/\\uZZZZ\"}", "{\"notify\":\"\\u\"}",
+                                 "{\"update\":\"http://a/\",\"notify\":\"\\u12x4\"}"};  // after the offer
+  for (const auto& a : answers) {
+    calls.clear();
+    http.script.push_back(test::FakeHttp::Ok(a));
+    EXPECT_NO_THROW(Run());
+    EXPECT_TRUE(calls.empty()) << a;
+  }
+}
+
+TEST_F(UpdateCheck, HandOverDroppedOnceTheWindowIsGone) {
+  dispatcher.closed = true;
+  http.fallback = test::FakeHttp::Ok("{\"update\":\"http://a/\"}");
+  Run();
+  EXPECT_TRUE(calls.empty());
+  EXPECT_TRUE(prompts.journal.empty());
+}
+
+TEST_F(UpdateCheck, HoldRequestCarriesExactlyTwoHeaders) {
+  http.fallback = std::nullopt;
+  SendHoldCommand(services);
+  const auto requests = http.Requests();
+  ASSERT_EQ(requests.size(), 1u);  // one attempt, the failure ignored
+  EXPECT_EQ(requests[0].url, kUrl);
+  EXPECT_EQ(requests[0].method, u"GET");
+  const HeaderList expected = {{u"User-Version", u"1.6.2.0"}, {u"User-Command", u"hold"}};
+  EXPECT_EQ(requests[0].headers, expected);
+}
+
+TEST_F(UpdateCheck, CheckUpdateWithoutCallbackReturnsAfterTheHandling) {
+  http.fallback = test::FakeHttp::Ok("{\"update\":\"https://u/\"}");
+  CheckUpdate(services, u"http://127.0.0.1:9/other", {}, -3);
+  EXPECT_EQ(ServiceUrl(), u"http://127.0.0.1:9/other");
+  EXPECT_EQ(DialogOffset(), -3);
+  EXPECT_EQ(prompts.dialogs.size(), 1u);  // already shown when CheckUpdate returned
+  CheckUpdateUrlOnly(kUrl);
+}
+
+TEST_F(UpdateCheck, CheckUpdateWithCallbackReturnsAtOnce) {
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  http.fallback = test::FakeHttp::Ok("{}");
+  services.language = [released] {
+    released.wait();  // holds the check thread until CheckUpdate has returned
+    return std::u16string(u"ko");
+  };
+  std::promise<std::pair<bool, std::u16string>> result;
+  CheckUpdate(
+      services, kUrl,
+      [&](bool accepted, const std::u16string& answer) {
+        result.set_value({accepted, answer});
+      },
+      10);
+  EXPECT_EQ(http.Requests().size(), 0u);
+  release.set_value();
+  auto future = result.get_future();
+  ASSERT_EQ(future.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  EXPECT_EQ(future.get(), std::make_pair(false, std::u16string(u"{}")));
+  EXPECT_EQ(http.Requests().at(0).headers.at(1).second, u"ko");
+}
+
+TEST(ServiceGet, FailureLeavesTheAnswerUntouched) {
+  test::FakeHttp http;
+  std::u16string answer = u"before";
+  EXPECT_FALSE(ServiceGet(http, {}, &answer));
+  EXPECT_EQ(answer, u"before");
+  http.fallback = test::FakeHttp::Ok("bad \xFF utf-8", 500);
+  EXPECT_TRUE(ServiceGet(http, {}, &answer));
+  EXPECT_EQ(answer, u"bad \uFFFD utf-8");
+}
+
+TEST(VersionText, FormatsTheFileVersion) {
+  test::FakeVersionInfo v;
+  v.version = FileVersion{1, 6, 2, 65535};
+  EXPECT_EQ(VersionText(&v, u"%d.%d.%d.%d"), u"1.6.2.65535");
+  EXPECT_EQ(VersionText(&v, u"v%d.%d (%d) 100%%"), u"v1.6 (2) 100%");
+  v.version.reset();
+  EXPECT_EQ(VersionText(&v, u"%d.%d.%d.%d"), u"0.0.0.0");
+  EXPECT_EQ(VersionText(&v, u"%d"), u"0.0.0.0");
+  EXPECT_EQ(VersionText(nullptr, u"%d.%d.%d.%d"), u"0.0.0.0");
+}
+
+TEST(NewClientId, FivePiecesFromTheGeneratorAndTwoClockReadings) {
+  test::FakeRandom random;
+  random.values = {0x7FFFFFFE, 0x00AB, 0x1F};
+  test::FakeClock clock;
+  clock.times = {{2009, 1, 2, 23, 59, 58}, {2010, 3, 4, 0, 0, 1}};  // midnight passes between the readings
+  const std::u16string id = NewClientId(random, clock);
+  EXPECT_EQ(id, u"7FFFFFFE09010200AB0000010000001F");
+  EXPECT_EQ(id.size(), 32u);
+  EXPECT_EQ(random.ranges, (std::vector<std::uint32_t>{0x7FFFFFFF, 0xFFFF, 0x7FFFFFFF}));
+  EXPECT_EQ(clock.Readings(), 2u);
+}
+
+}  // namespace
+}  // namespace tw
