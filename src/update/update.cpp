@@ -85,6 +85,10 @@ const std::u16string& ServiceUrl() {
 int DialogOffset() {
   return g_dialog_offset;
 }
+void SetServiceAddress(const std::u16string& url, int dialog_offset) {
+  g_service_url = url;
+  g_dialog_offset = dialog_offset;
+}
 
 std::u16string VersionText(IVersionInfo* version, std::u16string_view format) {
   std::optional<FileVersion> v;
@@ -187,8 +191,7 @@ void RunUpdateCheck(const UpdateServices& services, const UpdateProc& proc) noex
 
 void CheckUpdate(const UpdateServices& services, const std::u16string& url, UpdateProc proc,
                  int dialog_offset) {
-  g_service_url = url;
-  g_dialog_offset = dialog_offset;
+  SetServiceAddress(url, dialog_offset);
   try {
     if (proc) {
       std::thread([services, proc = std::move(proc)] { RunUpdateCheck(services, proc); }).detach();

@@ -50,6 +50,8 @@ enum UpdateTextKind : int { utPrompt = 0, utStatus = 1, utYes = 2, utNo = 3 };
 // Process-wide, written by CheckUpdate before its thread starts and only read afterwards.
 const std::u16string& ServiceUrl();
 int DialogOffset();
+// Step one of CheckUpdate on its own: replaces both values.
+void SetServiceAddress(const std::u16string& url, int dialog_offset);
 // The process-wide diagnostic switch (a leak report at exit); nothing in the program sets it.
 extern bool ReportMemoryLeaksOnShutdown;
 

@@ -27,17 +27,7 @@ class UpdateCheck : public ::testing::Test {
     services.shell = &shell;
     services.prompts = &prompts;
     services.language = [] { return std::u16string(u"de"); };
-    CheckUpdateUrlOnly(kUrl);
-  }
-  // Sets ServiceUrl the way CheckUpdate does, without starting a thread.
-  static void CheckUpdateUrlOnly(const std::u16string& url) {
-    test::FakeHttp none;
-    test::FakeDispatcher ending;
-    ending.terminating = true;
-    UpdateServices idle;
-    idle.http = &none;
-    idle.dispatcher = &ending;
-    CheckUpdate(idle, url, {}, 10);  // no callback: returns once its check has failed and seen the ending
+    SetServiceAddress(kUrl, 10);
   }
   void Run() {
     RunUpdateCheck(services, [this](bool accepted, const std::u16string& answer) {
@@ -161,7 +151,7 @@ TEST_F(UpdateCheck, CheckUpdateWithoutCallbackReturnsAfterTheHandling) {
   EXPECT_EQ(ServiceUrl(), u"http://127.0.0.1:9/other");
   EXPECT_EQ(DialogOffset(), -3);
   EXPECT_EQ(prompts.dialogs.size(), 1u);  // already shown when CheckUpdate returned
-  CheckUpdateUrlOnly(kUrl);
+  SetServiceAddress(kUrl, 10);
 }
 
 TEST_F(UpdateCheck, CheckUpdateWithCallbackReturnsAtOnce) {

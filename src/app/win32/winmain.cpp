@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "app/win32/main_window.h"
 #include "crash/win32/crash_handler.h"
+#include "platform/win32/random_win32.h"
 
 namespace {
 constexpr wchar_t kMutexName[] = L"TempowaveMutex";
@@ -11,6 +12,7 @@ constexpr wchar_t kMutexName[] = L"TempowaveMutex";
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   tw::StartupSequence modules;
+  modules.Add(u"random generator", [] { tw::win::ProcessRandom::Instance().Randomize(); });
   modules.Add(u"crash handler", tw::win::InstallCrashHandler);
   modules.Initialize();
 

@@ -1,0 +1,161 @@
+#!/usr/bin/env python3
+"""Loopback stand-in for the update service.
+
+Logs every request's raw bytes as one JSON line and answers from a script.
+
+  update_server.py --port 18080 --log requests.jsonl [--script answers.json] [--port-file F] [--max-seconds S]
+
+With --port-file, the chosen port is written there once the server listens, and a file named "quit" in the
+same folder stops it.
+
+The script is a JSON object:
+  {"answers": [ANSWER, ...],   # used one per request, in order
+   "default": ANSWER}          # once the list is used up (default: 200 with an empty body)
+ANSWER: {"status": 200, "body": "text", "headers": {"Name": "value"}, "delay": seconds,
+         "hang": false,        # accept, read the request, never answer (until --max-seconds)
+         "close": false}       # close the connection without answering
+Paths /redir/N/... answer 302 to /redir/N-1/... until N is 0; the script answers /redir/0/... (and every
+other path). Redirects do not use up scripted answers.
+"""
+import argparse
+import json
+import os
+import re
+import socket
+import sys
+import threading
+import time
+
+
+def read_request(conn):
+    data = b""
+    while b"\r\n\r\n" not in data:
+        chunk = conn.recv(65536)
+        if not chunk:
+            return None
+        data += chunk
+        if len(data) > 1 << 20:
+            return None
+    head, _, rest = data.partition(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    method, target, version = (lines[0].split(" ") + ["", "", ""])[:3]
+    headers = []
+    for line in lines[1:]:
+        name, _, value = line.partition(":")
+        headers.append([name, value.strip()])
+    length = 0
+    for name, value in headers:
+        if name.lower() == "content-length":
+            length = int(value or 0)
+    while len(rest) < length:
+        chunk = conn.recv(65536)
+        if not chunk:
+            break
+        rest += chunk
+    return {"method": method, "target": target, "version": version, "headers": headers,
+            "raw": head.decode("latin-1") + "\r\n\r\n", "body": rest.decode("latin-1")}
+
+
+class Server:
+    def __init__(self, args):
+        self.args = args
+        self.lock = threading.Lock()
+        self.script = {"answers": [], "default": {"status": 200, "body": ""}}
+        if args.script:
+            with open(args.script, encoding="utf-8") as f:
+                self.script.update(json.load(f))
+        self.answers = list(self.script["answers"])
+        self.stop = threading.Event()
+
+    def log(self, request):
+        if not self.args.log:
+            return
+        entry = dict(request)
+        entry["time"] = time.time()
+        with self.lock, open(self.args.log, "a", encoding="utf-8") as f:
+            f.write(json.dumps(entry) + "\n")
+
+    def next_answer(self):
+        with self.lock:
+            return self.answers.pop(0) if self.answers else self.script["default"]
+
+    def handle(self, conn):
+        with conn:
+            conn.settimeout(self.args.max_seconds)
+            try:
+                request = read_request(conn)
+            except OSError:
+                return
+            if request is None:
+                return
+            self.log(request)
+            m = re.match(r"^/redir/(\d+)(/.*)?$", request["target"])
+            if m and int(m.group(1)) > 0:
+                location = "/redir/%d%s" % (int(m.group(1)) - 1, m.group(2) or "/")
+                self.send(conn, {"status": 302, "headers": {"Location": location}, "body": ""})
+                return
+            self.send(conn, self.next_answer())
+
+    def send(self, conn, answer):
+        if answer.get("delay"):
+            time.sleep(float(answer["delay"]))
+        if answer.get("hang"):
+            self.stop.wait(self.args.max_seconds)
+            return
+        if answer.get("close"):
+            return
+        body = answer.get("body", "")
+        body = body.encode("utf-8") if isinstance(body, str) else bytes(body)
+        if "body_repeat" in answer:
+            body = body * int(answer["body_repeat"])
+        status = int(answer.get("status", 200))
+        head = "HTTP/1.1 %d %s\r\n" % (status, "OK" if status < 300 else "Status")
+        headers = {"Content-Type": "text/html; charset=UTF-8", "Content-Length": str(len(body)),
+                   "Connection": "close"}
+        headers.update(answer.get("headers", {}))
+        head += "".join("%s: %s\r\n" % kv for kv in headers.items()) + "\r\n"
+        try:
+            conn.sendall(head.encode("latin-1") + body)
+        except OSError:
+            pass
+
+    def serve(self):
+        sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        sock.bind(("127.0.0.1", self.args.port))
+        sock.listen(64)
+        port = sock.getsockname()[1]
+        if self.args.port_file:
+            tmp = self.args.port_file + ".tmp"
+            with open(tmp, "w") as f:
+                f.write(str(port))
+            os.replace(tmp, self.args.port_file)
+        sock.settimeout(0.2)
+        deadline = time.time() + self.args.max_seconds
+        quit_file = os.path.join(os.path.dirname(os.path.abspath(self.args.port_file)), "quit") \
+            if self.args.port_file else None
+        while time.time() < deadline and not self.stop.is_set():
+            if quit_file and os.path.exists(quit_file):
+                break
+            try:
+                conn, _ = sock.accept()
+            except socket.timeout:
+                continue
+            threading.Thread(target=self.handle, args=(conn,), daemon=True).start()
+        self.stop.set()
+        sock.close()
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("--port", type=int, default=0)
+    p.add_argument("--port-file")
+    p.add_argument("--log")
+    p.add_argument("--script")
+    p.add_argument("--max-seconds", type=float, default=300)
+    Server(p.parse_args()).serve()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

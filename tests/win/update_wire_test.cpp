@@ -1,0 +1,203 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_dispatcher.h"
+#include "fakes/fake_update_prompts.h"
+#include "platform/win32/http_win32.h"
+#include "platform/win32/version_win32.h"
+#include "platform/text.h"
+#include "update/update.h"
+#include "update_server_process.h"
+
+namespace tw {
+namespace {
+
+// Counts the transfers it passes on to WinHTTP.
+class CountingHttp : public IHttp {
+ public:
+  bool Send(const HttpRequest& request, HttpResponse* response) override {
+    ++sends;
+    return real.Send(request, response);
+  }
+  win::WinHttp real;
+  std::atomic<int> sends{0};
+};
+
+class UpdateWire : public ::testing::Test {
+ protected:
+  UpdateWire() {
+    services.http = &http;
+    services.clock = &clock;
+    services.dispatcher = &dispatcher;
+    services.version = &version;
+    services.prompts = &prompts;
+    services.language = [] { return std::u16string(u"ko"); };
+  }
+  void Run() {
+    RunUpdateCheck(services, [this](bool accepted, const std::u16string& answer) {
+      calls.push_back({accepted, answer});
+    });
+  }
+
+  CountingHttp http;
+  test::FakeClock clock;
+  test::FakeDispatcher dispatcher;
+  win::VersionInfo version;  // the test program has no version resource
+  test::FakeUpdatePrompts prompts;
+  UpdateServices services;
+  std::vector<std::pair<bool, std::u16string>> calls;
+};
+
+TEST_F(UpdateWire, CustomHeadersGoFirstInListOrder) {
+  test::UpdateServerProcess server(R"({"default": {"body": "{\"x\":1}"}})");
+  ASSERT_TRUE(server.Started());
+  SetServiceAddress(server.Url(), 10);
+  Run();
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  const std::string expected_start =
+      "GET /api.init.php HTTP/1.1\r\nUser-Version: 0.0.0.0\r\nUser-Language: ko\r\nUser-Debug: false\r\n"
+      "User-Union: \r\n";
+  EXPECT_EQ(requests[0].raw.substr(0, expected_start.size()), expected_start) << requests[0].raw;
+  for (const auto& [name, value] : requests[0].headers) {
+    EXPECT_NE(name, "Accept") << "no header beyond the client's own";
+  }
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0], std::make_pair(false, std::u16string(u"{\"x\":1}")));
+}
+
+TEST_F(UpdateWire, ErrorPageIsTheAnswerWithoutRetry) {
+  test::UpdateServerProcess server(R"({"answers": [{"status": 404, "body": "<h1>\u00e9</h1>"}]})");
+  ASSERT_TRUE(server.Started());
+  SetServiceAddress(server.Url(), 10);
+  Run();
+  EXPECT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(clock.SleepCount(), 0u);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0], std::make_pair(false, std::u16string(u"<h1>\u00e9</h1>")));  // read as UTF-8
+}
+
+TEST_F(UpdateWire, RefusedConnectionSixAttemptsThenEmptyAnswer) {
+  const int port = test::ClosedPort();
+  ASSERT_NE(port, 0);
+  SetServiceAddress(u"http://127.0.0.1:" + ToText(port) + u"/api.init.php", 10);
+  const DWORD t0 = GetTickCount();
+  Run();
+  EXPECT_EQ(http.sends, 6);
+  EXPECT_EQ(clock.SleptMs(), 60000u);
+  EXPECT_LT(GetTickCount() - t0, 20000u) << "pauses are the injected clock's, not real time";
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0], std::make_pair(false, std::u16string()));
+}
+
+TEST_F(UpdateWire, TerminationDuringAPauseSkipsTheRest) {
+  SetServiceAddress(u"http://127.0.0.1:" + ToText(test::ClosedPort()) + u"/api.init.php", 10);
+  clock.on_sleep = [this] {
+    if (clock.SleepCount() == 10) dispatcher.terminating = true;
+  };
+  Run();
+  EXPECT_EQ(http.sends, 1);
+  EXPECT_EQ(clock.SleepCount(), 10u);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(dispatcher.invocations, 0);
+}
+
+TEST_F(UpdateWire, RedirectChainsUpToFive) {
+  test::UpdateServerProcess server(R"({"default": {"body": "end"}})");
+  ASSERT_TRUE(server.Started());
+  const HeaderList headers = {{u"User-Version", u"1.2.3.4"}};
+  std::u16string answer = u"untouched";
+
+  SetServiceAddress(server.Url("/redir/5/api.init.php"), 10);
+  EXPECT_TRUE(ServiceGet(http.real, headers, &answer));
+  EXPECT_EQ(answer, u"end");
+  auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 6u);
+  EXPECT_EQ(requests.back().target, "/redir/0/api.init.php");
+  for (const auto& r : requests) EXPECT_NE(r.raw.find("\r\nUser-Version: 1.2.3.4\r\n"), std::string::npos);
+
+  answer = u"untouched";
+  SetServiceAddress(server.Url("/redir/6/api.init.php"), 10);
+  EXPECT_FALSE(ServiceGet(http.real, headers, &answer));
+  EXPECT_EQ(answer, u"untouched");
+  EXPECT_EQ(server.Requests().size(), 12u);  // the sixth redirect is not followed
+}
+
+TEST_F(UpdateWire, HoldRequestCarriesVersionAndCommandOnly) {
+  test::UpdateServerProcess server;
+  ASSERT_TRUE(server.Started());
+  SetServiceAddress(server.Url(), 10);
+  SendHoldCommand(services);
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  const std::string expected_start =
+      "GET /api.init.php HTTP/1.1\r\nUser-Version: 0.0.0.0\r\nUser-Command: hold\r\n";
+  EXPECT_EQ(requests[0].raw.substr(0, expected_start.size()), expected_start) << requests[0].raw;
+  for (const auto& [name, value] : requests[0].headers) {
+    EXPECT_TRUE(name != "User-Language" && name != "User-Debug" && name != "User-Union") << name;
+  }
+}
+
+TEST(WinHttp, BodyBoundAndStatusAndSilentServer) {
+  test::UpdateServerProcess server(R"({"answers": [
+      {"body": "x", "body_repeat": 1048576},
+      {"body": "x", "body_repeat": 1048577},
+      {"hang": true},
+      {"status": 503, "body": "busy"}]})");
+  ASSERT_TRUE(server.Started());
+  win::WinHttp http;
+  HttpRequest request;
+  request.url = server.Url();
+  request.max_body_bytes = 1 << 20;
+  HttpResponse response;
+  EXPECT_TRUE(http.Send(request, &response));
+  EXPECT_EQ(response.body.size(), 1u << 20);
+  EXPECT_FALSE(http.Send(request, &response)) << "one byte over the bound fails the transfer";
+
+  // Wine waits for response headers forever unless that wait has its own time-out.
+  request.receive_timeout_ms = 1500;
+  const DWORD t0 = GetTickCount();
+  EXPECT_FALSE(http.Send(request, &response));
+  EXPECT_LT(GetTickCount() - t0, 10000u);
+
+  EXPECT_TRUE(http.Send(request, &response));
+  EXPECT_EQ(response.status, 503);
+  EXPECT_EQ(response.body, "busy");
+}
+
+TEST(WinHttp, WithoutRedirectsTheRedirectIsTheReply) {
+  test::UpdateServerProcess server;
+  ASSERT_TRUE(server.Started());
+  win::WinHttp http;
+  HttpRequest request;
+  request.method = u"HEAD";
+  request.url = server.Url("/redir/1/");
+  request.max_redirects = 0;
+  request.connect_timeout_ms = request.send_timeout_ms = request.receive_timeout_ms = 10000;
+  HttpResponse response;
+  EXPECT_TRUE(http.Send(request, &response));
+  EXPECT_EQ(response.status, 302);
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].method, "HEAD");
+}
+
+TEST(WinHttp, HeaderLineBreaksAndBadAddressesFail) {
+  win::WinHttp http;
+  HttpRequest request;
+  request.url = u"http://127.0.0.1:" + ToText(test::ClosedPort()) + u"/";
+  request.headers = {{u"User-Union", u"a\r\nX-Evil: 1"}};
+  HttpResponse response;
+  EXPECT_FALSE(http.Send(request, &response));
+  for (const char16_t* url : {u"", u"ftp://127.0.0.1/", u"not a url"}) {
+    request.url = url;
+    request.headers.clear();
+    EXPECT_FALSE(http.Send(request, &response));
+  }
+}
+
+}  // namespace
+}  // namespace tw
