@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "build_config.h"
 #include "fakes/fake_adapter_facts.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_http.h"
 #include "platform/error.h"
 #include "platform/text.h"
 #include "tuning/network.h"
@@ -283,6 +286,60 @@ TEST_F(FindAdapter, ComThatCannotBeInitialisedIsNotUninitialised) {
   facts.com_initializes = false;
   EXPECT_TRUE(FindActiveAdapter(facts, info));
   EXPECT_EQ(facts.com_depth, 0);
+}
+
+TEST(InternetProbe, OneBoundedDirectHeadToTheProbeAddress) {
+  test::FakeHttp http;
+  http.script = {test::FakeHttp::Ok("", 200), test::FakeHttp::Ok("", 404), test::FakeHttp::Ok("", 302),
+                 test::FakeHttp::Reply{}};
+  EXPECT_TRUE(IsInternetReachable(http));
+  EXPECT_TRUE(IsInternetReachable(http));  // an HTTP error status is still an answer
+  EXPECT_TRUE(IsInternetReachable(http));  // a redirect is the reply, not followed
+  EXPECT_FALSE(IsInternetReachable(http));
+  const auto requests = http.Requests();
+  ASSERT_EQ(requests.size(), 4u);
+  for (const auto& r : requests) {
+    EXPECT_EQ(r.method, u"HEAD");
+    EXPECT_EQ(r.url, config::kProbeUrl);
+    EXPECT_TRUE(r.headers.empty());
+    EXPECT_EQ(r.max_redirects, 0);
+    EXPECT_FALSE(r.use_proxy);
+    // A silent network must not hold one attempt forever.
+    EXPECT_EQ(r.connect_timeout_ms, 10000u);
+    EXPECT_EQ(r.receive_timeout_ms, 10000u);
+    EXPECT_GT(r.send_timeout_ms, 0u);
+  }
+}
+
+TEST(InternetWait, ProbesUntilAnAnswerWithAPauseAfterEachFailure) {
+  struct Case {
+    int answers_at;  // 0: never
+    int probes, pauses;
+    bool reached;
+  };
+  const Case cases[] = {
+      {1, 1, 0, true},
+      {3, 3, 2, true},
+      {300, 300, 299, true},
+      {0, 300, 300, false},  // the last failure is followed by its pause too
+  };
+  for (const auto& c : cases) {
+    test::FakeClock clock;
+    int probes = 0;
+    const bool reached = WaitForInternet([&] { return ++probes == c.answers_at; }, clock);
+    EXPECT_EQ(reached, c.reached) << c.answers_at;
+    EXPECT_EQ(probes, c.probes) << c.answers_at;
+    EXPECT_EQ(clock.SleepCount(), static_cast<size_t>(c.pauses)) << c.answers_at;
+    EXPECT_EQ(clock.SleptMs(), 1000u * c.pauses) << c.answers_at;
+  }
+}
+
+TEST(InternetWait, StopsProbingOnceAskedTo) {
+  test::FakeClock clock;
+  int probes = 0;
+  EXPECT_FALSE(WaitForInternet([&] { return ++probes, false; }, clock, [&] { return probes == 5; }));
+  EXPECT_EQ(probes, 5);
+  EXPECT_EQ(clock.SleepCount(), 5u);
 }
 
 }  // namespace
