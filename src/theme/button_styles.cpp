@@ -1,5 +1,7 @@
 #include "theme/button_styles.h"
 
+#include <optional>
+
 #include "platform/text.h"
 
 namespace tw {
@@ -10,18 +12,27 @@ std::vector<std::shared_ptr<IStyledButtonAttributes>>& Families() {
   return families;
 }
 
-// The entry of `list` equal to `name` without regard to ASCII case, in the list's spelling; empty if none.
-std::u16string Match(const std::vector<std::u16string>& list, const std::u16string& name) {
+// The entry of `list` equal to `name` without regard to ASCII case, in the list's spelling.
+std::optional<std::u16string> Match(const std::vector<std::u16string>& list, const std::u16string& name) {
   for (const auto& entry : list) {
     if (AsciiEqualsIgnoreCase(entry, name)) return entry;
   }
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace
 
 void RegisterButtonFamily(std::shared_ptr<IStyledButtonAttributes> family) {
-  if (family) Families().push_back(std::move(family));
+  if (!family) return;
+  // One family per name: a second registration under the same name replaces the first instead of leaving
+  // a shadowed entry that lookups can never reach.
+  for (auto& existing : Families()) {
+    if (AsciiEqualsIgnoreCase(existing->FamilyName(), family->FamilyName())) {
+      existing = std::move(family);
+      return;
+    }
+  }
+  Families().push_back(std::move(family));
 }
 
 IStyledButtonAttributes* FindButtonFamily(const std::u16string& name) {
@@ -42,10 +53,8 @@ ButtonStyleSet ResolveButtonStyle(const std::u16string& family, const std::u16st
   if (!f) return set;
   std::u16string default_class, default_appearance;
   f->StyleForDialogResult(0, default_class, default_appearance);
-  std::u16string c = Match(f->StyleClasses(), cls);
-  std::u16string a = Match(f->StyleAppearances(), appearance);
-  if (c.empty()) c = default_class;
-  if (a.empty()) a = default_appearance;
+  const std::u16string c = Match(f->StyleClasses(), cls).value_or(default_class);
+  const std::u16string a = Match(f->StyleAppearances(), appearance).value_or(default_appearance);
   f->FillStateAttributes(f->FamilyName(), c, a, set.Normal, set.Pressed, set.Selected, set.Hot, set.Disabled);
   return set;
 }

@@ -56,7 +56,8 @@ class IStyledButtonAttributes {
   virtual void StyleForDialogResult(int result, std::u16string& cls, std::u16string& appearance) const = 0;
 };
 
-// The library's family registry. Families are found by name without regard to ASCII case.
+// The library's family registry. Families are found by name without regard to ASCII case; registering a
+// family under a name already taken replaces the earlier one.
 void RegisterButtonFamily(std::shared_ptr<IStyledButtonAttributes> family);
 IStyledButtonAttributes* FindButtonFamily(const std::u16string& name);
 void ClearButtonFamilies();

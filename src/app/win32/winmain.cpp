@@ -5,6 +5,7 @@
 #include "app/win32/main_window.h"
 #include "crash/win32/crash_handler.h"
 #include "platform/win32/random_win32.h"
+#include "theme/vantorel_button_styles.h"
 
 namespace {
 constexpr wchar_t kMutexName[] = L"TempowaveMutex";
@@ -12,6 +13,7 @@ constexpr wchar_t kMutexName[] = L"TempowaveMutex";
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   tw::StartupSequence modules;
+  modules.Add(u"button family", tw::StartVantorelButtonStyles);
   modules.Add(u"random generator", [] { tw::win::ProcessRandom::Instance().Randomize(); });
   modules.Add(u"crash handler", tw::win::InstallCrashHandler);
   modules.Initialize();
