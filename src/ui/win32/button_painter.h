@@ -9,8 +9,10 @@
 
 namespace tw::win {
 
-// Paints into `dc` (the caller double-buffers). `radius` is the corner radius in device pixels; `focus_cue`
-// draws the keyboard focus rectangle inside the face.
+// Paints into `dc`, normally the caller's off-screen buffer, so the face never flickers. The shape is
+// antialiased while GDI+ runs (StartGdiplus) and drawn with plain GDI otherwise. `radius` is the corner
+// radius of btRoundRect in device pixels; `font` may be null for the default GUI font, and the attribute
+// set's style flags are applied on top of it; `focus_cue` draws the keyboard focus rectangle inside the face.
 void PaintStyledButton(HDC dc, const RECT& rc, const TStyledButtonAttributes& attrs,
                        const std::u16string& caption, HFONT font, int radius, bool focus_cue);
 
