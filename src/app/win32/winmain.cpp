@@ -6,6 +6,7 @@
 #include "crash/win32/crash_handler.h"
 #include "platform/win32/random_win32.h"
 #include "theme/vantorel_button_styles.h"
+#include "ui/win32/gdiplus_session.h"
 
 namespace {
 constexpr wchar_t kMutexName[] = L"TempowaveMutex";
@@ -14,6 +15,7 @@ constexpr wchar_t kMutexName[] = L"TempowaveMutex";
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   tw::StartupSequence modules;
   modules.Add(u"button family", tw::StartVantorelButtonStyles);
+  modules.Add(u"GDI+", tw::win::StartGdiplus, tw::win::StopGdiplus);
   modules.Add(u"random generator", [] { tw::win::ProcessRandom::Instance().Randomize(); });
   modules.Add(u"crash handler", tw::win::InstallCrashHandler);
   modules.Initialize();

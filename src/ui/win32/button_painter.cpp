@@ -62,9 +62,11 @@ bool PaintFaceAntialiased(HDC dc, const RECT& rc, const TStyledButtonAttributes&
   Gdiplus::Graphics g(dc);
   if (g.GetLastStatus() != Gdiplus::Ok) return false;
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  // Pixel i covers [i, i + 1), so a shape built on the rectangle's edges fills exactly its pixels.
-  g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-  const auto x = static_cast<float>(rc.left), y = static_cast<float>(rc.top);
+  // GDI+ puts pixel centres on whole coordinates, so pixel i spans [i - 0.5, i + 0.5): the shape is moved up
+  // and left by half a pixel to cover exactly the rectangle's pixels. (PixelOffsetModeHalf would say the
+  // same, but not every GDI+ honours it.)
+  g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeNone);
+  const float x = static_cast<float>(rc.left) - 0.5f, y = static_cast<float>(rc.top) - 0.5f;
   const auto w = static_cast<float>(rc.right - rc.left), h = static_cast<float>(rc.bottom - rc.top);
   if (a.ButtonDrawStyle == TButtonDrawStyle::btnSolid) {
     Gdiplus::GraphicsPath path;
@@ -88,20 +90,22 @@ bool PaintFaceAntialiased(HDC dc, const RECT& rc, const TStyledButtonAttributes&
 void PaintFaceGdi(HDC dc, const RECT& rc, const TStyledButtonAttributes& a, int radius) {
   const bool fill = a.ButtonDrawStyle == TButtonDrawStyle::btnSolid;
   const bool border = a.BorderDrawStyle == TBorderDrawStyle::brdSolid;
+  if (!fill && !border) return;
   unique_hbrush brush(fill ? CreateSolidBrush(ToColorRef(a.ButtonColor)) : nullptr);
-  unique_hpen pen(border ? CreatePen(PS_INSIDEFRAME, PenWidth(a), ToColorRef(a.BorderColor)) : nullptr);
+  // An inside-frame pen keeps the shape within the rectangle; without a border it takes the fill colour,
+  // because a shape drawn with no pen at all leaves out its right and bottom edge.
+  unique_hpen pen(CreatePen(PS_INSIDEFRAME, border ? PenWidth(a) : 1,
+                            ToColorRef(border ? a.BorderColor : a.ButtonColor)));
   select_object sb(dc, brush ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
-  select_object sp(dc, pen ? static_cast<HGDIOBJ>(pen.get()) : GetStockObject(NULL_PEN));
-  // Without a pen GDI leaves the right and bottom edge out; with one the frame lies inside the rectangle.
-  const int grow = pen ? 0 : 1;
+  select_object sp(dc, pen.get());
   const int d = static_cast<int>(2 * CornerRadius(a, static_cast<float>(rc.right - rc.left),
                                                   static_cast<float>(rc.bottom - rc.top), radius));
   if (a.DrawType == TButtonDrawType::btEllipse) {
-    Ellipse(dc, rc.left, rc.top, rc.right + grow, rc.bottom + grow);
+    Ellipse(dc, rc.left, rc.top, rc.right, rc.bottom);
   } else if (d > 0) {
-    RoundRect(dc, rc.left, rc.top, rc.right + grow, rc.bottom + grow, d, d);
+    RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, d, d);
   } else {
-    Rectangle(dc, rc.left, rc.top, rc.right + grow, rc.bottom + grow);
+    Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
   }
 }
 
