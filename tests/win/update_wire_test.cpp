@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <regex>
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_dispatcher.h"
 #include "fakes/fake_update_prompts.h"
 #include "platform/win32/http_win32.h"
+#include "platform/win32/random_win32.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/version_win32.h"
 #include "platform/text.h"
 #include "update/update.h"
@@ -140,6 +143,51 @@ TEST_F(UpdateWire, HoldRequestCarriesVersionAndCommandOnly) {
   for (const auto& [name, value] : requests[0].headers) {
     EXPECT_TRUE(name != "User-Language" && name != "User-Debug" && name != "User-Union") << name;
   }
+}
+
+std::string HeaderValue(const test::LoggedRequest& r, const std::string& name) {
+  for (const auto& [n, v] : r.headers) {
+    if (n == name) return v;
+  }
+  return "<missing>";
+}
+
+TEST_F(UpdateWire, InstallationIdentifierCreatedOnceThenSentOnEveryRun) {
+  win::WinRegistry registry;
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Vantorel", L"VUID");
+  services.registry = &registry;
+  services.random = &win::ProcessRandom::Instance();
+  test::UpdateServerProcess server;
+  ASSERT_TRUE(server.Started());
+  SetServiceAddress(server.Url(), 10);
+  Run();
+  Run();
+  auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  const std::string id = HeaderValue(requests[0], "User-Union");
+  EXPECT_TRUE(std::regex_match(id, std::regex("[0-9A-F]{8}[0-9]{6}[0-9A-F]{4}[0-9]{6}[0-9A-F]{8}"))) << id;
+  EXPECT_EQ(HeaderValue(requests[1], "User-Union"), id);
+
+  wchar_t stored[64] = {};
+  DWORD size = sizeof(stored), type = 0;
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Vantorel", L"VUID", RRF_RT_ANY, &type, stored, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(std::string(stored, stored + wcslen(stored)), id);
+
+  // An empty identifier stays empty: sent as it is, never regenerated.
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Vantorel", L"VUID", REG_SZ, L"", sizeof(wchar_t)),
+            ERROR_SUCCESS);
+  Run();
+  requests = server.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(HeaderValue(requests[2], "User-Union"), "");
+  EXPECT_NE(requests[2].raw.find("\r\nUser-Union: \r\n"), std::string::npos);
+  size = sizeof(stored);
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Vantorel", L"VUID", RRF_RT_ANY, &type, stored, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(size, sizeof(wchar_t));
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Vantorel", L"VUID");
 }
 
 TEST(WinHttp, BodyBoundAndStatusAndSilentServer) {
