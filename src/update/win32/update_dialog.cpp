@@ -1,0 +1,257 @@
+// The update offer: a modal message dialog of our own with the warning icon, the prompt, Yes and No, and the
+// notice area (a hold check box or a link) that the service's answer asks for.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/wstr.h"
+#include "ui/win32/application.h"
+#include "update/win32/update_prompts.h"
+
+namespace tw::win {
+namespace {
+
+constexpr int kTextId = 0x5B10;
+constexpr int kIconId = 0x5B11;
+constexpr int kSeparatorId = 0x5B12;
+constexpr int kHoldBoxId = 0x5B13;
+constexpr int kNoteLinkId = 0x5B14;
+constexpr wchar_t kHintProp[] = L"TempowaveHint";
+
+struct DialogState {
+  std::u16string caption, prompt, yes, no;
+  NoticeInfo notice;
+  int dialog_offset = 0;
+  IShell* shell = nullptr;
+  bool no_owner = false;
+  // Filled while the dialog runs.
+  int dpi = 96;
+  bool hold_checked = false;
+  unique_hfont font, link_font;
+  std::u16string hint;  // the link's target
+};
+
+int S(int v, int dpi) {
+  return MulDiv(v, dpi, 96);
+}
+
+HWND Child(HWND dlg, const wchar_t* cls, const std::u16string& text, DWORD style, int id, int x, int y, int w,
+           int h, HFONT font) {
+  HWND c =
+      CreateWindowExW(0, cls, W(text), WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (c && font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return c;
+}
+
+SIZE MeasureText(HWND dlg, HFONT font, const std::u16string& text, int max_width) {
+  window_dc dc(dlg);
+  select_object keep(dc.get(), font);
+  RECT r{0, 0, max_width, 0};
+  std::u16string copy = text;
+  DrawTextW(dc.get(), W(copy), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void CentreOnScreen(HWND dlg) {
+  RECT r;
+  GetWindowRect(dlg, &r);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  GetMonitorInfoW(MonitorFromWindow(dlg, MONITOR_DEFAULTTOPRIMARY), &mi);
+  const RECT& wa = mi.rcWork;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(dlg, nullptr, wa.left + (wa.right - wa.left - w) / 2, wa.top + (wa.bottom - wa.top - h) / 2, 0,
+               0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int OuterHeight(HWND dlg) {
+  RECT r;
+  GetWindowRect(dlg, &r);
+  return r.bottom - r.top;
+}
+
+void Build(HWND dlg, DialogState& st) {
+  st.dpi = DpiOfWindow(dlg);
+  const int dpi = st.dpi;
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = sizeof(ncm);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+  LOGFONTW lf = ncm.lfMessageFont;
+  lf.lfHeight = -S(12, dpi);  // 9 points at 96 DPI
+  st.font.reset(CreateFontIndirectW(&lf));
+  lf.lfUnderline = TRUE;
+  st.link_font.reset(CreateFontIndirectW(&lf));
+  HFONT font = st.font.get();
+
+  // Message area: the warning icon beside the prompt, the buttons below on the right.
+  const int margin = S(12, dpi), icon = S(32, dpi);
+  const int text_left = margin + icon + margin;
+  const SIZE text = MeasureText(dlg, font, st.prompt, S(360, dpi));
+  const int button_w = S(75, dpi), button_h = S(25, dpi), gap = S(6, dpi);
+  const int content_h = std::max<int>(icon, text.cy);
+  const int client_w = std::max<int>(text_left + text.cx + margin, margin + 2 * button_w + gap + margin);
+  const int buttons_top = margin + content_h + margin;
+  const int client_h = buttons_top + button_h + margin;
+
+  // A shared system icon: nobody destroys it.
+  HICON warning = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, icon, icon, LR_SHARED));
+  HWND icon_ctl =
+      Child(dlg, L"STATIC", u"", SS_ICON | SS_REALSIZECONTROL, kIconId, margin, margin, icon, icon, font);
+  SendMessageW(icon_ctl, STM_SETICON, reinterpret_cast<WPARAM>(warning), 0);
+  Child(dlg, L"STATIC", st.prompt, SS_LEFT | SS_NOPREFIX, kTextId, text_left, margin, text.cx, text.cy, font);
+  const int yes_left = client_w - margin - 2 * button_w - gap;
+  Child(dlg, L"BUTTON", st.yes, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDYES, yes_left, buttons_top,
+        button_w, button_h, font);
+  Child(dlg, L"BUTTON", st.no, BS_PUSHBUTTON | WS_TABSTOP, IDNO, yes_left + button_w + gap, buttons_top,
+        button_w, button_h, font);
+  SendMessageW(dlg, DM_SETDEFID, IDYES, 0);
+
+  const DWORD style = static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE));
+  const DWORD ex_style = static_cast<DWORD>(GetWindowLongW(dlg, GWL_EXSTYLE));
+  RECT outer{0, 0, client_w, client_h};
+  AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+  SetWindowPos(dlg, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  CentreOnScreen(dlg);
+  SetWindowTextW(dlg, W(st.caption));
+
+  const NoticeLayout layout = LayoutNotice(st.notice, OuterHeight(dlg), dpi, st.dialog_offset);
+  if (layout.stay_on_top) {
+    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (st.no_owner) {
+      HICON app = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+      if (app) SendMessageW(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app));
+    }
+  }
+  if (!layout.extra_space) return;
+  RECT r;
+  GetWindowRect(dlg, &r);
+  const int width = r.right - r.left;
+  SetWindowPos(dlg, nullptr, 0, 0, width, OuterHeight(dlg) + layout.grow,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Child(dlg, L"STATIC", u"", 0, kSeparatorId, S(0, dpi), layout.separator_top, width, 1, nullptr);
+  if (layout.control == NoticeLayout::kHoldBox) {
+    Child(dlg, L"BUTTON", st.notice.text, BS_AUTOCHECKBOX | WS_TABSTOP, kHoldBoxId, layout.left,
+          layout.control_top, width, S(20, dpi), font);
+  } else if (layout.control == NoticeLayout::kNoteLink) {
+    const SIZE link = MeasureText(dlg, st.link_font.get(), st.notice.text, width);
+    HWND label =
+        Child(dlg, L"STATIC", st.notice.text, SS_LEFT | SS_NOTIFY | SS_NOPREFIX, kNoteLinkId, layout.left,
+              layout.control_top, link.cx, std::max<int>(link.cy, S(15, dpi)), st.link_font.get());
+    st.hint = st.notice.url;
+    SetPropW(label, kHintProp, reinterpret_cast<HANDLE>(&st.hint));
+  }
+}
+
+void Finish(HWND dlg, DialogState& st, INT_PTR result) {
+  st.hold_checked = IsDlgButtonChecked(dlg, kHoldBoxId) == BST_CHECKED;
+  if (HWND label = GetDlgItem(dlg, kNoteLinkId)) RemovePropW(label, kHintProp);
+  EndDialog(dlg, result);
+}
+
+INT_PTR HandleDialog(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* st = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrW(dlg, DWLP_USER, lp);
+      st = reinterpret_cast<DialogState*>(lp);
+      Build(dlg, *st);
+      SetFocus(GetDlgItem(dlg, IDYES));
+      return FALSE;  // focus set here
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      HDC dc = reinterpret_cast<HDC>(wp);
+      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+      if (id == kSeparatorId) {
+        SetDCBrushColor(dc, RGB(204, 204, 204));  // the 1-pixel separator is all background
+        return reinterpret_cast<INT_PTR>(GetStockObject(DC_BRUSH));
+      }
+      if (id == kNoteLinkId) SetTextColor(dc, RGB(0, 0, 255));
+      SetBkColor(dc, RGB(255, 255, 255));
+      return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_SETCURSOR:
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(wp)) == kNoteLinkId) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        SetWindowLongPtrW(dlg, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_COMMAND:
+      switch (LOWORD(wp)) {
+        case IDYES:
+          Finish(dlg, *st, IDYES);
+          return TRUE;
+        case IDNO:
+        case IDCANCEL:  // Escape answers No
+          Finish(dlg, *st, IDNO);
+          return TRUE;
+        case kNoteLinkId:
+          if (HIWORD(wp) == STN_CLICKED) TFormHelper::OpenURL(reinterpret_cast<HWND>(lp));
+          return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:  // the title bar's close: neither Yes nor No
+      Finish(dlg, *st, IDCANCEL);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    return HandleDialog(dlg, msg, wp, lp);
+  } catch (...) {
+    return FALSE;  // nothing crosses the window procedure
+  }
+}
+
+// An empty dialog template: every control is made at run time in pixels of the dialog's own DPI.
+std::vector<WORD> EmptyTemplate() {
+  std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD) + 3, 0);
+  auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
+  d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  d->dwExtendedStyle = WS_EX_DLGMODALFRAME;
+  // menu, class and title: empty (the three zero words after the header)
+  return t;
+}
+
+}  // namespace
+
+void TFormHelper::OpenURL(HWND sender) {
+  // Only the offer's link carries a hint; the shell is reached through the dialog that owns it.
+  HWND dlg = GetParent(sender);
+  auto* st = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+  auto* hint = static_cast<std::u16string*>(GetPropW(sender, kHintProp));
+  if (st && hint) OpenWebTarget(st->shell, *hint);
+}
+
+bool UpdatePrompts::UpdateDialog(const std::u16string& answer) {
+  DialogState st;
+  // Read first: a malformed escape ends the handling before any window exists.
+  st.notice = ReadNotice(answer);
+  const std::u16string language = language_ ? language_() : std::u16string();
+  st.prompt = UpdateText(utPrompt, language);
+  st.yes = UpdateText(utYes, language);
+  st.no = UpdateText(utNo, language);
+  st.caption = caption_ ? caption_() : std::u16string();
+  st.dialog_offset = DialogOffset();
+  st.shell = services_.shell;
+  HWND owner = Application::MainWindow();
+  st.no_owner = owner == nullptr;
+  std::vector<WORD> tmpl = EmptyTemplate();
+  const INT_PTR result =
+      DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(tmpl.data()), owner,
+                              DialogProc, reinterpret_cast<LPARAM>(&st));
+  if (st.hold_checked) StartHoldCommand(services_);
+  return result == IDYES;
+}
+
+}  // namespace tw::win
