@@ -1,0 +1,371 @@
+#!/usr/bin/env python3
+"""End-to-end harness: drives the real Tempowave.exe under Wine from outside.
+
+How to write an end-to-end test
+-------------------------------
+1. Put the cases in tests/e2e/test_<topic>.py, one function per case named `case_<what>(h)`; `h` is a Harness.
+   End the file with:   if __name__ == "__main__": harness.main()
+   tests/e2e/CMakeLists.txt registers every `def case_` it finds as the ctest entry e2e.<topic>.<what>
+   (re-run cmake after adding a file to the list there). Cases run one at a time: the stand-in ports are fixed.
+2. Start the program with `app = h.start_app(lang="ko_KR.UTF-8")`, then `top = h.wait_window()`.
+   `h.controls()` lists every child window (dicts: hwnd, parent, id, class, text, rect = left/top/width/height in
+   the window's client coordinates, local = the same in the parent's, visible, enabled, check = BM_GETCHECK).
+   `h.control(text=...)` / `h.control(parent=..., local=[...])` pick exactly one; `h.click(ctl, how)` clicks it
+   by BM_CLICK ("send"/"post") or a real mouse click ("mouse").
+3. Fail with `assert` or `h.check(cond, message)`; state what was expected and what was seen.
+4. Everything started through the harness (the program, stand-in servers, helper windows) is stopped by PID
+   when the case ends, pass or fail. Use `h.work` (a fresh folder per case) for files.
+5. Other helpers: `h.servers()` (update service answering "{}" on 18080, probe answering HEAD 200 on 18081,
+   request logs in h.work), `h.fake_browser()` then `h.browser_urls(n)` (addresses the program opened through
+   the shell), `h.reg_query(key, view=64)`, `h.reg_export(key, view=64)` (non-ASCII values), `h.screenshot(path)`,
+   `h.pixel(x, y)`, `h.inspect(...)` for any inspector command (tests/e2e/inspector.cpp lists them).
+The program runs only inside the run's private network namespace: run the tests through
+scripts/run-wine-tests.sh, e.g.  scripts/run-wine-tests.sh build/win32-test -- -R e2e.
+"""
+import argparse
+import json
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WINDOW_CLASS = "TFrmTempowave"
+UPDATE_PORT = 18080
+PROBE_PORT = 18081
+
+
+class Failure(AssertionError):
+    pass
+
+
+def wine_path(path):
+    """A Unix path as the program sees it."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Process:
+    """A process the harness started; stopped by its PID."""
+
+    def __init__(self, popen, name):
+        self.popen = popen
+        self.name = name
+
+    @property
+    def pid(self):
+        return self.popen.pid
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def wait(self, timeout):
+        try:
+            return self.popen.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"{self.name} (pid {self.pid}) still running after {timeout} s")
+
+    def stop(self, sig=signal.SIGTERM):
+        if self.running():
+            os.kill(self.pid, sig)
+            try:
+                self.popen.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.kill(self.pid, signal.SIGKILL)
+                self.popen.wait(timeout=5)
+
+
+class Harness:
+    def __init__(self, build, work):
+        self.build = os.path.abspath(build)
+        self.exe = os.path.join(self.build, "Tempowave.exe")
+        self.inspector = os.path.join(self.build, "tests", "e2e", "inspector.exe")
+        self.work = work
+        self._started = []
+        self._browser_log = None
+
+    # ---- processes -------------------------------------------------------------------------------------------
+
+    def _require_sandbox(self):
+        # The program makes reverse-DNS lookups and knows public hosts: it runs only in the run's namespace.
+        if not os.environ.get("TW_NETNS") or not os.environ.get("WINEPREFIX"):
+            raise Failure("run through scripts/run-wine-tests.sh (private network namespace and Wine prefix)")
+
+    def env(self, lang=None, extra=None):
+        env = dict(os.environ)
+        if lang:
+            env["LC_ALL"] = env["LANG"] = lang
+        if self._browser_log:
+            env["TW_BROWSER_LOG"] = self._browser_log
+        env.update(extra or {})
+        return env
+
+    def spawn(self, argv, name, env=None, stdout=subprocess.DEVNULL):
+        self._require_sandbox()
+        popen = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL, stdout=stdout,
+                                 stderr=subprocess.DEVNULL)
+        proc = Process(popen, name)
+        self._started.append(proc)
+        return proc
+
+    def start_app(self, lang=None, env=None):
+        """Starts Tempowave.exe; `wine` execs, so the PID is the program's own."""
+        return self.spawn(["wine", self.exe], "Tempowave.exe", env=self.env(lang, env))
+
+    def run_app(self, lang=None, timeout=20):
+        """Runs a copy to its end and returns its exit code."""
+        return self.start_app(lang).wait(timeout)
+
+    def cleanup(self):
+        for proc in reversed(self._started):
+            proc.stop(signal.SIGKILL if proc.name == "Tempowave.exe" else signal.SIGTERM)
+        self._started.clear()
+
+    # ---- the window, from outside ----------------------------------------------------------------------------
+
+    def inspect(self, *args, cls=WINDOW_CLASS, timeout_ms=10000, check=True):
+        """Runs one inspector command against the program's window; returns its JSON lines."""
+        self._require_sandbox()
+        argv = ["wine", self.inspector, "--timeout", str(timeout_ms)]
+        if cls:
+            argv += ["--class", cls]
+        res = subprocess.run(argv + [str(a) for a in args], stdin=subprocess.DEVNULL, capture_output=True,
+                             timeout=timeout_ms / 1000 + 30)
+        lines = [json.loads(line) for line in res.stdout.decode("utf-8").splitlines() if line.strip()]
+        if check and res.returncode != 0:
+            raise Failure(f"inspector {' '.join(map(str, args))}: exit {res.returncode} {lines}")
+        return lines
+
+    def wait_window(self, timeout=20):
+        return self.inspect("wait", timeout_ms=int(timeout * 1000))[0]
+
+    def windows(self):
+        """Every top-level window of the program's class, shown or not."""
+        return self.inspect("windows")
+
+    def controls(self):
+        return self.inspect("list")[1:]
+
+    def control(self, text=None, parent=None, local=None, controls=None):
+        """Exactly one control by its text, or by its parent's hwnd and its rectangle in the parent."""
+        found = [c for c in (controls or self.controls())
+                 if (text is None or c["text"] == text) and (parent is None or c["parent"] == parent)
+                 and (local is None or c["local"] == list(local))]
+        if len(found) != 1:
+            raise Failure(f"expected one control text={text!r} parent={parent} local={local}, found {found}")
+        return found[0]
+
+    def click(self, ctl, how="send"):
+        return self.inspect("click", "hwnd=" + ctl["hwnd"], how)[0]
+
+    def caption(self):
+        return self.inspect("caption")[0]["text"]
+
+    def close_window(self):
+        self.inspect("close")
+
+    def pixel(self, x, y):
+        return self.inspect("pixel", x, y)[0]["rgb"]
+
+    def screenshot(self, path):
+        """The window's pixels as the screen shows them; PNG through ImageMagick when the name asks for it."""
+        bmp = path if path.endswith(".bmp") else os.path.join(self.work, "capture.bmp")
+        self.inspect("capture", wine_path(bmp))
+        if bmp != path:
+            subprocess.run(["convert", bmp, path], check=True)
+        return path
+
+    def decoy(self, title="tw-decoy", ms=30000):
+        """A window of the inspector's own, shown in front; returns its description once it is up."""
+        proc = self.spawn(["wine", self.inspector, "decoy", title, str(ms)], "decoy", stdout=subprocess.PIPE)
+        line = proc.popen.stdout.readline()
+        if not line:
+            raise Failure("decoy window did not come up")
+        return json.loads(line)
+
+    def wait_until(self, what, predicate, timeout=10, interval=0.2):
+        end = time.monotonic() + timeout
+        while True:
+            value = predicate()
+            if value:
+                return value
+            if time.monotonic() > end:
+                raise Failure(f"timed out after {timeout} s waiting for {what}")
+            time.sleep(interval)
+
+    # ---- registry --------------------------------------------------------------------------------------------
+
+    def _reg(self, *args):
+        self._require_sandbox()
+        return subprocess.run(["wine", "reg", *args], stdin=subprocess.DEVNULL, capture_output=True,
+                              timeout=60)
+
+    def reg_query(self, key, view=64):
+        """Values of a key as {name: (type, data)}; None when the key does not exist. ASCII only: wine's
+        reg query prints '?' for other characters, use reg_export for them."""
+        res = self._reg("query", key, f"/reg:{view}")
+        if res.returncode != 0:
+            return None
+        values = {}
+        for line in res.stdout.decode("utf-8", "replace").splitlines():
+            parts = line.strip().split(None, 2) if line.startswith("    ") else []
+            if len(parts) >= 2 and parts[1].startswith("REG_"):
+                values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
+        return values
+
+    def reg_export(self, key, view=64):
+        """The key as .reg text (decoded from UTF-16), or None when it does not exist."""
+        out = os.path.join(self.work, "export.reg")
+        res = self._reg("export", key, wine_path(out), "/y", f"/reg:{view}")
+        if res.returncode != 0 or not os.path.exists(out):
+            return None
+        with open(out, "rb") as f:
+            return f.read().decode("utf-16")
+
+    def reg_add(self, key, name, data, kind="REG_SZ", view=64):
+        res = self._reg("add", key, "/v", name, "/t", kind, "/d", str(data), "/f", f"/reg:{view}")
+        if res.returncode != 0:
+            raise Failure(f"reg add {key} {name}: {res.stderr.decode(errors='replace')}")
+
+    # ---- stand-ins -------------------------------------------------------------------------------------------
+
+    def servers(self):
+        """The update service with nothing pending and the reachability probe, on their loopback ports."""
+        logs = {}
+        for name, port, body in (("update", UPDATE_PORT, "{}"), ("probe", PROBE_PORT, "")):
+            logs[name] = os.path.join(self.work, f"{name}-requests.jsonl")
+            proc = self.spawn([sys.executable, os.path.join(HERE, "loopback_http.py"), "--port", str(port),
+                               "--body", body, "--log", logs[name]], name, stdout=subprocess.PIPE)
+            if not proc.popen.stdout.readline().startswith(b"ready"):
+                raise Failure(f"{name} stand-in did not start on port {port}")
+        return logs
+
+    def fake_browser(self):
+        """Routes the shell's web addresses to a logger instead of a browser (for programs started after)."""
+        self._browser_log = os.path.join(self.work, "browser.log")
+        self.reg_add(r"HKCU\Software\Wine\WineBrowser", "Browsers", os.path.join(HERE, "fake_browser.sh"))
+        return self._browser_log
+
+    def browser_urls(self, count=1, timeout=10):
+        """The addresses opened so far, once there are at least `count`."""
+        def read():
+            if not os.path.exists(self._browser_log):
+                return None
+            with open(self._browser_log, encoding="utf-8") as f:
+                urls = f.read().splitlines()
+            return urls if len(urls) >= count else None
+        return self.wait_until(f"{count} browser launch(es)", read, timeout)
+
+    def check(self, cond, message):
+        if not cond:
+            raise Failure(message)
+
+
+# ---- reading the executable ----------------------------------------------------------------------------------
+
+class PeFile:
+    """Just enough of a PE reader to get at the resources."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        pe = struct.unpack_from("<I", self.data, 0x3C)[0]
+        if self.data[pe:pe + 4] != b"PE\0\0":
+            raise Failure(f"{path} is not a PE file")
+        nsections, = struct.unpack_from("<H", self.data, pe + 6)
+        opt_size, = struct.unpack_from("<H", self.data, pe + 20)
+        opt = pe + 24
+        magic, = struct.unpack_from("<H", self.data, opt)
+        dirs = opt + (96 if magic == 0x10B else 112)
+        self.rsrc_rva, _ = struct.unpack_from("<II", self.data, dirs + 2 * 8)
+        self.sections = []
+        for i in range(nsections):
+            s = opt + opt_size + 40 * i
+            vsize, va, rawsize, rawptr = struct.unpack_from("<IIII", self.data, s + 8)
+            self.sections.append((va, max(vsize, rawsize), rawptr))
+
+    def offset(self, rva):
+        for va, size, raw in self.sections:
+            if va <= rva < va + size:
+                return raw + rva - va
+        raise Failure(f"RVA {rva:#x} outside every section")
+
+    def _entries(self, dir_off):
+        named, ids = struct.unpack_from("<HH", self.data, dir_off + 12)
+        for i in range(named + ids):
+            name, target = struct.unpack_from("<II", self.data, dir_off + 16 + 8 * i)
+            yield name, target
+
+    def resources(self, rtype):
+        """{(name or id, language): bytes} of one resource type (ids as ints)."""
+        if not self.rsrc_rva:
+            return {}
+        base = self.offset(self.rsrc_rva)
+        found = {}
+        for tid, tdir in self._entries(base):
+            if tid != rtype:
+                continue
+            for nid, ndir in self._entries(base + (tdir & 0x7FFFFFFF)):
+                for lang, leaf in self._entries(base + (ndir & 0x7FFFFFFF)):
+                    rva, size = struct.unpack_from("<II", self.data, base + leaf)
+                    start = self.offset(rva)
+                    found[(nid, lang)] = self.data[start:start + size]
+        return found
+
+
+RT_VERSION, RT_MANIFEST = 16, 24
+
+
+def file_version(pe):
+    """FILEVERSION and PRODUCTVERSION of the version resource, as "a.b.c.d" texts."""
+    blobs = list(pe.resources(RT_VERSION).values())
+    if not blobs:
+        raise Failure("no version resource")
+    at = blobs[0].find(struct.pack("<I", 0xFEEF04BD))
+    if at < 0:
+        raise Failure("version resource without VS_FIXEDFILEINFO")
+    fms, fls, pms, pls = struct.unpack_from("<IIII", blobs[0], at + 8)
+    text = lambda ms, ls: f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
+    return text(fms, fls), text(pms, pls)
+
+
+# ---- runner ----------------------------------------------------------------------------------------------------
+
+def main():
+    """Runs one case (or all) of the calling test file: test_x.py --build DIR [--case NAME]."""
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--build", required=True)
+    ap.add_argument("--case")
+    args = ap.parse_args()
+    module = sys.modules["__main__"]
+    cases = {n[5:]: f for n, f in vars(module).items() if n.startswith("case_") and callable(f)}
+    names = [args.case] if args.case else sorted(cases)
+    failed = 0
+    for name in names:
+        if name not in cases:
+            print(f"no case {name!r}; have {sorted(cases)}")
+            return 2
+        base = os.environ.get("TW_RUN_DIR") or tempfile.gettempdir()
+        work = tempfile.mkdtemp(prefix=f"e2e-{name}-", dir=base)
+        h = Harness(args.build, work)
+        t0 = time.monotonic()
+        try:
+            cases[name](h)
+            print(f"PASS {name} ({time.monotonic() - t0:.1f} s)")
+        except Exception:
+            failed += 1
+            traceback.print_exc()
+            print(f"FAIL {name} ({time.monotonic() - t0:.1f} s); files kept in {work}")
+        finally:
+            h.cleanup()
+        if not failed:
+            shutil.rmtree(work, ignore_errors=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit("harness.py is a library; run a test_*.py file")
