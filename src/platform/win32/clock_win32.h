@@ -1,0 +1,14 @@
+// Local time and sleeping as the system provides them.
+#pragma once
+
+#include "platform/clock.h"
+
+namespace tw::win {
+
+class SystemClock final : public IClock {
+ public:
+  void Sleep(std::uint32_t milliseconds) override;
+  LocalTime Now() override;
+};
+
+}  // namespace tw::win
