@@ -4,6 +4,9 @@
 #include "app/startup.h"
 #include "app/win32/main_window.h"
 #include "crash/win32/crash_handler.h"
+#include "i18n/translate.h"
+#include "platform/win32/locale_win32.h"
+#include "platform/win32/resources_win32.h"
 #include "platform/win32/random_win32.h"
 #include "theme/vantorel_button_styles.h"
 #include "ui/win32/gdiplus_session.h"
@@ -13,7 +16,12 @@ constexpr wchar_t kMutexName[] = L"TempowaveMutex";
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  tw::win::WinLocale locale;
   tw::StartupSequence modules;
+  // The translation table is loaded and the language chosen before any window exists.
+  modules.Add(
+      u"V.Translate", [&locale] { tw::TranslateModuleStart(tw::win::RcData(nullptr, L"translate"), locale); },
+      tw::TranslateModuleStop);
   modules.Add(u"button family", tw::StartVantorelButtonStyles);
   modules.Add(u"GDI+", tw::win::StartGdiplus, tw::win::StopGdiplus);
   modules.Add(u"random generator", [] { tw::win::ProcessRandom::Instance().Randomize(); });
