@@ -7,6 +7,7 @@
 
 #include "platform/win32/random_win32.h"
 #include "platform/win32/version_win32.h"
+#include "update/update.h"
 
 namespace tw::win {
 namespace {
@@ -45,9 +46,21 @@ TEST(ProcessRandom, ThreadsNeverDrawTheSameStep) {
   EXPECT_GT(all.size(), 39990u);  // a shared, lost update would repeat whole runs of numbers
 }
 
+TEST(VersionInfo, FileVersionOfTheRunningProgram) {
+  // The test program's resource has file version 1.6.2.0 and product version 9.8.7.6.
+  VersionInfo info;
+  EXPECT_EQ(info.ExecutableFileVersion(), (FileVersion{1, 6, 2, 0}));
+  EXPECT_EQ(VersionText(&info, u"%d.%d.%d.%d"), u"1.6.2.0");
+}
+
 TEST(VersionInfo, ProgramWithoutVersionResource) {
-  // The test program carries no VERSIONINFO; the product's own resource is checked end to end.
-  EXPECT_FALSE(VersionInfo().ExecutableFileVersion().has_value());
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path = self;
+  path = path.substr(0, path.find_last_of(L'\\') + 1) + L"unit_tests.exe";  // built without a resource
+  ASSERT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(VersionInfo::FileVersionOf(path).has_value());
+  EXPECT_FALSE(VersionInfo::FileVersionOf(path + L".missing").has_value());
 }
 
 }  // namespace

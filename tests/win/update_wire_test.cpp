@@ -49,7 +49,7 @@ class UpdateWire : public ::testing::Test {
   CountingHttp http;
   test::FakeClock clock;
   test::FakeDispatcher dispatcher;
-  win::VersionInfo version;  // the test program has no version resource
+  win::VersionInfo version;  // the test program's resource: file version 1.6.2.0
   test::FakeUpdatePrompts prompts;
   UpdateServices services;
   std::vector<std::pair<bool, std::u16string>> calls;
@@ -63,7 +63,7 @@ TEST_F(UpdateWire, CustomHeadersGoFirstInListOrder) {
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
   const std::string expected_start =
-      "GET /api.init.php HTTP/1.1\r\nUser-Version: 0.0.0.0\r\nUser-Language: ko\r\nUser-Debug: false\r\n"
+      "GET /api.init.php HTTP/1.1\r\nUser-Version: 1.6.2.0\r\nUser-Language: ko\r\nUser-Debug: false\r\n"
       "User-Union: \r\n";
   EXPECT_EQ(requests[0].raw.substr(0, expected_start.size()), expected_start) << requests[0].raw;
   for (const auto& [name, value] : requests[0].headers) {
@@ -138,7 +138,7 @@ TEST_F(UpdateWire, HoldRequestCarriesVersionAndCommandOnly) {
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
   const std::string expected_start =
-      "GET /api.init.php HTTP/1.1\r\nUser-Version: 0.0.0.0\r\nUser-Command: hold\r\n";
+      "GET /api.init.php HTTP/1.1\r\nUser-Version: 1.6.2.0\r\nUser-Command: hold\r\n";
   EXPECT_EQ(requests[0].raw.substr(0, expected_start.size()), expected_start) << requests[0].raw;
   for (const auto& [name, value] : requests[0].headers) {
     EXPECT_TRUE(name != "User-Language" && name != "User-Debug" && name != "User-Union") << name;

@@ -18,6 +18,10 @@ std::optional<FileVersion> VersionInfo::ExecutableFileVersion() {
     }
     path.resize(path.size() * 2);  // truncated: long path
   }
+  return FileVersionOf(path);
+}
+
+std::optional<FileVersion> VersionInfo::FileVersionOf(const std::wstring& path) {
   DWORD handle = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
   if (size == 0) return std::nullopt;
