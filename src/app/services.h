@@ -14,6 +14,7 @@ class IAdapterFacts;
 class INetConnections;
 class ILocale;
 class IVersionInfo;
+class IUpdatePrompts;
 
 struct Services {
   IRegistry* registry = nullptr;
@@ -26,6 +27,7 @@ struct Services {
   INetConnections* connections = nullptr;
   ILocale* locale = nullptr;
   IVersionInfo* version = nullptr;
+  IUpdatePrompts* prompts = nullptr;  // the update offer and the notice strip (update/win32 in the program)
 };
 
 }  // namespace tw

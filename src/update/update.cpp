@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "i18n/translate.h"
 #include "platform/clock.h"
 #include "platform/dispatcher.h"
 #include "platform/random.h"
@@ -78,6 +79,20 @@ std::u16string Value(std::u16string_view source, std::u16string_view start_marke
 }
 
 }  // namespace
+
+UpdateServices UpdateServicesFrom(const Services& services) {
+  UpdateServices u;
+  u.http = services.http;
+  u.clock = services.clock;
+  u.random = services.random;
+  u.registry = services.registry;
+  u.dispatcher = services.dispatcher;
+  u.version = services.version;
+  u.shell = services.shell;
+  u.prompts = services.prompts;
+  u.language = [] { return CurrentLanguage(); };
+  return u;
+}
 
 const std::u16string& ServiceUrl() {
   return g_service_url;

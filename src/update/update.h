@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/services.h"
 #include "platform/http.h"
 
 namespace tw {
@@ -41,6 +42,9 @@ struct UpdateServices {
   // The two-letter code of the user's language, read when a check starts.
   std::function<std::u16string()> language;
 };
+
+// The update module's share of the program's services; the language is CurrentLanguage when a check starts.
+UpdateServices UpdateServicesFrom(const Services& services);
 
 // Called on the UI thread once the answer has been handled: accepted = the user took the update offer.
 using UpdateProc = std::function<void(bool accepted, const std::u16string& answer)>;
@@ -93,6 +97,8 @@ void ProcessResponse(const UpdateServices& services, const std::u16string& answe
 
 // The fixed texts of the offer, the strip and the buttons, by language code (exact match, English otherwise).
 std::u16string UpdateText(int kind, std::u16string_view language);
+// The same in CurrentLanguage.
+std::u16string UpdateText(int kind);
 
 // Targets from the service's answer are opened only when they are plain web addresses: the process runs
 // elevated, and a server must never be able to start a program or open a file.

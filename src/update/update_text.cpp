@@ -1,6 +1,7 @@
 // The fixed texts of the update offer, the notice strip and the Yes/No buttons.
 #include <array>
 
+#include "i18n/translate.h"
 #include "update/update.h"
 
 namespace tw {
@@ -60,6 +61,10 @@ std::u16string UpdateText(int kind, std::u16string_view language) {
     }
   }
   return std::u16string(column->texts[static_cast<size_t>(kind)]);
+}
+
+std::u16string UpdateText(int kind) {
+  return UpdateText(kind, CurrentLanguage());
 }
 
 }  // namespace tw

@@ -9,6 +9,7 @@
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "fakes/fake_version.h"
+#include "i18n/translate.h"
 #include "update/update.h"
 
 namespace tw {
@@ -175,6 +176,26 @@ TEST_F(UpdateCheck, CheckUpdateWithCallbackReturnsAtOnce) {
   ASSERT_EQ(future.wait_for(std::chrono::seconds(10)), std::future_status::ready);
   EXPECT_EQ(future.get(), std::make_pair(false, std::u16string(u"{}")));
   EXPECT_EQ(http.Requests().at(0).headers.at(1).second, u"ko");
+}
+
+TEST(UpdateServicesFrom, TakesTheProgramsServicesAndTheCurrentLanguage) {
+  test::FakeHttp http;
+  test::FakeClock clock;
+  test::FakeUpdatePrompts prompts;
+  Services s;
+  s.http = &http;
+  s.clock = &clock;
+  s.prompts = &prompts;
+  const UpdateServices u = UpdateServicesFrom(s);
+  EXPECT_EQ(u.http, &http);
+  EXPECT_EQ(u.clock, &clock);
+  EXPECT_EQ(u.prompts, &prompts);
+  EXPECT_EQ(u.registry, nullptr);
+  SetCurrentLanguage(u"ja");
+  EXPECT_EQ(u.language(), u"ja");  // read when asked, not when built
+  EXPECT_EQ(UpdateText(utYes), u"\u306F\u3044");
+  SetCurrentLanguage(u"");
+  EXPECT_EQ(UpdateText(utYes), u"Yes");
 }
 
 TEST(ServiceGet, FailureLeavesTheAnswerUntouched) {

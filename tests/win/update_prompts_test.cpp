@@ -7,8 +7,11 @@
 #include <thread>
 
 #include "fakes/fake_http.h"
+#include "fakes/fake_locale.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
+#include "i18n/embedded_table.h"
+#include "i18n/translate.h"
 #include "platform/error.h"
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/wstr.h"
@@ -242,6 +245,21 @@ TEST_F(UpdateDialogTest, NoteLinkOpensOnlyWebAddresses) {
     EXPECT_EQ(height - snap.link_rect.top, ScaleForDpi(56, snap.dpi));
     EXPECT_EQ(shell.opened, c.opened);
   }
+}
+
+TEST_F(UpdateDialogTest, DefaultsFollowTheCurrentLanguageAndTheTranslatedTitle) {
+  test::FakeLocale locale(u"fr");
+  TranslateModuleStart(EmbeddedTranslateTable(), locale);
+  Application::SetTitle(u"\uD15C\uD3EC\uC6E8\uC774\uBE0C");  // the product name, stored in Korean
+  UpdatePrompts prompts(services);
+  std::thread driver = Drive(GetCurrentThreadId(), &snap, kEscape);
+  EXPECT_FALSE(prompts.UpdateDialog(u"{}"));
+  driver.join();
+  EXPECT_EQ(snap.caption, u"Tempowave");
+  EXPECT_EQ(snap.yes, u"Oui");
+  EXPECT_EQ(snap.no, u"Non");
+  TranslateModuleStop();
+  Application::SetTitle(u"");
 }
 
 TEST_F(UpdateDialogTest, MalformedEscapeInTheNoticeRaisesBeforeAnyWindow) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "i18n/translate.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
 #include "ui/win32/application.h"
@@ -183,7 +184,7 @@ void UpdatePrompts::ShowUpdateStatus(const std::u16string& target) {
   Strip* strip = StripOf(FindStatusBar(main));
   if (!strip) strip = CreateStrip(main, services_.shell);
   if (!strip) return;
-  strip->text = UpdateText(utStatus, language_ ? language_() : std::u16string());
+  strip->text = UpdateText(utStatus, language_());
   // Also the window text that other processes read without asking the strip.
   DefWindowProcW(strip->hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(strip->text)));
   SendMessageW(strip->hwnd, SB_SETTEXTW, 0 | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(strip));
@@ -211,7 +212,10 @@ void TUpdateHelper::StatusClick(HWND sender) {
 
 UpdatePrompts::UpdatePrompts(UpdateServices services, std::function<std::u16string()> language,
                              std::function<std::u16string()> caption)
-    : services_(std::move(services)), language_(std::move(language)), caption_(std::move(caption)) {}
+    : services_(std::move(services)), language_(std::move(language)), caption_(std::move(caption)) {
+  if (!language_) language_ = [] { return CurrentLanguage(); };
+  if (!caption_) caption_ = [] { return Translate(Application::Title()); };
+}
 
 int DpiOfWindow(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);

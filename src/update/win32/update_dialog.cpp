@@ -237,11 +237,11 @@ bool UpdatePrompts::UpdateDialog(const std::u16string& answer) {
   DialogState st;
   // Read first: a malformed escape ends the handling before any window exists.
   st.notice = ReadNotice(answer);
-  const std::u16string language = language_ ? language_() : std::u16string();
+  const std::u16string language = language_();
   st.prompt = UpdateText(utPrompt, language);
   st.yes = UpdateText(utYes, language);
   st.no = UpdateText(utNo, language);
-  st.caption = caption_ ? caption_() : std::u16string();
+  st.caption = caption_();
   st.dialog_offset = DialogOffset();
   st.shell = services_.shell;
   HWND owner = Application::MainWindow();

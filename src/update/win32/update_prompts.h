@@ -14,10 +14,10 @@ namespace tw::win {
 class UpdatePrompts final : public IUpdatePrompts {
  public:
   // `services` supplies the shell for opened links and everything the hold request needs; `language` the
-  // current language code for the fixed texts; `caption` the dialog's caption (the translated application
-  // title).
-  UpdatePrompts(UpdateServices services, std::function<std::u16string()> language,
-                std::function<std::u16string()> caption);
+  // language code for the fixed texts (CurrentLanguage when empty); `caption` the dialog's caption (the
+  // application title translated into the current language when empty).
+  explicit UpdatePrompts(UpdateServices services, std::function<std::u16string()> language = {},
+                         std::function<std::u16string()> caption = {});
 
   bool UpdateDialog(const std::u16string& answer) override;
   void ShowUpdateStatus(const std::u16string& target) override;
