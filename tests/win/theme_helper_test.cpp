@@ -140,6 +140,20 @@ TEST_F(ThemeHelperTest, StripFollowsActivation) {
   }
 }
 
+TEST_F(ThemeHelperTest, StripFollowsRealActivationChanges) {
+  HWND form = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  HWND other = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 100);
+  TThemeHelper helper(form);
+  SetActiveWindow(form);
+  EXPECT_EQ(helper.StripColor(), kAccent);
+  SetActiveWindow(other);
+  EXPECT_FALSE(helper.IsActive());
+  EXPECT_EQ(PaintedColour(helper.Strip()), GetSysColor(COLOR_GRAYTEXT));
+  SetActiveWindow(form);
+  EXPECT_TRUE(helper.IsActive());
+  EXPECT_EQ(PaintedColour(helper.Strip()), kAccent);
+}
+
 TEST_F(ThemeHelperTest, StripSpansTheClientAreaTopAfterResize) {
   HWND form = Make(WS_OVERLAPPEDWINDOW);
   HWND content = CreateWindowExW(0, L"STATIC", L"header", WS_CHILD | WS_VISIBLE, 0, 0, 100, 40, form, nullptr,
