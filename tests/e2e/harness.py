@@ -10,8 +10,9 @@ How to write an end-to-end test
 2. Start the program with `app = h.start_app(lang="ko_KR.UTF-8")`, then `top = h.wait_window()`.
    `h.controls()` lists every child window (dicts: hwnd, parent, id, class, text, rect = left/top/width/height in
    the window's client coordinates, local = the same in the parent's, visible, enabled, check = BM_GETCHECK).
-   `h.control(text=...)` / `h.control(parent=..., local=[...])` pick exactly one; `h.click(ctl, how)` clicks it
-   by BM_CLICK ("send"/"post") or a real mouse click ("mouse").
+   `h.named()` maps component names ("BtnHome", ...) to them; `h.control(text=...)` picks exactly one by text.
+   `h.click_name("BtnConfig", how)` / `h.click(ctl, how)` click by BM_CLICK ("send"/"post") or a real mouse
+   click at the control's centre ("mouse").
 3. Fail with `assert` or `h.check(cond, message)`; state what was expected and what was seen.
 4. Everything started through the harness (the program, stand-in servers, helper windows) is stopped by PID
    when the case ends, pass or fail. Use `h.work` (a fresh folder per case) for files.
@@ -38,6 +39,14 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 WINDOW_CLASS = "TFrmTempowave"
 UPDATE_PORT = 18080
 PROBE_PORT = 18081
+
+
+# The window's controls in stored order; the program gives each the control id 100 + its position, which is how
+# they are found by name from outside.
+CONTROLS = ["PnlMain", "Card1", "Indicator", "Card2", "GroupBox1", "LblTitle", "LblContent", "GroupBox2",
+            "ChkTcpNoDelay", "ChkTCPAckFrequency", "LblAdapter", "LblIPAddress", "ChkTcpDelAckTick", "GroupBox3",
+            "ChkNetworkThrottlingIndex", "ChkSystemResponsiveness", "PnlHead", "BtnHead", "BtnHome", "BtnConfig",
+            "BtnDonate", "PnlLogo", "ImgLogo", "BtnStart", "LblVersion"]
 
 
 class Failure(AssertionError):
@@ -129,16 +138,25 @@ class Harness:
 
     def inspect(self, *args, cls=WINDOW_CLASS, timeout_ms=10000, check=True):
         """Runs one inspector command against the program's window; returns its JSON lines."""
-        self._require_sandbox()
         argv = ["wine", self.inspector, "--timeout", str(timeout_ms)]
         if cls:
             argv += ["--class", cls]
-        res = subprocess.run(argv + [str(a) for a in args], stdin=subprocess.DEVNULL, capture_output=True,
-                             timeout=timeout_ms / 1000 + 30)
+        res = self._run_wine(argv + [str(a) for a in args], timeout_ms / 1000 + 30)
         lines = [json.loads(line) for line in res.stdout.decode("utf-8").splitlines() if line.strip()]
         if check and res.returncode != 0:
             raise Failure(f"inspector {' '.join(map(str, args))}: exit {res.returncode} {lines}")
         return lines
+
+    def _run_wine(self, argv, timeout):
+        """Runs a Wine command to its end. Output goes through files, not pipes: a Wine system process that
+        the command happens to start (explorer.exe for the desktop) inherits its handles and would hold a
+        pipe open long after the command has ended."""
+        self._require_sandbox()
+        with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
+            proc = subprocess.run(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=err, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(argv, proc.returncode, out.read(), err.read())
 
     def wait_window(self, timeout=20):
         return self.inspect("wait", timeout_ms=int(timeout * 1000))[0]
@@ -159,6 +177,14 @@ class Harness:
             raise Failure(f"expected one control text={text!r} parent={parent} local={local}, found {found}")
         return found[0]
 
+    def named(self, controls=None):
+        """{component name: control} for every control that carries its id."""
+        by_id = {c["id"]: c for c in (controls or self.controls())}
+        return {name: by_id[100 + i] for i, name in enumerate(CONTROLS) if 100 + i in by_id}
+
+    def click_name(self, name, how="send"):
+        return self.inspect("click", f"id={100 + CONTROLS.index(name)}", how)[0]
+
     def click(self, ctl, how="send"):
         return self.inspect("click", "hwnd=" + ctl["hwnd"], how)[0]
 
@@ -178,6 +204,28 @@ class Harness:
         if bmp != path:
             subprocess.run(["convert", bmp, path], check=True)
         return path
+
+    def client_pixels(self):
+        """The window's client area as the screen shows it: a function (x, y) -> (r, g, b)."""
+        top = self.inspect("wait")[0]
+        bmp = os.path.join(self.work, "pixels.bmp")
+        self.inspect("capture", wine_path(bmp))
+        with open(bmp, "rb") as f:
+            data = f.read()
+        offset, = struct.unpack_from("<I", data, 10)
+        width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
+        if bits != 24:
+            raise Failure(f"capture has {bits} bits per pixel")
+        stride = (width * 3 + 3) & ~3
+        dx = top["client_origin"][0] - top["screen"][0]
+        dy = top["client_origin"][1] - top["screen"][1]
+
+        def pixel(x, y):
+            row = height - 1 - (y + dy)  # bottom-up rows
+            at = offset + row * stride + (x + dx) * 3
+            b, g, r = data[at:at + 3]
+            return r, g, b
+        return pixel
 
     def decoy(self, title="tw-decoy", ms=30000):
         """A window of the inspector's own, shown in front; returns its description once it is up."""
@@ -200,9 +248,7 @@ class Harness:
     # ---- registry --------------------------------------------------------------------------------------------
 
     def _reg(self, *args):
-        self._require_sandbox()
-        return subprocess.run(["wine", "reg", *args], stdin=subprocess.DEVNULL, capture_output=True,
-                              timeout=60)
+        return self._run_wine(["wine", "reg", *args], 60)
 
     def reg_query(self, key, view=64):
         """Values of a key as {name: (type, data)}; None when the key does not exist. ASCII only: wine's

@@ -180,6 +180,8 @@ Json DescribeTop(HWND h) {
   char at[40];
   std::snprintf(at, sizeof at, "[%ld,%ld]", origin.x, origin.y);
   j.Add("client_origin", at);
+  std::snprintf(at, sizeof at, "[%d,%d]", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  j.Add("desktop", at);
   j.Bool("visible", IsWindowVisible(h)).Bool("enabled", IsWindowEnabled(h)).Bool("iconic", IsIconic(h));
   j.Bool("foreground", GetForegroundWindow() == h);
   int z = 0;
