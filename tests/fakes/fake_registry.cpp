@@ -1,7 +1,7 @@
 #include "fakes/fake_registry.h"
 
 #include <algorithm>
-#include <cstring>
+#include <iterator>
 
 #include "platform/text.h"
 
