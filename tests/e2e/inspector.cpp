@@ -511,7 +511,7 @@ constexpr Command kCommands[] = {
     {L"capture", 1, true, CmdCapture, "capture FILE.bmp          the window's pixels, from the screen"},
     {L"pixel", 2, true, CmdPixel, "pixel X Y                 a pixel at client coordinates, from the screen"},
     {L"resources", 0, true, CmdResources,
-     "resources                 GDI/USER objects and handles of its process"},
+     "resources                 GDI/USER objects and handles of its process (Wine 8: always 0)"},
     {L"decoy", 2, false, CmdDecoy, "decoy TITLE MS            show a window of our own in front for MS ms"},
 };
 

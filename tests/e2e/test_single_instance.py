@@ -65,12 +65,17 @@ def case_copy_after_first_was_killed_runs(h):
     h.check(code == 0, f"exit code after closing the window {code}, expected 0")
 
 
+# Ways to close the window: the close message, and real key presses.
+CLOSE_WAYS = [("WM_CLOSE", lambda h: h.close_window()), ("Alt+F4", lambda h: h.inspect("keys", "alt+f4"))]
+
+
 def case_closing_the_window_ends_the_program(h):
-    app = h.start_app()
-    h.wait_window()
-    h.close_window()
-    code = app.wait(20)
-    h.check(code == 0, f"exit code {code}, expected 0")
+    for way, close in CLOSE_WAYS:
+        app = h.start_app()
+        h.wait_window()
+        close(h)
+        code = app.wait(20)
+        h.check(code == 0, f"closed by {way}: exit code {code}, expected 0")
     # The mutex died with the process: the next copy runs.
     h.start_app()
     h.wait_window()
