@@ -1,39 +1,425 @@
 #include "app/win32/main_window.h"
 
+#include <exception>
+
+#include "app/main_layout.h"
+#include "app/win32/services_win32.h"
+#include "crash/win32/crash_handler.h"
+#include "platform/win32/dispatcher_win32.h"
+#include "platform/win32/wstr.h"
+#include "ui/win32/activity_indicator.h"
+#include "ui/win32/application.h"
+#include "ui/win32/dpi_win32.h"
+#include "ui/win32/gdiplus_session.h"
+#include "ui/win32/panel.h"
+#include "ui/win32/rich_label.h"
+#include "ui/win32/standard_controls.h"
+#include "ui/win32/styled_button.h"
+#include "ui/win32/toolbar.h"
+#include "ui/win32/vector_image.h"
+
 namespace tw::win {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFrmTempowave";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// The taskbar button belongs to the main window itself.
+constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+constexpr int kPageButtonGroup = 1;
+constexpr UINT kErrorBoxFlags = 0x00050010;  // MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST
 
-LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+const char16_t* const kStyleFamily = u"Vantorel";
+const char16_t* const kStyleClass = u"Primary";
+
+// The check boxes and the handlers their clicks run.
+struct CheckRoute {
+  Ctl box;
+  void (TFrmTempowave::*handler)();
+};
+constexpr CheckRoute kCheckRoutes[] = {
+    {Ctl::ChkTcpNoDelay, &TFrmTempowave::ChkTcpNoDelayClick},
+    {Ctl::ChkTCPAckFrequency, &TFrmTempowave::ChkTCPAckFrequencyClick},
+    {Ctl::ChkTcpDelAckTick, &TFrmTempowave::ChkTcpDelAckTickClick},
+    {Ctl::ChkNetworkThrottlingIndex, &TFrmTempowave::ChkNetworkThrottlingIndexClick},
+    {Ctl::ChkSystemResponsiveness, &TFrmTempowave::ChkSystemResponsivenessClick},
+};
+
+// The senders of the shared header handler, told apart by their component names.
+constexpr Ctl kHeaderSenders[] = {Ctl::BtnHome, Ctl::BtnConfig, Ctl::BtnDonate, Ctl::ImgLogo};
+
+std::u16string WindowText(HWND hwnd) {
+  std::u16string text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, u'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, W(text), static_cast<int>(text.size()))));
+  return text;
+}
+
+unique_hfont MakeFont(const wchar_t* face, int height, int quality = DEFAULT_QUALITY) {
+  LOGFONTW lf{};
+  lf.lfHeight = -height;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = static_cast<BYTE>(quality);
+  lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+  return unique_hfont(CreateFontIndirectW(&lf));
+}
+
+template <typename T>
+T* As(Widget* w) {
+  return dynamic_cast<T*>(w);
 }
 
 }  // namespace
 
-void RunMainWindow(HINSTANCE instance, int show) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT r{0, 0, 498, 426};
-  AdjustWindowRectEx(&r, style, FALSE, 0);
-  HWND hwnd =
-      CreateWindowExW(0, kClassName, L"\uD15C\uD3EC\uC6E8\uC774\uBE0C", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                      r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
-  ShowWindow(hwnd, show);
+MainWindow::MainWindow(const Services& services, std::function<void()> on_destroyed)
+    : form_(*this, services), on_destroyed_(std::move(on_destroyed)) {}
+
+MainWindow::~MainWindow() {
+  // Destroy the window while this object and its widgets are whole: WM_DESTROY still reaches us.
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool MainWindow::Create() {
+  StartGdiplus();
+  RegisterWidgetClass(kClassName);
+  // Created invisible: FormCreate runs inside WM_CREATE, and the caller shows the window afterwards.
+  return CreateOwn(kClassName, kExStyle, kStyle, nullptr, 0, kStoredWindowCaption) && hwnd_ != nullptr;
+}
+
+HWND MainWindow::ControlHwnd(Ctl control) const {
+  Widget* w = Control(control);
+  return w ? w->hwnd() : nullptr;
+}
+
+bool MainWindow::BuildControls() {
+  for (const ControlSpec& spec : MainLayout()) {
+    HWND parent = spec.parent ? ControlHwnd(*spec.parent) : hwnd_;
+    const int id = ControlId(spec.control);
+    const std::u16string caption = spec.caption;
+    std::unique_ptr<Widget> widget;
+    bool ok = false;
+    switch (spec.kind) {
+      case ControlKind::CardPanel: {
+        auto w = std::make_unique<CardPanel>();
+        ok = w->Create(parent, id);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::Card:
+      case ControlKind::Panel: {
+        auto w = std::make_unique<Panel>();
+        ok = w->Create(parent, id);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::Label: {
+        auto w = std::make_unique<Label>();
+        ok = w->Create(parent, id, caption, spec.control == Ctl::LblTitle);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::RichLabel: {
+        auto w = std::make_unique<RichLabel>();
+        ok = w->Create(parent, id);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::StyledButton: {
+        auto w = std::make_unique<StyledButton>();
+        ok = w->Create(parent, id, caption, WS_TABSTOP);
+        w->SetStyle(kStyleFamily, kStyleClass, u"Outline");
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::Indicator: {
+        auto w = std::make_unique<ActivityIndicator>();
+        ok = w->Create(parent, id);
+        // Laid over the Run button, so above it.
+        if (ok) SetWindowPos(w->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::GroupBox: {
+        auto w = std::make_unique<GroupBox>();
+        ok = w->Create(parent, id, caption);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::CheckBox: {
+        auto w = std::make_unique<CheckBox>();
+        ok = w->Create(parent, id, caption);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::Toolbar: {
+        auto w = std::make_unique<Toolbar>();
+        ok = w->Create(parent, id);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::ToolbarButton: {
+        auto w = std::make_unique<StyledButton>();
+        ok = w->Create(parent, id, caption);
+        w->SetStyle(kStyleFamily, kStyleClass, u"Header");
+        w->SetGroup(kPageButtonGroup);
+        widget = std::move(w);
+        break;
+      }
+      case ControlKind::VectorImage: {
+        auto w = std::make_unique<VectorImage>();
+        ok = w->Create(parent, id);
+        w->SetSvg(ResourceBytes(L"LOGO"));
+        widget = std::move(w);
+        break;
+      }
+    }
+    if (!ok) return false;
+    controls_[static_cast<size_t>(spec.control)] = widget.get();
+    owned_.push_back(std::move(widget));
+    // Containers learn about their parts once both exist.
+    if (spec.kind == ControlKind::Card) As<CardPanel>(Control(*spec.parent))->AddPage(Control(spec.control));
+    if (spec.kind == ControlKind::ToolbarButton) {
+      As<Toolbar>(Control(*spec.parent))->AddButton(As<StyledButton>(Control(spec.control)));
+    }
+  }
+  // The stored layout: home page active, its button pressed.
+  As<CardPanel>(Control(Ctl::PnlMain))->SetActivePage(0);
+  As<StyledButton>(Control(Ctl::BtnHome))->SetDown(true);
+  return true;
+}
+
+void MainWindow::RouteEvents() {
+  for (Ctl sender : kHeaderSenders) {
+    std::function<void()> click = [this, sender] { form_.BtnHomeClick(CtlName(sender)); };
+    if (auto* b = As<StyledButton>(Control(sender))) b->on_click = click;
+    if (auto* img = As<VectorImage>(Control(sender))) img->on_click = click;
+  }
+  As<StyledButton>(Control(Ctl::BtnStart))->on_click = [this] { form_.BtnStartClick(); };
+  for (const CheckRoute& route : kCheckRoutes) {
+    As<CheckBox>(Control(route.box))->on_click = [this, handler = route.handler] { (form_.*handler)(); };
+  }
+}
+
+void MainWindow::BuildFonts() {
+  if (icon_title_font_) {
+    const LOGFONTW lf = IconTitleFont(dpi_);
+    font_.reset(CreateFontIndirectW(&lf));
+  } else {
+    font_ = MakeFont(W(std::u16string(kWindowFontFace)), Scale(kWindowFontHeight, dpi_));
+  }
+  title_font_ =
+      MakeFont(W(std::u16string(kTitleFontFace)), Scale(kTitleFontHeight, dpi_), ANTIALIASED_QUALITY);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  for (const ControlSpec& spec : MainLayout()) {
+    // The title label keeps its own font; every other control takes the window's.
+    HFONT f = spec.control == Ctl::LblTitle ? title_font_.get() : font_.get();
+    SendMessageW(ControlHwnd(spec.control), WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+  }
+}
+
+void MainWindow::Layout() {
+  for (const ControlSpec& spec : MainLayout()) {
+    Widget* w = Control(spec.control);
+    w->SetDpi(dpi_);
+    // Toolbar buttons are placed by their toolbar, in the slots of the visible ones.
+    if (spec.kind != ControlKind::ToolbarButton) w->SetBounds(Scale(spec.rect, dpi_));
+  }
+  As<Toolbar>(Control(Ctl::BtnHead))->Relayout();
+}
+
+void MainWindow::SizeAndCentre() {
+  const RECT frame =
+      WindowRectForClient(Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_), kStyle, kExStyle, dpi_);
+  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  MONITORINFO mi{sizeof(mi), {}, {}, 0};
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+  const RECT& screen = mi.rcMonitor;
+  auto place = [&] {
+    SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+                 screen.top + (screen.bottom - screen.top - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place();
+  // Frame metrics do not always scale as the adjustment assumed; correct by what the client area came out.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int dw = Scale(kClientWidth, dpi_) - client.right, dh = Scale(kClientHeight, dpi_) - client.bottom;
+  if (dw != 0 || dh != 0) {
+    width += dw;
+    height += dh;
+    place();
+  }
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  BuildFonts();
+  Layout();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (title_fitted_) FitLabelFont(Ctl::LblTitle);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (ReflectToChild(msg, wp, lp, result)) return result;
+  switch (msg) {
+    case WM_CREATE: {
+      Application::SetMainWindow(hwnd_);
+      // The program's icon for the title bar and the taskbar (shared, never destroyed).
+      if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))) {
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+      }
+      dpi_ = WindowDpi(hwnd_);
+      if (!BuildControls()) return -1;
+      RouteEvents();
+      BuildFonts();
+      Layout();
+      SizeAndCentre();
+      try {
+        form_.FormCreate();
+      } catch (...) {
+        // The window is still created and shown; the steps after the failing one are skipped.
+        HandleUiException(std::current_exception());
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return WhiteCtlColor(wp);
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (icon_title_font_ && (wp == SPI_SETICONTITLELOGFONT || wp == SPI_SETNONCLIENTMETRICS)) {
+        BuildFonts();
+        if (title_fitted_) FitLabelFont(Ctl::LblTitle);
+      }
+      break;
+    case WM_DESTROY:
+      if (Application::MainWindow() == hwnd_) Application::SetMainWindow(nullptr);
+      if (on_destroyed_) on_destroyed_();
+      return 0;
+    default:
+      break;
+  }
+  return Default(msg, wp, lp);
+}
+
+std::u16string MainWindow::Caption() const {
+  return WindowText(hwnd_);
+}
+
+void MainWindow::SetCaption(const std::u16string& text) {
+  SetWindowTextW(hwnd_, W(text));
+}
+
+std::u16string MainWindow::ControlCaption(Ctl control) const {
+  if (auto* rich = As<RichLabel>(Control(control))) return rich->Markup();
+  return WindowText(ControlHwnd(control));
+}
+
+void MainWindow::SetControlCaption(Ctl control, const std::u16string& text) {
+  switch (SpecOf(control).kind) {
+    case ControlKind::RichLabel:
+      As<RichLabel>(Control(control))->SetMarkup(text);
+      break;
+    case ControlKind::CardPanel:
+    case ControlKind::Card:
+    case ControlKind::Panel:
+    case ControlKind::Toolbar:
+    case ControlKind::Indicator:
+    case ControlKind::VectorImage:
+      break;  // nothing shown
+    default:
+      SetWindowTextW(ControlHwnd(control), W(text));
+      break;
+  }
+}
+
+bool MainWindow::Enabled(Ctl control) const {
+  return IsWindowEnabled(ControlHwnd(control)) != FALSE;
+}
+
+void MainWindow::SetEnabled(Ctl control, bool enabled) {
+  EnableWindow(ControlHwnd(control), enabled);
+}
+
+bool MainWindow::Visible(Ctl control) const {
+  return Control(control)->Visible();
+}
+
+void MainWindow::SetVisible(Ctl control, bool visible) {
+  Control(control)->SetVisible(visible);
+}
+
+bool MainWindow::Checked(Ctl control) const {
+  return SendMessageW(ControlHwnd(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::SetChecked(Ctl control, bool checked) {
+  if (auto* box = As<CheckBox>(Control(control))) box->SetChecked(checked);
+}
+
+bool MainWindow::Down(Ctl control) const {
+  auto* b = As<StyledButton>(Control(control));
+  return b && b->Down();
+}
+
+void MainWindow::SetDown(Ctl control, bool down) {
+  if (auto* b = As<StyledButton>(Control(control))) b->SetDown(down);
+}
+
+int MainWindow::ActivePage() const {
+  return As<CardPanel>(Control(Ctl::PnlMain))->ActivePage();
+}
+
+void MainWindow::SetActivePage(int page) {
+  As<CardPanel>(Control(Ctl::PnlMain))->SetActivePage(page);
+}
+
+void MainWindow::SetAnimating(bool animating) {
+  As<ActivityIndicator>(Control(Ctl::Indicator))->SetAnimating(animating);
+}
+
+void MainWindow::ShowErrorBox(const std::u16string& text, const std::u16string& caption) {
+  // Owned by the hidden application window, so the main window stays enabled while the box is open.
+  MessageBoxW(Application::HiddenOwner(), W(text), W(caption), kErrorBoxFlags);
+}
+
+void MainWindow::Close() {
+  PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::AttachThemeHelper() {}
+
+void MainWindow::FitLabelFont(Ctl) {}
+
+void MainWindow::UseIconTitleFont() {
+  icon_title_font_ = true;
+  BuildFonts();
+}
+
+void MainWindow::SetApplicationTitle(const std::u16string& title) {
+  Application::SetTitle(title);
+}
+
+void RunMainWindow(HINSTANCE, int show) {
+  // The dispatcher belongs to the UI thread: made here, first, and closed with the main window.
+  UiDispatcher& dispatcher = UiDispatcher::Instance();
+  const Services services = MakeServices();
+  MainWindow window(services, [&dispatcher] {
+    dispatcher.Close();
+    PostQuitMessage(0);
+  });
+  if (!window.Create()) return;
+  ShowWindow(window.hwnd(), show);
+  UpdateWindow(window.hwnd());
   MSG m;
   while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+    // Tab, Space and Enter work as in a dialog.
+    if (IsWindow(window.hwnd()) && IsDialogMessageW(window.hwnd(), &m)) continue;
     TranslateMessage(&m);
     DispatchMessageW(&m);
   }

@@ -1,11 +1,81 @@
-// The Win32 main window.
+// The Win32 main window: every control of the stored layout as a real child window, the view the window's
+// logic (TFrmTempowave) works through, and the routing of control events to its handlers.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/form_view.h"
+#include "app/main_form.h"
+#include "app/services.h"
+#include "platform/win32/handles.h"
+#include "ui/win32/widget.h"
+
 namespace tw::win {
 
-// Creates the main window, runs the message loop until it closes.
+class MainWindow final : public Widget, public IFormView {
+ public:
+  // `on_destroyed` runs when the window is destroyed; the program ends its message loop there.
+  MainWindow(const Services& services, std::function<void()> on_destroyed);
+  ~MainWindow() override;
+
+  // Creates the window invisible with all its controls at the window's DPI, then runs FormCreate. False
+  // when the window could not be made.
+  bool Create();
+  TFrmTempowave& Form() { return form_; }
+  Widget* Control(Ctl control) const { return controls_[static_cast<size_t>(control)]; }
+  HWND ControlHwnd(Ctl control) const;
+
+  // IFormView.
+  std::u16string Caption() const override;
+  void SetCaption(const std::u16string& text) override;
+  std::u16string ControlCaption(Ctl control) const override;
+  void SetControlCaption(Ctl control, const std::u16string& text) override;
+  bool Enabled(Ctl control) const override;
+  void SetEnabled(Ctl control, bool enabled) override;
+  bool Visible(Ctl control) const override;
+  void SetVisible(Ctl control, bool visible) override;
+  bool Checked(Ctl control) const override;
+  void SetChecked(Ctl control, bool checked) override;
+  bool Down(Ctl control) const override;
+  void SetDown(Ctl control, bool down) override;
+  int ActivePage() const override;
+  void SetActivePage(int page) override;
+  void SetAnimating(bool animating) override;
+  void ShowErrorBox(const std::u16string& text, const std::u16string& caption) override;
+  void Close() override;
+  void AttachThemeHelper() override;
+  void FitLabelFont(Ctl label) override;
+  void UseIconTitleFont() override;
+  void SetApplicationTitle(const std::u16string& title) override;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  bool BuildControls();
+  void RouteEvents();
+  // Places the window and every control from the 96-DPI layout at the current DPI.
+  void Layout();
+  void SizeAndCentre();
+  void BuildFonts();
+  void OnDpiChanged(int dpi, const RECT& suggested);
+
+  TFrmTempowave form_;
+  std::function<void()> on_destroyed_;
+  std::vector<std::unique_ptr<Widget>> owned_;
+  std::array<Widget*, static_cast<size_t>(Ctl::Count)> controls_{};
+  unique_hfont font_;
+  unique_hfont title_font_;
+  bool icon_title_font_ = false;
+  bool title_fitted_ = false;
+};
+
+// The program's window and message loop: creates the main window, shows it and runs until it is closed.
 void RunMainWindow(HINSTANCE instance, int show);
 
 }  // namespace tw::win

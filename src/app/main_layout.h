@@ -1,0 +1,59 @@
+// The main window's stored layout: every control in stored order with its parent, kind, geometry at 96 DPI
+// and stored caption. The Win32 window builds its child windows from this table and re-lays them out from it
+// whenever the DPI changes.
+#pragma once
+
+#include <optional>
+#include <span>
+
+#include "app/form_view.h"
+#include "ui/dpi.h"
+#include "ui/toolbar_layout.h"
+
+namespace tw {
+
+enum class ControlKind {
+  CardPanel,  // pages selected by index
+  Card,       // one page of a card panel
+  Panel,
+  Label,
+  RichLabel,
+  StyledButton,  // push button with a pressed (Down) state
+  Indicator,
+  GroupBox,
+  CheckBox,
+  Toolbar,
+  ToolbarButton,
+  VectorImage,
+};
+
+struct ControlSpec {
+  Ctl control;
+  std::optional<Ctl> parent;  // none: the window itself
+  ControlKind kind;
+  LayoutRect rect;  // in the parent's client area, at 96 DPI
+  const char16_t* caption;
+};
+
+inline constexpr int kClientWidth = 498;
+inline constexpr int kClientHeight = 426;
+
+// Fonts, as pixel heights at 96 DPI.
+inline constexpr const char16_t* kWindowFontFace = u"Segoe UI";
+inline constexpr int kWindowFontHeight = 12;
+inline constexpr const char16_t* kTitleFontFace = u"Tahoma";
+inline constexpr int kTitleFontHeight = 59;
+
+// The window's caption as stored ("템포웨이브").
+inline constexpr const char16_t* kStoredWindowCaption = u"\uD15C\uD3EC\uC6E8\uC774\uBE0C";
+
+// The controls in stored order: a parent always comes before its children.
+std::span<const ControlSpec> MainLayout();
+const ControlSpec& SpecOf(Ctl control);
+
+// A stable control id per control, for tests and assistive tools that look controls up from outside.
+constexpr int ControlId(Ctl control) {
+  return 100 + static_cast<int>(control);
+}
+
+}  // namespace tw

@@ -1,0 +1,45 @@
+#include "ui/win32/standard_controls.h"
+
+namespace tw::win {
+
+bool Label::Create(HWND parent, int id, const std::u16string& caption, bool centred) {
+  return CreateStandard(L"STATIC", 0,
+                        WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX | (centred ? SS_CENTER : SS_LEFT), parent,
+                        id, caption);
+}
+
+bool GroupBox::Create(HWND parent, int id, const std::u16string& caption) {
+  return CreateStandard(L"BUTTON", WS_EX_CONTROLPARENT, WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, parent,
+                        id, caption);
+}
+
+LRESULT GroupBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  // A group box is the parent of its check boxes and labels; the standard one would drop their
+  // notifications.
+  LRESULT result = 0;
+  if (ReflectToChild(msg, wp, lp, result)) return result;
+  if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) return WhiteCtlColor(wp);
+  return Default(msg, wp, lp);
+}
+
+bool CheckBox::Create(HWND parent, int id, const std::u16string& caption) {
+  // Not a tab stop: the options are changed with the mouse.
+  return CreateStandard(L"BUTTON", 0, WS_VISIBLE | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, parent, id, caption);
+}
+
+bool CheckBox::Checked() const {
+  return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckBox::SetChecked(bool checked) {
+  SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool CheckBox::OnReflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED) return false;
+  if (on_click) on_click();
+  result = 0;
+  return true;
+}
+
+}  // namespace tw::win
