@@ -75,4 +75,12 @@ const ControlSpec& SpecOf(Ctl control) {
   throw std::out_of_range("no layout entry for this control");
 }
 
+LayoutRect ScaledRect(Ctl control, int dpi) {
+  const LayoutRect r = Scale(SpecOf(control).rect, dpi);
+  if (control != Ctl::Indicator) return r;
+  const LayoutRect button = Scale(SpecOf(Ctl::BtnStart).rect, dpi);
+  return {button.left + (button.width - r.width) / 2, button.top + (button.height - r.height) / 2, r.width,
+          r.height};
+}
+
 }  // namespace tw

@@ -51,6 +51,10 @@ inline constexpr const char16_t* kStoredWindowCaption = u"\uD15C\uD3EC\uC6E8\uC7
 std::span<const ControlSpec> MainLayout();
 const ControlSpec& SpecOf(Ctl control);
 
+// The control's rectangle at `dpi`. Every value is scaled on its own, except that the spinner stays centred
+// on the Run button it lies over (scaled separately the two centres drift apart by a pixel).
+LayoutRect ScaledRect(Ctl control, int dpi);
+
 // A stable control id per control, for tests and assistive tools that look controls up from outside.
 constexpr int ControlId(Ctl control) {
   return 100 + static_cast<int>(control);

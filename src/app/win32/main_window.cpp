@@ -71,7 +71,9 @@ T* As(Widget* w) {
 }  // namespace
 
 MainWindow::MainWindow(const Services& services, std::function<void()> on_destroyed)
-    : form_(*this, services), on_destroyed_(std::move(on_destroyed)) {}
+    : on_create([this] { form_.FormCreate(); }),
+      form_(*this, services),
+      on_destroyed_(std::move(on_destroyed)) {}
 
 MainWindow::~MainWindow() {
   // Destroy the window while this object and its widgets are whole: WM_DESTROY still reaches us.
@@ -221,7 +223,7 @@ void MainWindow::Layout() {
     Widget* w = Control(spec.control);
     w->SetDpi(dpi_);
     // Toolbar buttons are placed by their toolbar, in the slots of the visible ones.
-    if (spec.kind != ControlKind::ToolbarButton) w->SetBounds(Scale(spec.rect, dpi_));
+    if (spec.kind != ControlKind::ToolbarButton) w->SetBounds(ScaledRect(spec.control, dpi_));
   }
   As<Toolbar>(Control(Ctl::BtnHead))->Relayout();
 }
@@ -229,25 +231,32 @@ void MainWindow::Layout() {
 void MainWindow::SizeAndCentre() {
   const RECT frame =
       WindowRectForClient(Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_), kStyle, kExStyle, dpi_);
-  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
   MONITORINFO mi{sizeof(mi), {}, {}, 0};
   GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
   const RECT& screen = mi.rcMonitor;
-  auto place = [&] {
-    SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                 screen.top + (screen.bottom - screen.top - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  place();
-  // Frame metrics do not always scale as the adjustment assumed; correct by what the client area came out.
-  RECT client;
+  const int left = screen.left + (screen.right - screen.left - width) / 2;
+  const int top = screen.top + (screen.bottom - screen.top - height) / 2;
+  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
+  // Centre again with the final size.
+  RECT wr;
+  GetWindowRect(hwnd_, &wr);
+  SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - (wr.right - wr.left)) / 2,
+               screen.top + (screen.bottom - screen.top - (wr.bottom - wr.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::FitClientArea() {
+  // The frame does not always measure what the adjustment for the DPI assumed (a system whose caption keeps
+  // its size across monitors); the client area is what the layout needs, so correct by the difference.
+  RECT client, wr;
   GetClientRect(hwnd_, &client);
+  GetWindowRect(hwnd_, &wr);
   const int dw = Scale(kClientWidth, dpi_) - client.right, dh = Scale(kClientHeight, dpi_) - client.bottom;
-  if (dw != 0 || dh != 0) {
-    width += dw;
-    height += dh;
-    place();
-  }
+  if (dw == 0 && dh == 0) return;
+  SetWindowPos(hwnd_, nullptr, 0, 0, wr.right - wr.left + dw, wr.bottom - wr.top + dh,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
@@ -256,6 +265,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   Layout();
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
   if (title_fitted_) FitLabelFont(Ctl::LblTitle);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -278,7 +288,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Layout();
       SizeAndCentre();
       try {
-        form_.FormCreate();
+        if (on_create) on_create();
       } catch (...) {
         // The window is still created and shown; the steps after the failing one are skipped.
         HandleUiException(std::current_exception());

@@ -23,9 +23,12 @@ class MainWindow final : public Widget, public IFormView {
   MainWindow(const Services& services, std::function<void()> on_destroyed);
   ~MainWindow() override;
 
-  // Creates the window invisible with all its controls at the window's DPI, then runs FormCreate. False
+  // Creates the window invisible with all its controls at the window's DPI, then raises OnCreate. False
   // when the window could not be made.
   bool Create();
+  // The window's OnCreate event, FormCreate as stored; raised once inside Create, before the window is
+  // shown. An error escaping it goes to the crash handler and the window is still created.
+  std::function<void()> on_create;
   TFrmTempowave& Form() { return form_; }
   Widget* Control(Ctl control) const { return controls_[static_cast<size_t>(control)]; }
   HWND ControlHwnd(Ctl control) const;
@@ -62,6 +65,7 @@ class MainWindow final : public Widget, public IFormView {
   // Places the window and every control from the 96-DPI layout at the current DPI.
   void Layout();
   void SizeAndCentre();
+  void FitClientArea();
   void BuildFonts();
   void OnDpiChanged(int dpi, const RECT& suggested);
 

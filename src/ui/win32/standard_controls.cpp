@@ -27,6 +27,12 @@ bool CheckBox::Create(HWND parent, int id, const std::u16string& caption) {
   return CreateStandard(L"BUTTON", 0, WS_VISIBLE | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, parent, id, caption);
 }
 
+LRESULT CheckBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  // A disabled box keeps its state, also when a click message is sent to it directly.
+  if (msg == BM_CLICK && !IsWindowEnabled(hwnd_)) return 0;
+  return Default(msg, wp, lp);
+}
+
 bool CheckBox::Checked() const {
   return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -37,7 +43,7 @@ void CheckBox::SetChecked(bool checked) {
 
 bool CheckBox::OnReflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED) return false;
-  if (on_click) on_click();
+  if (on_click && IsWindowEnabled(hwnd_)) on_click();
   result = 0;
   return true;
 }

@@ -32,6 +32,9 @@ class CheckBox : public Widget {
   std::function<void()> on_click;
 
   bool OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 }  // namespace tw::win

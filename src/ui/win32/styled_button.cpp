@@ -45,7 +45,8 @@ ButtonFace StyledButton::CurrentFace(bool pushed, bool focused) const {
 
 bool StyledButton::OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
-    if (on_click) on_click();
+    // A disabled button raises no click, also when a click message is sent to it directly.
+    if (on_click && IsWindowEnabled(hwnd_)) on_click();
     result = 0;
     return true;
   }
@@ -59,6 +60,9 @@ bool StyledButton::OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
 
 LRESULT StyledButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case BM_CLICK:
+      if (!IsWindowEnabled(hwnd_)) return 0;
+      break;
     case BM_GETCHECK:
       return down_ ? BST_CHECKED : BST_UNCHECKED;
     case BM_SETCHECK:

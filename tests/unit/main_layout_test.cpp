@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/main_layout.h"
+
+namespace tw {
+namespace {
+
+TEST(Scale, RoundsLikeMulDiv) {
+  struct Case {
+    int v, dpi, expected;
+  };
+  const Case cases[] = {
+      {498, 96, 498},  {498, 120, 623},  // 622.5 rounds up
+      {426, 144, 639}, {59, 144, 89},    // 88.5 rounds up
+      {1, 120, 1},     {2, 120, 3},      // 1.25 down, 2.5 up
+      {12, 168, 21},   {-3, 144, -5},    // -4.5 rounds away from zero
+      {0, 192, 0},     {32, 72, 24},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Scale(c.v, c.dpi), c.expected) << c.v << " at " << c.dpi;
+}
+
+TEST(MainLayout, EveryControlOnceParentsFirst) {
+  std::set<Ctl> seen;
+  for (const ControlSpec& spec : MainLayout()) {
+    EXPECT_TRUE(seen.insert(spec.control).second) << "twice: " << static_cast<int>(spec.control);
+    if (spec.parent) {
+      EXPECT_TRUE(seen.count(*spec.parent)) << "parent after child";
+    }
+  }
+  EXPECT_EQ(seen.size(), static_cast<size_t>(Ctl::Count));
+  std::set<int> ids;
+  for (const ControlSpec& spec : MainLayout()) ids.insert(ControlId(spec.control));
+  EXPECT_EQ(ids.size(), seen.size());
+}
+
+TEST(MainLayout, StoredGeometryFitsTogether) {
+  // The header and the body fill the client area; the toolbar fills the header left of the logo panel with
+  // a margin of 10; the cards fill the body.
+  const LayoutRect head = SpecOf(Ctl::PnlHead).rect, main = SpecOf(Ctl::PnlMain).rect;
+  EXPECT_EQ(head, (LayoutRect{0, 0, kClientWidth, 50}));
+  EXPECT_EQ(main, (LayoutRect{0, 50, kClientWidth, kClientHeight - 50}));
+  const LayoutRect logo = SpecOf(Ctl::PnlLogo).rect, bar = SpecOf(Ctl::BtnHead).rect;
+  EXPECT_EQ(logo.left + logo.width, kClientWidth);
+  EXPECT_EQ(bar, (LayoutRect{10, 10, logo.left - 20, head.height - 20}));
+  for (Ctl card : {Ctl::Card1, Ctl::Card2})
+    EXPECT_EQ(SpecOf(card).rect, (LayoutRect{0, 0, main.width, main.height}));
+  EXPECT_EQ(SpecOf(Ctl::BtnHome).rect, (LayoutRect{10, 0, 70, 30}));
+  EXPECT_EQ(SpecOf(Ctl::BtnConfig).rect, (LayoutRect{80, 0, 70, 30}));
+  EXPECT_EQ(SpecOf(Ctl::BtnDonate).rect, (LayoutRect{150, 0, 70, 30}));
+}
+
+TEST(MainLayout, SpinnerStaysCentredOnTheRunButtonAtEveryDpi) {
+  EXPECT_EQ(ScaledRect(Ctl::Indicator, 96), SpecOf(Ctl::Indicator).rect);
+  for (int dpi : {96, 120, 144, 168, 192, 240}) {
+    const LayoutRect b = ScaledRect(Ctl::BtnStart, dpi), s = ScaledRect(Ctl::Indicator, dpi);
+    EXPECT_EQ(s.width, Scale(32, dpi));
+    EXPECT_LE(std::abs((2 * b.left + b.width) - (2 * s.left + s.width)), 1) << dpi;
+    EXPECT_LE(std::abs((2 * b.top + b.height) - (2 * s.top + s.height)), 1) << dpi;
+    EXPECT_EQ(ScaledRect(Ctl::GroupBox2, dpi), Scale(SpecOf(Ctl::GroupBox2).rect, dpi));
+  }
+}
+
+TEST(MainLayout, CheckBoxesKeepTheirTechnicalNames) {
+  const std::pair<Ctl, std::u16string> boxes[] = {
+      {Ctl::ChkTcpNoDelay, u"TcpNoDelay"},
+      {Ctl::ChkTCPAckFrequency, u"TcpAckFrequency"},
+      {Ctl::ChkTcpDelAckTick, u"TcpDelAckTick"},
+      {Ctl::ChkNetworkThrottlingIndex, u"NetworkThrottlingIndex"},
+      {Ctl::ChkSystemResponsiveness, u"SystemResponsiveness"},
+  };
+  for (const auto& [box, caption] : boxes) {
+    EXPECT_EQ(SpecOf(box).caption, caption);
+    EXPECT_EQ(SpecOf(box).kind, ControlKind::CheckBox);
+  }
+}
+
+}  // namespace
+}  // namespace tw

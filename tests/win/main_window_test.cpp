@@ -1,0 +1,256 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "main_window_fixture.h"
+#include "platform/text.h"
+#include "ui/win32/application.h"
+#include "ui/win32/dpi_win32.h"
+
+namespace tw::test {
+namespace {
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t buf[64] = L"";
+  GetClassNameW(hwnd, buf, 64);
+  return buf;
+}
+
+const wchar_t* ExpectedClass(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::CardPanel:
+    case ControlKind::Card:
+    case ControlKind::Panel:
+      return L"TwPanel";
+    case ControlKind::Label:
+      return L"Static";
+    case ControlKind::RichLabel:
+      return L"TwRichLabel";
+    case ControlKind::Indicator:
+      return L"TwActivityIndicator";
+    case ControlKind::Toolbar:
+      return L"TwToolbar";
+    case ControlKind::VectorImage:
+      return L"TwVectorImage";
+    default:
+      return L"Button";
+  }
+}
+
+// Every control in stored order, under its parent, with its id, class and geometry at `dpi`.
+void ExpectLayout(const win::MainWindow& window, int dpi) {
+  HWND main = window.hwnd();
+  RECT client;
+  GetClientRect(main, &client);
+  EXPECT_EQ(client.right, Scale(kClientWidth, dpi));
+  EXPECT_EQ(client.bottom, Scale(kClientHeight, dpi));
+  int slot = 0;
+  for (const ControlSpec& spec : MainLayout()) {
+    SCOPED_TRACE(std::string(EncodeUtf8(CtlName(spec.control))) + " at " + std::to_string(dpi));
+    HWND h = window.ControlHwnd(spec.control);
+    ASSERT_TRUE(IsWindow(h));
+    EXPECT_EQ(GetParent(h), spec.parent ? window.ControlHwnd(*spec.parent) : main);
+    EXPECT_EQ(GetDlgCtrlID(h), ControlId(spec.control));
+    EXPECT_EQ(_wcsicmp(ClassOf(h).c_str(), ExpectedClass(spec.kind)), 0) << ClassOf(h).c_str();
+    LayoutRect expected = ScaledRect(spec.control, dpi);
+    if (spec.kind == ControlKind::ToolbarButton) expected = Scale(ToolbarButtonRect(slot++), dpi);
+    const RECT r = RectInParent(h);
+    EXPECT_EQ((LayoutRect{r.left, r.top, r.right - r.left, r.bottom - r.top}), expected);
+  }
+}
+
+TEST_F(MainWindowTest, BuildsEveryStoredControlAtItsPlace) {
+  ExpectLayout(*window, window->dpi());
+  EXPECT_EQ(window->dpi(), win::WindowDpi(window->hwnd()));
+  // Tab order follows the stored order.
+  HWND box = GetWindow(H(Ctl::GroupBox2), GW_CHILD);
+  for (Ctl c : {Ctl::ChkTcpNoDelay, Ctl::ChkTCPAckFrequency, Ctl::ChkTcpDelAckTick}) {
+    EXPECT_EQ(box, H(c));
+    box = GetWindow(box, GW_HWNDNEXT);
+  }
+  // The spinner is drawn over the Run button.
+  EXPECT_EQ(GetWindow(H(Ctl::Card1), GW_CHILD), H(Ctl::Indicator));
+}
+
+TEST_F(MainWindowTest, WindowFrameAndStoredState) {
+  HWND main = window->hwnd();
+  EXPECT_EQ(ClassOf(main), L"TFrmTempowave");
+  EXPECT_EQ(TextOf(main), kStoredWindowCaption);
+  EXPECT_FALSE(IsWindowVisible(main)) << "shown only after creation";
+  const LONG_PTR style = GetWindowLongPtrW(main, GWL_STYLE);
+  const LONG_PTR ex = GetWindowLongPtrW(main, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_CLIPCHILDREN);
+  EXPECT_TRUE(ex & WS_EX_APPWINDOW);
+  EXPECT_EQ(GetWindow(main, GW_OWNER), nullptr);
+  EXPECT_EQ(win::Application::MainWindow(), main);
+
+  // Centred on its monitor.
+  RECT wr;
+  GetWindowRect(main, &wr);
+  MONITORINFO mi{sizeof(mi), {}, {}, 0};
+  GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTOPRIMARY), &mi);
+  EXPECT_LE(std::abs((wr.left + wr.right) - (mi.rcMonitor.left + mi.rcMonitor.right)), 1);
+  EXPECT_LE(std::abs((wr.top + wr.bottom) - (mi.rcMonitor.top + mi.rcMonitor.bottom)), 1);
+
+  for (const ControlSpec& spec : MainLayout()) {
+    SCOPED_TRACE(EncodeUtf8(CtlName(spec.control)));
+    EXPECT_EQ(TextOf(H(spec.control)), spec.caption);
+    EXPECT_TRUE(window->Enabled(spec.control));
+  }
+  for (Ctl box : {Ctl::ChkTcpNoDelay, Ctl::ChkTCPAckFrequency, Ctl::ChkTcpDelAckTick,
+                  Ctl::ChkNetworkThrottlingIndex, Ctl::ChkSystemResponsiveness}) {
+    EXPECT_EQ(SendMessageW(H(box), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_FALSE(GetWindowLongPtrW(H(box), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_EQ(GetWindowLongPtrW(H(box), GWL_STYLE) & BS_TYPEMASK, BS_AUTOCHECKBOX);
+  }
+  EXPECT_TRUE(Pressed(Ctl::BtnHome));
+  EXPECT_FALSE(Pressed(Ctl::BtnConfig));
+  EXPECT_FALSE(Pressed(Ctl::BtnStart));
+  EXPECT_EQ(GetWindowLongPtrW(H(Ctl::BtnStart), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  EXPECT_TRUE(window->Visible(Ctl::BtnDonate));
+  EXPECT_TRUE(window->Visible(Ctl::Indicator));
+  EXPECT_EQ(window->ActivePage(), 0);
+  EXPECT_TRUE(window->Visible(Ctl::Card1));
+  EXPECT_FALSE(window->Visible(Ctl::Card2));
+  // The spinner lies over the Run button, centre on centre.
+  const RECT b = RectInParent(H(Ctl::BtnStart)), s = RectInParent(H(Ctl::Indicator));
+  EXPECT_EQ(b.left + b.right, s.left + s.right);
+  EXPECT_EQ(b.top + b.bottom, s.top + s.bottom);
+}
+
+TEST_F(MainWindowTest, FontsAreScaledAndTheTitleHasItsOwn) {
+  LOGFONTW lf{};
+  HFONT f = reinterpret_cast<HFONT>(SendMessageW(H(Ctl::LblVersion), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(GetObjectW(f, sizeof(lf), &lf));
+  EXPECT_EQ(lf.lfHeight, -Scale(kWindowFontHeight, window->dpi()));
+  EXPECT_STREQ(lf.lfFaceName, L"Segoe UI");
+  HFONT t = reinterpret_cast<HFONT>(SendMessageW(H(Ctl::LblTitle), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(GetObjectW(t, sizeof(lf), &lf));
+  EXPECT_EQ(lf.lfHeight, -Scale(kTitleFontHeight, window->dpi()));
+  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+  EXPECT_EQ(lf.lfQuality, ANTIALIASED_QUALITY);
+}
+
+// Moving to a monitor of another DPI: the suggested rectangle is applied and everything is laid out again
+// from the 96-DPI table, fonts included; moving back restores the original layout exactly.
+TEST_F(MainWindowTest, DpiChangeRelaysOutEverything) {
+  const int original = window->dpi();
+  for (int dpi : {120, 144, 192, original}) {
+    const RECT frame =
+        win::WindowRectForClient(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi),
+                                 static_cast<DWORD>(GetWindowLongPtrW(window->hwnd(), GWL_STYLE)),
+                                 static_cast<DWORD>(GetWindowLongPtrW(window->hwnd(), GWL_EXSTYLE)), dpi);
+    RECT suggested{100, 50, 100 + frame.right - frame.left, 50 + frame.bottom - frame.top};
+    SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT wr;
+    GetWindowRect(window->hwnd(), &wr);
+    EXPECT_EQ(wr.left, 100);
+    EXPECT_EQ(wr.top, 50);
+    ExpectLayout(*window, dpi);
+    LOGFONTW lf{};
+    HFONT t = reinterpret_cast<HFONT>(SendMessageW(H(Ctl::LblTitle), WM_GETFONT, 0, 0));
+    ASSERT_TRUE(GetObjectW(t, sizeof(lf), &lf));
+    EXPECT_EQ(lf.lfHeight, -Scale(kTitleFontHeight, dpi));
+    HFONT c = reinterpret_cast<HFONT>(SendMessageW(H(Ctl::ChkTcpNoDelay), WM_GETFONT, 0, 0));
+    ASSERT_TRUE(GetObjectW(c, sizeof(lf), &lf));
+    EXPECT_EQ(lf.lfHeight, -Scale(kWindowFontHeight, dpi));
+  }
+}
+
+TEST_F(MainWindowTest, HeaderButtonsSwitchPagesWithOnePressed) {
+  struct Step {
+    Ctl click;
+    int page;
+  };
+  const Step steps[] = {
+      {Ctl::BtnConfig, 1}, {Ctl::BtnConfig, 1}, {Ctl::BtnHome, 0}, {Ctl::BtnHome, 0}, {Ctl::BtnConfig, 1}};
+  for (const Step& step : steps) {
+    Click(step.click);
+    EXPECT_EQ(window->ActivePage(), step.page);
+    EXPECT_EQ(Pressed(Ctl::BtnHome), step.page == 0);
+    EXPECT_EQ(Pressed(Ctl::BtnConfig), step.page == 1);
+    EXPECT_EQ(IsWindowVisible(H(Ctl::Card1)) != 0, false) << "the window itself is not shown yet";
+    EXPECT_EQ((GetWindowLongPtrW(H(Ctl::Card1), GWL_STYLE) & WS_VISIBLE) != 0, step.page == 0);
+    EXPECT_EQ((GetWindowLongPtrW(H(Ctl::Card2), GWL_STYLE) & WS_VISIBLE) != 0, step.page == 1);
+  }
+  EXPECT_TRUE(services.shell.opened.empty());
+}
+
+TEST_F(MainWindowTest, LogoAndDonateOpenTheirPagesAndKeepThePage) {
+  Click(Ctl::BtnConfig);
+  Click(Ctl::BtnDonate);
+  // A mouse press and release over the logo.
+  SendMessageW(H(Ctl::ImgLogo), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(H(Ctl::ImgLogo), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  // Released outside the logo: no click.
+  SendMessageW(H(Ctl::ImgLogo), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(H(Ctl::ImgLogo), WM_LBUTTONUP, 0, MAKELPARAM(500, 10));
+  Click(Ctl::ImgLogo);
+  ASSERT_EQ(services.shell.opened.size(), 3u);
+  EXPECT_EQ(services.shell.opened[0], DonationPageUrl());
+  EXPECT_EQ(services.shell.opened[1], HomePageUrl());
+  EXPECT_EQ(services.shell.opened[2], HomePageUrl());
+  EXPECT_EQ(window->ActivePage(), 1);
+  EXPECT_TRUE(Pressed(Ctl::BtnConfig));
+  EXPECT_FALSE(Pressed(Ctl::BtnHome));
+  EXPECT_FALSE(Pressed(Ctl::BtnDonate));
+}
+
+TEST_F(MainWindowTest, ViewOperationsReachTheControls) {
+  window->SetControlCaption(Ctl::BtnStart, u"Run");
+  EXPECT_EQ(TextOf(H(Ctl::BtnStart)), u"Run");
+  window->SetControlCaption(Ctl::LblContent, u"<C><FC:clGray>Easily <B>fast</B></FC></C>");
+  EXPECT_EQ(window->ControlCaption(Ctl::LblContent), u"<C><FC:clGray>Easily <B>fast</B></FC></C>");
+  EXPECT_EQ(TextOf(H(Ctl::LblContent)), u"Easily fast");
+  window->SetEnabled(Ctl::ChkTcpNoDelay, false);
+  EXPECT_FALSE(IsWindowEnabled(H(Ctl::ChkTcpNoDelay)));
+  window->SetChecked(Ctl::ChkTcpDelAckTick, true);
+  EXPECT_EQ(SendMessageW(H(Ctl::ChkTcpDelAckTick), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(window->Checked(Ctl::ChkTcpDelAckTick));
+  window->SetDown(Ctl::BtnStart, true);
+  EXPECT_TRUE(Pressed(Ctl::BtnStart));
+  EXPECT_TRUE(Pressed(Ctl::BtnHome)) << "the Run button is in another group";
+  window->SetVisible(Ctl::BtnDonate, false);
+  EXPECT_FALSE(GetWindowLongPtrW(H(Ctl::BtnDonate), GWL_STYLE) & WS_VISIBLE);
+  window->SetVisible(Ctl::Indicator, false);
+  EXPECT_FALSE(window->Visible(Ctl::Indicator));
+  window->SetCaption(u"Tempowave");
+  EXPECT_EQ(window->Caption(), u"Tempowave");
+  window->SetApplicationTitle(u"Tempowave");
+  EXPECT_EQ(win::Application::Title(), u"Tempowave");
+}
+
+TEST_F(MainWindowTest, CloseEndsTheWindow) {
+  window->Close();
+  EXPECT_TRUE(IsWindow(window->hwnd())) << "closing is posted";
+  Pump();
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(window->hwnd(), nullptr);
+  EXPECT_EQ(win::Application::MainWindow(), nullptr);
+}
+
+TEST(MainWindowCreate, OnCreateRunsInsideCreationBeforeTheWindowIsShown) {
+  WindowServices services;
+  win::MainWindow window(services.Get(), [] {});
+  bool ran = false;
+  window.on_create = [&] {
+    ran = true;
+    ASSERT_TRUE(IsWindow(window.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(window.hwnd()));
+    EXPECT_TRUE(IsWindow(window.ControlHwnd(Ctl::LblVersion))) << "controls exist before the handler runs";
+    RECT client;
+    GetClientRect(window.hwnd(), &client);
+    EXPECT_EQ(client.right, Scale(kClientWidth, window.dpi()));
+  };
+  ASSERT_TRUE(window.Create());
+  EXPECT_TRUE(ran);
+}
+
+}  // namespace
+}  // namespace tw::test

@@ -1,0 +1,300 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gui_objects.h"
+#include "main_window_fixture.h"
+#include "platform/win32/handles.h"
+#include "ui/svg.h"
+#include "ui/win32/activity_indicator.h"
+#include "ui/win32/gdiplus_session.h"
+#include "ui/win32/panel.h"
+#include "ui/win32/rich_label.h"
+#include "ui/win32/standard_controls.h"
+#include "ui/win32/styled_button.h"
+#include "ui/win32/svg_render.h"
+#include "ui/win32/toolbar.h"
+#include "ui/win32/vector_image.h"
+
+namespace tw::test {
+namespace {
+
+using win::ButtonFace;
+
+// A top-level container for widgets under test; it hands notifications back to its children like every
+// container of the program.
+class Host : public win::Panel {
+ public:
+  bool CreateTop() {
+    win::RegisterWidgetClass(L"TwTestHost");
+    return CreateOwn(L"TwTestHost", 0, WS_POPUP | WS_CLIPCHILDREN, nullptr, 0, {});
+  }
+};
+
+class Widgets : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(host.CreateTop()); }
+  Host host;
+};
+
+TEST(ButtonFace, Precedence) {
+  struct Case {
+    bool enabled, pushed, down, hot, focused;
+    ButtonFace face;
+  };
+  const Case cases[] = {
+      {true, false, false, false, false, ButtonFace::Normal},
+      {true, false, false, false, true, ButtonFace::Selected},
+      {true, false, false, true, true, ButtonFace::Hot},
+      {true, true, false, false, false, ButtonFace::Pressed},
+      {true, false, true, true, true, ButtonFace::Pressed},
+      {false, true, true, true, true, ButtonFace::Disabled},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(win::PickButtonFace(c.enabled, c.pushed, c.down, c.hot, c.focused), c.face)
+        << c.enabled << c.pushed << c.down << c.hot << c.focused;
+  }
+}
+
+TEST_F(Widgets, StyledButtonDownIsExclusiveWithinItsGroupAndAnswersBmGetCheck) {
+  win::StyledButton a, b, other;
+  ASSERT_TRUE(a.Create(host.hwnd(), 1, u"A"));
+  ASSERT_TRUE(b.Create(host.hwnd(), 2, u"B"));
+  ASSERT_TRUE(other.Create(host.hwnd(), 3, u"C"));
+  a.SetGroup(1);
+  b.SetGroup(1);
+  auto checked = [](const win::StyledButton& w) { return SendMessageW(w.hwnd(), BM_GETCHECK, 0, 0); };
+  other.SetDown(true);
+  a.SetDown(true);
+  EXPECT_EQ(checked(a), BST_CHECKED);
+  b.SetDown(true);
+  EXPECT_EQ(checked(a), BST_UNCHECKED);
+  EXPECT_EQ(checked(b), BST_CHECKED);
+  EXPECT_EQ(checked(other), BST_CHECKED) << "no group: not released";
+  SendMessageW(a.hwnd(), BM_SETCHECK, BST_CHECKED, 0);
+  EXPECT_TRUE(a.Down());
+  EXPECT_FALSE(b.Down());
+  EXPECT_EQ(win::Widget::FromHwnd(a.hwnd()), &a);
+}
+
+TEST_F(Widgets, StyledButtonClicksAndHotTracking) {
+  win::StyledButton button;
+  ASSERT_TRUE(button.Create(host.hwnd(), 1, u"Run"));
+  button.SetBounds({0, 0, 60, 30});  // a click is a release inside the button
+  int clicks = 0;
+  button.on_click = [&] { ++clicks; };
+  SendMessageW(button.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  // A quick second click arrives as a double-click and still counts.
+  SendMessageW(button.hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(2, 2));
+  SendMessageW(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(clicks, 2);
+  EnableWindow(button.hwnd(), FALSE);
+  SendMessageW(button.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 2) << "a disabled button does not click";
+  EXPECT_EQ(button.CurrentFace(false, false), ButtonFace::Disabled);
+  EnableWindow(button.hwnd(), TRUE);
+
+  SendMessageW(button.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  EXPECT_TRUE(button.Hot());
+  EXPECT_EQ(button.CurrentFace(false, false), ButtonFace::Hot);
+  SendMessageW(button.hwnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(button.Hot());
+  EXPECT_EQ(button.CurrentFace(false, true), ButtonFace::Selected);
+  SetWindowTextW(button.hwnd(), L"Running");
+  EXPECT_EQ(TextOf(button.hwnd()), u"Running");
+}
+
+TEST_F(Widgets, CheckBoxClicksAreRoutedThroughItsGroupBox) {
+  win::GroupBox group;
+  win::CheckBox box;
+  ASSERT_TRUE(group.Create(host.hwnd(), 1, u"Group"));
+  ASSERT_TRUE(box.Create(group.hwnd(), 2, u"TcpNoDelay"));
+  group.SetBounds({0, 0, 200, 60});
+  box.SetBounds({10, 20, 150, 17});
+  std::vector<bool> seen;
+  box.on_click = [&] { seen.push_back(box.Checked()); };
+  SendMessageW(box.hwnd(), BM_CLICK, 0, 0);
+  SendMessageW(box.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(seen, (std::vector<bool>{true, false})) << "the handler sees the state after the click";
+  box.SetChecked(true);
+  EXPECT_TRUE(box.Checked());
+  EXPECT_EQ(seen.size(), 2u) << "setting the state raises no click";
+  EnableWindow(box.hwnd(), FALSE);
+  SendMessageW(box.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(box.Checked()) << "a disabled box keeps its state";
+  EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST_F(Widgets, ToolbarPlacesOnlyVisibleButtons) {
+  win::Toolbar bar;
+  ASSERT_TRUE(bar.Create(host.hwnd(), 1));
+  win::StyledButton b[3];
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(b[i].Create(bar.hwnd(), 10 + i, u"x"));
+    bar.AddButton(&b[i]);
+  }
+  auto left = [](const win::StyledButton& w) { return RectInParent(w.hwnd()).left; };
+  EXPECT_EQ(left(b[0]), 10);
+  EXPECT_EQ(left(b[2]), 150);
+  b[1].SetVisible(false);
+  EXPECT_EQ(left(b[2]), 80);
+  b[1].SetVisible(true);
+  EXPECT_EQ(left(b[2]), 150);
+  bar.SetDpi(144);
+  EXPECT_EQ(left(b[1]), Scale(80, 144));
+  const RECT r = RectInParent(b[1].hwnd());
+  EXPECT_EQ(r.right - r.left, Scale(70, 144));
+  EXPECT_EQ(r.bottom - r.top, Scale(30, 144));
+}
+
+TEST_F(Widgets, CardPanelShowsOnlyTheActivePage) {
+  win::CardPanel cards;
+  ASSERT_TRUE(cards.Create(host.hwnd(), 1));
+  win::Panel p0, p1;
+  ASSERT_TRUE(p0.Create(cards.hwnd(), 2));
+  ASSERT_TRUE(p1.Create(cards.hwnd(), 3));
+  cards.AddPage(&p0);
+  cards.AddPage(&p1);
+  EXPECT_EQ(cards.ActivePage(), 0);
+  EXPECT_TRUE(p0.Visible());
+  EXPECT_FALSE(p1.Visible());
+  cards.SetActivePage(1);
+  EXPECT_FALSE(p0.Visible());
+  EXPECT_TRUE(p1.Visible());
+  cards.SetActivePage(2);
+  cards.SetActivePage(-1);
+  EXPECT_EQ(cards.ActivePage(), 1) << "out of range changes nothing";
+  EXPECT_TRUE(p1.Visible());
+}
+
+TEST_F(Widgets, RichLabelWindowTextIsThePlainText) {
+  win::RichLabel label;
+  ASSERT_TRUE(label.Create(host.hwnd(), 1));
+  label.SetMarkup(u"<C><FC:clGray>Minimize <B>latency</B></FC></C>");
+  EXPECT_EQ(TextOf(label.hwnd()), u"Minimize latency");
+  EXPECT_EQ(label.Markup(), u"<C><FC:clGray>Minimize <B>latency</B></FC></C>");
+}
+
+TEST_F(Widgets, IndicatorAnimatesOnlyWhileStarted) {
+  win::ActivityIndicator spinner;
+  ASSERT_TRUE(spinner.Create(host.hwnd(), 1));
+  auto pump_for = [](DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+      Pump();
+      Sleep(10);
+    }
+  };
+  spinner.SetAnimating(true);
+  EXPECT_TRUE(spinner.Animating());
+  pump_for(win::ActivityIndicator::kFrameMs * 4);
+  EXPECT_GT(spinner.Frame(), 0);
+  spinner.SetAnimating(false);
+  const int frame = spinner.Frame();
+  pump_for(win::ActivityIndicator::kFrameMs * 3);
+  EXPECT_EQ(spinner.Frame(), frame);
+}
+
+TEST_F(Widgets, VectorImageReportsClicksAndShowsTheHand) {
+  win::VectorImage image;
+  ASSERT_TRUE(image.Create(host.hwnd(), 1));
+  SetWindowPos(image.hwnd(), nullptr, 0, 0, 112, 50, SWP_NOZORDER);
+  int clicks = 0;
+  image.on_click = [&] { ++clicks; };
+  SendMessageW(image.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(image.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
+  SendMessageW(image.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(6, 6));  // no press before it
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(image.hwnd(), GCLP_HCURSOR)),
+            LoadCursorW(nullptr, IDC_HAND));
+}
+
+// Renders into a white bitmap and reads pixels back.
+class Canvas {
+ public:
+  Canvas(int w, int h) : dc_(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bitmap_.reset(CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0));
+    old_ = SelectObject(dc_, bitmap_.get());
+    RECT rc{0, 0, w, h};
+    FillRect(dc_, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+  }
+  HDC dc() const { return dc_; }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+ private:
+  HDC dc_;
+  win::unique_hbitmap bitmap_;
+  HGDIOBJ old_;
+};
+
+TEST(SvgRender, ScalesTheViewBoxIntoTheBoundsCentred) {
+  win::StartGdiplus();
+  ASSERT_TRUE(win::GdiplusRunning());
+  // A 10x10 drawing into a 40x20 box: scaled by 2, centred with 10 pixels free on each side.
+  const auto doc = ParseSvg(R"(<svg viewBox="0 0 10 10"><rect width="10" height="5" fill="#ff0000"/>
+      <path d="M0 5 H10 V10 H0 Z" fill="#0000ff"/></svg>)");
+  Canvas canvas(40, 20);
+  ASSERT_TRUE(win::PaintSvg(canvas.dc(), RECT{0, 0, 40, 20}, doc));
+  EXPECT_EQ(canvas.At(5, 10), RGB(255, 255, 255)) << "left margin";
+  EXPECT_EQ(canvas.At(34, 10), RGB(255, 255, 255)) << "right margin";
+  EXPECT_EQ(canvas.At(20, 4), RGB(255, 0, 0));
+  EXPECT_EQ(canvas.At(20, 15), RGB(0, 0, 255));
+  EXPECT_EQ(canvas.At(11, 1), RGB(255, 0, 0));
+}
+
+TEST(SvgRender, TheLogoResourceDrawsItsBlueShapeAndWhiteLettering) {
+  win::StartGdiplus();
+  const std::string_view bytes = win::ResourceBytes(L"LOGO");
+  ASSERT_FALSE(bytes.empty());
+  const auto doc = ParseSvg(bytes);
+  Canvas canvas(112, 50);
+  ASSERT_TRUE(win::PaintSvg(canvas.dc(), RECT{0, 0, 112, 50}, doc));
+  EXPECT_EQ(canvas.At(20, 12), RGB(0x3D, 0x84, 0xDD));
+  EXPECT_EQ(canvas.At(1, 1), RGB(255, 255, 255));
+  int white_inside = 0;
+  for (int x = 50; x < 100; ++x) {
+    for (int y = 15; y < 35; ++y) white_inside += canvas.At(x, y) == RGB(255, 255, 255);
+  }
+  EXPECT_GT(white_inside, 20) << "the lettering";
+}
+
+// Creating, using and destroying the window gives back every GDI object and window it took.
+TEST(MainWindowResources, NoObjectGrowthAcrossCreateAndDestroy) {
+  auto cycle = [] {
+    WindowServices services;
+    win::MainWindow window(services.Get(), [] {});
+    window.on_create = nullptr;
+    ASSERT_TRUE(window.Create());
+    ShowWindow(window.hwnd(), SW_SHOWNA);
+    window.SetControlCaption(Ctl::LblContent, u"<C><FC:clGray>a <B>b</B></FC></C>");
+    SendMessageW(window.ControlHwnd(Ctl::BtnConfig), BM_CLICK, 0, 0);
+    SendMessageW(window.ControlHwnd(Ctl::BtnHome), BM_CLICK, 0, 0);
+    window.SetAnimating(true);
+    window.UseIconTitleFont();
+    RECT suggested{0, 0, 800, 700};
+    SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+  };
+  cycle();  // the first one registers the classes and starts GDI+
+  Pump();
+  const DWORD gdi = CountGdiObjects();
+  const DWORD windows = CountThreadWindows();
+  for (int i = 0; i < 4; ++i) cycle();
+  Pump();
+  EXPECT_EQ(CountThreadWindows(), windows);
+  if (gdi == 0) GTEST_SKIP() << "this system does not count GDI objects (GetGuiResources answers 0)";
+  EXPECT_EQ(CountGdiObjects(), gdi);
+}
+
+}  // namespace
+}  // namespace tw::test
