@@ -75,8 +75,12 @@ const ControlSpec& SpecOf(Ctl control) {
   throw std::out_of_range("no layout entry for this control");
 }
 
-LayoutRect ScaledRect(Ctl control, int dpi) {
-  const LayoutRect r = Scale(SpecOf(control).rect, dpi);
+LayoutRect ScaledRect(Ctl control, int dpi, int top_inset) {
+  LayoutRect r = Scale(SpecOf(control).rect, dpi);
+  if (control == Ctl::PnlHead || control == Ctl::PnlMain) {
+    r.top += top_inset;
+    if (control == Ctl::PnlMain) r.height -= top_inset;
+  }
   if (control != Ctl::Indicator) return r;
   const LayoutRect button = Scale(SpecOf(Ctl::BtnStart).rect, dpi);
   return {button.left + (button.width - r.width) / 2, button.top + (button.height - r.height) / 2, r.width,

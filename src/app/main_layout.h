@@ -52,8 +52,10 @@ std::span<const ControlSpec> MainLayout();
 const ControlSpec& SpecOf(Ctl control);
 
 // The control's rectangle at `dpi`. Every value is scaled on its own, except that the spinner stays centred
-// on the Run button it lies over (scaled separately the two centres drift apart by a pixel).
-LayoutRect ScaledRect(Ctl control, int dpi);
+// on the Run button it lies over (scaled separately the two centres drift apart by a pixel). `top_inset`
+// device pixels at the top of the client area belong to the window's activation strip: the header moves
+// down by them and the body under it gives them up.
+LayoutRect ScaledRect(Ctl control, int dpi, int top_inset = 0);
 
 // A stable control id per control, for tests and assistive tools that look controls up from outside.
 constexpr int ControlId(Ctl control) {

@@ -62,6 +62,13 @@ TEST(MainLayout, SpinnerStaysCentredOnTheRunButtonAtEveryDpi) {
   }
 }
 
+TEST(MainLayout, TopInsetMovesTheHeaderAndShortensTheBody) {
+  EXPECT_EQ(ScaledRect(Ctl::PnlHead, 144, 3), (LayoutRect{0, 3, 747, 75}));
+  EXPECT_EQ(ScaledRect(Ctl::PnlMain, 144, 3), (LayoutRect{0, 78, 747, 561}));
+  EXPECT_EQ(ScaledRect(Ctl::Card1, 144, 3), (LayoutRect{0, 0, 747, 564}))
+      << "inner controls keep their place";
+}
+
 TEST(MainLayout, CheckBoxesKeepTheirTechnicalNames) {
   const std::pair<Ctl, std::u16string> boxes[] = {
       {Ctl::ChkTcpNoDelay, u"TcpNoDelay"},

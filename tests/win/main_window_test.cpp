@@ -235,6 +235,37 @@ TEST_F(MainWindowTest, CloseEndsTheWindow) {
   EXPECT_EQ(win::Application::MainWindow(), nullptr);
 }
 
+TEST_F(MainWindowTest, ThemeStripPushesTheHeaderDown) {
+  window->AttachThemeHelper();
+  const int strip = Scale(2, window->dpi());
+  const RECT head = RectInParent(H(Ctl::PnlHead)), body = RectInParent(H(Ctl::PnlMain));
+  EXPECT_EQ(head.top, strip);
+  EXPECT_EQ(head.bottom - head.top, Scale(50, window->dpi()));
+  EXPECT_EQ(body.top, head.bottom);
+  EXPECT_EQ(body.bottom, Scale(kClientHeight, window->dpi())) << "the body gives up the strip's pixels";
+}
+
+TEST_F(MainWindowTest, FittedTitleStaysFittedAcrossFontChanges) {
+  auto title_height = [&] {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(H(Ctl::LblTitle), WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    return -lf.lfHeight;
+  };
+  window->FitLabelFont(Ctl::LblTitle);
+  EXPECT_EQ(title_height(), Scale(kTitleFontHeight, window->dpi())) << "a caption that fits keeps its font";
+  window->SetControlCaption(Ctl::LblTitle, u"Tempowave Tempowave Tempowave");
+  window->FitLabelFont(Ctl::LblTitle);
+  const int fitted = title_height();
+  EXPECT_LT(fitted, Scale(kTitleFontHeight, window->dpi()));
+  window->UseIconTitleFont();
+  EXPECT_EQ(title_height(), fitted) << "the title keeps its own font";
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(H(Ctl::LblVersion), WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+  const LOGFONTW icon = win::IconTitleFont(window->dpi());
+  EXPECT_STREQ(lf.lfFaceName, icon.lfFaceName);
+  EXPECT_EQ(lf.lfHeight, icon.lfHeight);
+}
+
 TEST(MainWindowCreate, OnCreateRunsInsideCreationBeforeTheWindowIsShown) {
   WindowServices services;
   win::MainWindow window(services.Get(), [] {});

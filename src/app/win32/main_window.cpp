@@ -1,12 +1,16 @@
 #include "app/win32/main_window.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "app/main_layout.h"
 #include "app/win32/services_win32.h"
 #include "crash/win32/crash_handler.h"
 #include "platform/win32/dispatcher_win32.h"
+#include "platform/win32/messages.h"
 #include "platform/win32/wstr.h"
+#include "theme/win32/fit_label_font.h"
+#include "theme/win32/theme_helper.h"
 #include "ui/win32/activity_indicator.h"
 #include "ui/win32/application.h"
 #include "ui/win32/dpi_win32.h"
@@ -216,6 +220,8 @@ void MainWindow::BuildFonts() {
     HFONT f = spec.control == Ctl::LblTitle ? title_font_.get() : font_.get();
     SendMessageW(ControlHwnd(spec.control), WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
   }
+  // A title that had to shrink to fit is fitted again in the new font.
+  if (title_fitted_) tw::win::FitLabelFont(ControlHwnd(Ctl::LblTitle));
 }
 
 void MainWindow::Layout() {
@@ -223,7 +229,7 @@ void MainWindow::Layout() {
     Widget* w = Control(spec.control);
     w->SetDpi(dpi_);
     // Toolbar buttons are placed by their toolbar, in the slots of the visible ones.
-    if (spec.kind != ControlKind::ToolbarButton) w->SetBounds(ScaledRect(spec.control, dpi_));
+    if (spec.kind != ControlKind::ToolbarButton) w->SetBounds(ScaledRect(spec.control, dpi_, top_inset_));
   }
   As<Toolbar>(Control(Ctl::BtnHead))->Relayout();
 }
@@ -247,26 +253,30 @@ void MainWindow::SizeAndCentre() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::FitClientArea() {
+void MainWindow::FitClientArea(int extra_height) {
   // The frame does not always measure what the adjustment for the DPI assumed (a system whose caption keeps
   // its size across monitors); the client area is what the layout needs, so correct by the difference.
   RECT client, wr;
   GetClientRect(hwnd_, &client);
   GetWindowRect(hwnd_, &wr);
-  const int dw = Scale(kClientWidth, dpi_) - client.right, dh = Scale(kClientHeight, dpi_) - client.bottom;
+  const int dw = Scale(kClientWidth, dpi_) - client.right;
+  const int dh = Scale(kClientHeight, dpi_) + extra_height - client.bottom;
   if (dw == 0 && dh == 0) return;
   SetWindowPos(hwnd_, nullptr, 0, 0, wr.right - wr.left + dw, wr.bottom - wr.top + dh,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  // Content added below the layout (the notice strip) keeps its share of the height.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int extra = MulDiv(std::max(0L, client.bottom - Scale(kClientHeight, dpi_)), dpi, dpi_);
   dpi_ = dpi;
-  BuildFonts();
   Layout();
+  BuildFonts();
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  FitClientArea();
-  if (title_fitted_) FitLabelFont(Ctl::LblTitle);
+  FitClientArea(extra);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -298,13 +308,16 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return WhiteCtlColor(wp);
+    case WM_TW_THEME_STRIP:
+      top_inset_ = static_cast<int>(wp);
+      Layout();
+      return 0;
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_SETTINGCHANGE:
       if (icon_title_font_ && (wp == SPI_SETICONTITLELOGFONT || wp == SPI_SETNONCLIENTMETRICS)) {
         BuildFonts();
-        if (title_fitted_) FitLabelFont(Ctl::LblTitle);
       }
       break;
     case WM_DESTROY:
@@ -402,9 +415,16 @@ void MainWindow::Close() {
   PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
-void MainWindow::AttachThemeHelper() {}
+void MainWindow::AttachThemeHelper() {
+  // The helper belongs to the window and goes with it.
+  tw::win::AttachThemeHelper(hwnd_);
+}
 
-void MainWindow::FitLabelFont(Ctl) {}
+void MainWindow::FitLabelFont(Ctl label) {
+  tw::win::FitLabelFont(ControlHwnd(label));
+  // Fitted again whenever the label's font is rebuilt (DPI or system font changes).
+  if (label == Ctl::LblTitle) title_fitted_ = true;
+}
 
 void MainWindow::UseIconTitleFont() {
   icon_title_font_ = true;

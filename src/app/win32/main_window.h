@@ -65,7 +65,8 @@ class MainWindow final : public Widget, public IFormView {
   // Places the window and every control from the 96-DPI layout at the current DPI.
   void Layout();
   void SizeAndCentre();
-  void FitClientArea();
+  // Corrects the window size so that the client area is the layout's plus `extra_height` below it.
+  void FitClientArea(int extra_height = 0);
   void BuildFonts();
   void OnDpiChanged(int dpi, const RECT& suggested);
 
@@ -75,6 +76,7 @@ class MainWindow final : public Widget, public IFormView {
   std::array<Widget*, static_cast<size_t>(Ctl::Count)> controls_{};
   unique_hfont font_;
   unique_hfont title_font_;
+  int top_inset_ = 0;  // pixels the theme strip takes from the top of the client area
   bool icon_title_font_ = false;
   bool title_fitted_ = false;
 };
