@@ -396,5 +396,32 @@ TEST(UpdateHandOver, CheckWithoutCallbackServesTheUiThreadUntilHandled) {
   EXPECT_EQ(prompts.notices, std::vector<std::u16string>{u"https://n/"});
 }
 
+TEST(UpdateHandOver, CheckWithCallbackReturnsAtOnceAndCallsBackOnTheUiThread) {
+  test::FakeHttp http;
+  http.fallback = test::FakeHttp::Ok("{\"notify\":\"https://n/\"}");
+  test::FakeUpdatePrompts prompts;
+  UpdateServices services;
+  services.http = &http;
+  services.dispatcher = &UiDispatcher::Instance();
+  services.prompts = &prompts;
+  DWORD callback_thread = 0;
+  std::u16string answer;
+  CheckUpdate(
+      services, u"http://127.0.0.1:9/api.init.php",
+      [&](bool, const std::u16string& a) {
+        callback_thread = GetCurrentThreadId();
+        answer = a;
+      },
+      10);
+  MSG m;
+  for (int i = 0; i < 1000 && !callback_thread; ++i) {
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  EXPECT_EQ(callback_thread, GetCurrentThreadId());
+  EXPECT_EQ(answer, u"{\"notify\":\"https://n/\"}");
+  EXPECT_EQ(prompts.notices, std::vector<std::u16string>{u"https://n/"});
+}
+
 }  // namespace
 }  // namespace tw::win
