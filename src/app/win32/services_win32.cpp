@@ -1,15 +1,34 @@
 #include "app/win32/services_win32.h"
 
+#include "platform/win32/clock_win32.h"
 #include "platform/win32/dispatcher_win32.h"
+#include "platform/win32/http_win32.h"
+#include "platform/win32/random_win32.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
+#include "platform/win32/version_win32.h"
+#include "update/update.h"
+#include "update/win32/update_prompts.h"
 
 namespace tw::win {
 
 Services MakeServices() {
+  // Process-lifetime objects: worker threads are not joined at exit and may still reach them.
   static Shell shell;
+  static WinRegistry registry;
+  static SystemClock clock;
+  static WinHttp http;
+  static VersionInfo version;
   Services s;
   s.shell = &shell;
   s.dispatcher = &UiDispatcher::Instance();
+  s.registry = &registry;
+  s.clock = &clock;
+  s.random = &ProcessRandom::Instance();
+  s.http = &http;
+  s.version = &version;
+  static UpdatePrompts prompts(UpdateServicesFrom(s));
+  s.prompts = &prompts;
   return s;
 }
 
