@@ -6,6 +6,7 @@
 
 #include "theme/fit_label.h"
 #include "theme/win32/fit_label_font.h"
+#include "ui/win32/dpi_win32.h"
 
 namespace tw::win {
 namespace {
@@ -43,10 +44,9 @@ class FitLabelFontTest : public ::testing::Test {
     GetTextMetricsW(dc, &tm);
     SelectObject(dc, old);
     ReleaseDC(label_, dc);
-    return {size.cx,
-            MulDiv(tm.tmHeight - tm.tmInternalLeading, 72, static_cast<int>(GetDpiForWindow(label_)))};
+    return {size.cx, MulDiv(tm.tmHeight - tm.tmInternalLeading, 72, WindowDpi(label_))};
   }
-  int PixelHeight(int points) const { return -MulDiv(points, static_cast<int>(GetDpiForWindow(label_)), 72); }
+  int PixelHeight(int points) const { return -MulDiv(points, WindowDpi(label_), 72); }
   HWND parent_ = nullptr, label_ = nullptr;
   HFONT font_ = nullptr;
 };

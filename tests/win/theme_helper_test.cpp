@@ -8,6 +8,7 @@
 #include "platform/error.h"
 #include "platform/win32/messages.h"
 #include "theme/win32/theme_helper.h"
+#include "ui/win32/dpi_win32.h"
 
 namespace tw::win {
 namespace {
@@ -60,7 +61,7 @@ class ThemeHelperTest : public ::testing::Test {
     }
     return out;
   }
-  static int Height(HWND hwnd) { return MulDiv(2, static_cast<int>(GetDpiForWindow(hwnd)), 96); }
+  static int Height(HWND hwnd) { return MulDiv(2, WindowDpi(hwnd), 96); }
   static RECT StripRect(const TThemeHelper& helper) {
     RECT r{};
     GetWindowRect(helper.Strip(), &r);

@@ -6,6 +6,7 @@
 
 #include "platform/win32/handles.h"
 #include "theme/fit_label.h"
+#include "ui/win32/dpi_win32.h"
 
 namespace tw::win {
 namespace {
@@ -41,7 +42,7 @@ void FitLabelFont(HWND label) {
 
   RECT client{};
   GetClientRect(label, &client);
-  const int dpi = static_cast<int>(GetDpiForWindow(label));
+  const int dpi = WindowDpi(label);
   int points = 0;
   int measured = 0;
   {

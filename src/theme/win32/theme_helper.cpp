@@ -8,6 +8,8 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/messages.h"
 #include "theme/theme_strip.h"
+#include "ui/dpi.h"
+#include "ui/win32/dpi_win32.h"
 
 namespace tw::win {
 namespace {
@@ -127,7 +129,7 @@ void TThemeHelper::UpdateStrip() {
 
   RECT client{};
   GetClientRect(form_, &client);
-  const int height = MulDiv(kThemeStripHeight, static_cast<int>(GetDpiForWindow(form_)), 96);
+  const int height = Scale(kThemeStripHeight, WindowDpi(form_));
   SetWindowPos(shape_, HWND_TOP, 0, 0, client.right, height,
                SWP_NOACTIVATE | (look.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   InvalidateRect(shape_, nullptr, FALSE);

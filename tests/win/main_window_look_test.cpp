@@ -1,0 +1,174 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "main_window_fixture.h"
+#include "theme/vantorel_button_styles.h"
+#include "ui/win32/gdiplus_session.h"
+
+namespace tw::test {
+namespace {
+
+constexpr COLORREF kAccent = RGB(0x3D, 0x84, 0xDD);
+constexpr COLORREF kLight = RGB(0x50, 0x90, 0xE0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+std::string Hex(COLORREF c) {
+  char buf[16];
+  snprintf(buf, sizeof buf, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+  return buf;
+}
+
+// The window's client area as drawn, read back from the window's own surface.
+class Shot {
+ public:
+  explicit Shot(HWND hwnd) : hwnd_(hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    w_ = client.right;
+    h_ = client.bottom;
+    HDC dc = GetDC(hwnd);
+    HDC mem = CreateCompatibleDC(dc);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w_, -h_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w_, h_, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    pixels_.assign(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + w_ * h_);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(hwnd, dc);
+  }
+  COLORREF At(int x, int y) const {
+    const DWORD p = pixels_[static_cast<size_t>(y * w_ + x)];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+  // The rectangle of a control in the window's client coordinates.
+  RECT Of(HWND control) const {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  int Count(const RECT& r, const std::function<bool(COLORREF)>& pred) const {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+      for (int x = r.left; x < r.right; ++x) n += pred(At(x, y)) ? 1 : 0;
+    }
+    return n;
+  }
+  int width() const { return w_; }
+
+ private:
+  HWND hwnd_;
+  int w_ = 0, h_ = 0;
+  std::vector<DWORD> pixels_;
+};
+
+RECT Inner(RECT r, int by) {
+  InflateRect(&r, -by, -by);
+  return r;
+}
+
+bool Near(COLORREF c, COLORREF want, int tolerance) {
+  return abs(GetRValue(c) - GetRValue(want)) <= tolerance &&
+         abs(GetGValue(c) - GetGValue(want)) <= tolerance && abs(GetBValue(c) - GetBValue(want)) <= tolerance;
+}
+
+// The real main window, shown, with the creation steps that concern its look done by hand.
+class MainWindowLook : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    // What the start-up sequence does before any window exists.
+    StartVantorelButtonStyles();
+    win::StartGdiplus();
+    MainWindowTest::SetUp();
+    window->SetVisible(Ctl::Indicator, false);
+    window->SetVisible(Ctl::BtnDonate, false);
+    ShowWindow(window->hwnd(), SW_SHOW);
+    Pump();
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    win::StopGdiplus();
+  }
+  void ExpectFace(Ctl c, COLORREF edge, COLORREF inside, const char* what) {
+    SCOPED_TRACE(what);
+    Pump();
+    const Shot shot(window->hwnd());
+    const RECT r = shot.Of(H(c));
+    const int my = (r.top + r.bottom) / 2, mx = (r.left + r.right) / 2;
+    EXPECT_EQ(Hex(shot.At(r.left, my)), Hex(edge));
+    EXPECT_EQ(Hex(shot.At(r.right - 1, my)), Hex(edge));
+    EXPECT_EQ(Hex(shot.At(mx, r.top)), Hex(edge));
+    EXPECT_EQ(Hex(shot.At(mx, r.bottom - 1)), Hex(edge));
+    EXPECT_EQ(Hex(shot.At(r.left + 5, my)), Hex(inside));
+  }
+  int TextPixels(Ctl c, const std::function<bool(COLORREF)>& pred) {
+    const Shot shot(window->hwnd());
+    return shot.Count(Inner(shot.Of(H(c)), 6), pred);
+  }
+};
+
+TEST_F(MainWindowLook, RunButtonInEachState) {
+  ExpectFace(Ctl::BtnStart, kAccent, kWhite, "idle: accent border, no fill");
+  EXPECT_GT(TextPixels(Ctl::BtnStart, [](COLORREF p) { return Near(p, RGB(0, 0, 0), 90); }), 8);
+
+  window->SetDown(Ctl::BtnStart, true);
+  ExpectFace(Ctl::BtnStart, kAccent, kAccent, "down: accent fill");
+  EXPECT_GT(TextPixels(Ctl::BtnStart, [](COLORREF p) { return Near(p, kWhite, 50); }), 15);
+
+  window->SetDown(Ctl::BtnStart, false);
+  window->SetEnabled(Ctl::BtnStart, false);
+  ExpectFace(Ctl::BtnStart, RGB(0xD7, 0xD7, 0xD7), kWhite, "disabled: grey border");
+  EXPECT_GT(TextPixels(Ctl::BtnStart, [](COLORREF p) { return Near(p, RGB(0xB3, 0xB3, 0xB3), 24); }), 8);
+  EXPECT_EQ(TextPixels(Ctl::BtnStart, [](COLORREF p) { return Near(p, RGB(0, 0, 0), 90); }), 0);
+
+  window->SetEnabled(Ctl::BtnStart, true);
+  SendMessageW(H(Ctl::BtnStart), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  ExpectFace(Ctl::BtnStart, kAccent, kLight, "under the mouse: light accent fill");
+}
+
+TEST_F(MainWindowLook, HeaderButtonsPressedAndNot) {
+  ExpectFace(Ctl::BtnHome, kAccent, kAccent, "Home pressed: accent fill");
+  EXPECT_GT(TextPixels(Ctl::BtnHome, [](COLORREF p) { return Near(p, kWhite, 50); }), 15);
+  ExpectFace(Ctl::BtnConfig, RGB(0, 0, 0), kWhite, "Config: black outline, no fill");
+
+  Click(Ctl::BtnConfig);
+  ExpectFace(Ctl::BtnConfig, kAccent, kAccent, "Config pressed after its click");
+  ExpectFace(Ctl::BtnHome, RGB(0, 0, 0), kWhite, "Home released");
+}
+
+TEST_F(MainWindowLook, ThemeStripAlongTheTopFollowsActivation) {
+  window->AttachThemeHelper();
+  Pump();
+  const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+  struct Step {
+    WPARAM activation;
+    COLORREF want;
+  };
+  for (const Step& s : {Step{WA_ACTIVE, kAccent}, Step{WA_INACTIVE, grey}, Step{WA_CLICKACTIVE, kAccent}}) {
+    SendMessageW(window->hwnd(), WM_ACTIVATE, s.activation, 0);
+    Pump();
+    const Shot shot(window->hwnd());
+    for (int x : {0, shot.width() / 2, shot.width() - 1}) {
+      EXPECT_EQ(Hex(shot.At(x, 0)), Hex(s.want)) << x;
+      EXPECT_EQ(Hex(shot.At(x, 1)), Hex(s.want)) << x;
+      EXPECT_EQ(Hex(shot.At(x, 2)), Hex(kWhite)) << x;  // the header starts below the strip
+    }
+  }
+  EXPECT_EQ(RectInParent(H(Ctl::PnlHead)).top, 2);
+  EXPECT_EQ(RectInParent(H(Ctl::PnlMain)).top, 52);
+  ExpectFace(Ctl::BtnStart, kAccent, kWhite, "the Run button after the move");
+}
+
+}  // namespace
+}  // namespace tw::test
