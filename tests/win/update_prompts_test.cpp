@@ -364,6 +364,25 @@ TEST_F(StripTest, AddedOnceAtTheBottomAndReusedForTheNextNotice) {
   EXPECT_EQ(shell.opened, std::vector<std::u16string>{u"https://n/2"});
 }
 
+TEST_F(StripTest, FollowsTheWindowToAnotherDpi) {
+  UpdatePrompts prompts(services, [] { return std::u16string(u"en"); }, {});
+  prompts.ShowUpdateStatus(u"https://n/");
+  HWND strip = FindStatusBar(main);
+  ASSERT_NE(strip, nullptr);
+  HFONT before = reinterpret_cast<HFONT>(SendMessageW(strip, WM_GETFONT, 0, 0));
+  RECT suggested;
+  GetWindowRect(main, &suggested);
+  SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  const RECT r = ClientRectOf(strip);
+  EXPECT_EQ(r.bottom - r.top, 42);
+  EXPECT_EQ(r.bottom, ClientHeight());
+  HFONT after = reinterpret_cast<HFONT>(SendMessageW(strip, WM_GETFONT, 0, 0));
+  EXPECT_NE(after, before);
+  LOGFONTW lf{};
+  ASSERT_TRUE(GetObjectW(after, sizeof(lf), &lf));
+  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+}
+
 TEST_F(StripTest, ClickOpensOnlyWebAddresses) {
   UpdatePrompts prompts(services, {}, {});
   prompts.ShowUpdateStatus(u"\\\\server\\share\\setup.exe");

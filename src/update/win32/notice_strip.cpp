@@ -67,6 +67,20 @@ LRESULT CALLBACK StripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
+HFONT BoldFont(HWND main, int dpi) {
+  LOGFONTW lf{};
+  HFONT base = reinterpret_cast<HFONT>(SendMessageW(main, WM_GETFONT, 0, 0));
+  if (!base || !GetObjectW(base, sizeof(lf), &lf)) {
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = sizeof(ncm);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+    lf = ncm.lfStatusFont;
+    lf.lfHeight = -MulDiv(12, dpi, 96);
+  }
+  lf.lfWeight = FW_BOLD;
+  return CreateFontIndirectW(&lf);
+}
+
 // The main window hands the strip's drawing, its clicks and its own size changes to the strip.
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
   try {
@@ -91,24 +105,23 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
       case WM_SIZE:  // keep to the bottom edge
         MoveWindow(strip->hwnd, 0, HIWORD(lp) - strip->height, LOWORD(lp), strip->height, TRUE);
         break;
+      case WM_DPICHANGED: {
+        // The window lays itself out for the new DPI first (keeping the strip's share of the height).
+        const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+        const int dpi = LOWORD(wp);
+        strip->height = MulDiv(kStripHeight, dpi, 96);
+        unique_hfont font(BoldFont(hwnd, dpi));
+        SendMessageW(strip->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        std::swap(strip->font, font);  // the old font goes only once the strip no longer uses it
+        RECT client;
+        GetClientRect(hwnd, &client);
+        MoveWindow(strip->hwnd, 0, client.bottom - strip->height, client.right, strip->height, TRUE);
+        return result;
+      }
     }
   } catch (...) {
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-HFONT BoldFont(HWND main, int dpi) {
-  LOGFONTW lf{};
-  HFONT base = reinterpret_cast<HFONT>(SendMessageW(main, WM_GETFONT, 0, 0));
-  if (!base || !GetObjectW(base, sizeof(lf), &lf)) {
-    NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof(ncm);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-    lf = ncm.lfStatusFont;
-    lf.lfHeight = -MulDiv(12, dpi, 96);
-  }
-  lf.lfWeight = FW_BOLD;
-  return CreateFontIndirectW(&lf);
 }
 
 void GrowClientHeight(HWND main, int by) {
