@@ -4,7 +4,7 @@
 How to write an end-to-end test
 -------------------------------
 1. Put the cases in tests/e2e/test_<topic>.py, one function per case named `case_<what>(h)`; `h` is a Harness.
-   End the file with:   if __name__ == "__main__": harness.main()
+   End the file with:   if __name__ == "__main__": sys.exit(harness.main())
    tests/e2e/CMakeLists.txt registers every `def case_` it finds as the ctest entry e2e.<topic>.<what>
    (re-run cmake after adding a file to the list there). Cases run one at a time: the stand-in ports are fixed.
 2. Start the program with `app = h.start_app(lang="ko_KR.UTF-8")`, then `top = h.wait_window()`.
@@ -19,7 +19,8 @@ How to write an end-to-end test
 5. Other helpers: `h.servers()` (update service answering "{}" on 18080, probe answering HEAD 200 on 18081,
    request logs in h.work), `h.fake_browser()` then `h.browser_urls(n)` (addresses the program opened through
    the shell), `h.reg_query(key, view=64)`, `h.reg_export(key, view=64)` (non-ASCII values), `h.screenshot(path)`,
-   `h.pixel(x, y)`, `h.inspect(...)` for any inspector command (tests/e2e/inspector.cpp lists them).
+   `h.pixel(x, y)`, `h.client_pixels()` (all of them at once), `h.decoy()` (a window of our own in front),
+   `h.inspect(...)` for any inspector command (tests/e2e/inspector.cpp lists them).
 The program runs only inside the run's private network namespace: run the tests through
 scripts/run-wine-tests.sh, e.g.  scripts/run-wine-tests.sh build/win32-test -- -R e2e.
 """
