@@ -5,6 +5,8 @@
 #include <string>
 
 #include "main_window_fixture.h"
+#include "message_box_watch.h"
+#include "platform/error.h"
 #include "platform/text.h"
 #include "ui/win32/application.h"
 #include "ui/win32/dpi_win32.h"
@@ -264,6 +266,37 @@ TEST_F(MainWindowTest, FittedTitleStaysFittedAcrossFontChanges) {
   const LOGFONTW icon = win::IconTitleFont(window->dpi());
   EXPECT_STREQ(lf.lfFaceName, icon.lfFaceName);
   EXPECT_EQ(lf.lfHeight, icon.lfHeight);
+}
+
+// The error box is owned by the hidden application window, so the main window stays enabled under it.
+TEST_F(MainWindowTest, ErrorBoxIsOwnedByTheHiddenWindow) {
+  MessageBoxWatch watch(window->hwnd());
+  window->ShowErrorBox(u"No active network.", u"Tempowave");
+  ASSERT_EQ(watch.boxes.size(), 1u);
+  const SeenBox& box = watch.boxes[0];
+  EXPECT_EQ(box.owner, win::Application::HiddenOwner());
+  EXPECT_NE(box.owner, window->hwnd());
+  EXPECT_TRUE(box.main_enabled);
+  EXPECT_EQ(box.caption, L"Tempowave");
+  EXPECT_TRUE(Contains(box.texts, L"No active network."));
+}
+
+// An error escaping the creation handler is shown and absorbed: the window is still created.
+TEST(MainWindowCreate, ErrorInOnCreateIsShownAndTheWindowStillExists) {
+  WindowServices services;
+  win::MainWindow window(services.Get(), [] {});
+  bool after = false;
+  window.on_create = [&] {
+    throw Error(u"Settings value has the wrong type");
+    after = true;
+  };
+  MessageBoxWatch watch;
+  ASSERT_TRUE(window.Create());
+  EXPECT_TRUE(IsWindow(window.hwnd()));
+  EXPECT_TRUE(IsWindow(window.ControlHwnd(Ctl::BtnStart)));
+  EXPECT_FALSE(after);
+  ASSERT_EQ(watch.boxes.size(), 1u);
+  EXPECT_TRUE(Contains(watch.boxes[0].texts, L"Settings value has the wrong type"));
 }
 
 TEST(MainWindowCreate, OnCreateRunsInsideCreationBeforeTheWindowIsShown) {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "gui_objects.h"
 #include "main_window_fixture.h"
+#include "message_box_watch.h"
 #include "platform/win32/handles.h"
 #include "ui/svg.h"
 #include "ui/win32/activity_indicator.h"
@@ -107,6 +109,19 @@ TEST_F(Widgets, StyledButtonClicksAndHotTracking) {
   EXPECT_EQ(TextOf(button.hwnd()), u"Running");
 }
 
+// No exception crosses a window procedure: an event handler's error is shown and the click returns.
+TEST_F(Widgets, ErrorInAClickHandlerIsShownAndAbsorbed) {
+  win::StyledButton button;
+  ASSERT_TRUE(button.Create(host.hwnd(), 1, u"Run"));
+  button.SetBounds({0, 0, 60, 30});
+  button.on_click = [] { throw std::runtime_error("handler failed"); };
+  MessageBoxWatch watch;
+  SendMessageW(button.hwnd(), BM_CLICK, 0, 0);
+  ASSERT_EQ(watch.boxes.size(), 1u);
+  EXPECT_TRUE(Contains(watch.boxes[0].texts, L"handler failed"));
+  EXPECT_TRUE(IsWindow(button.hwnd()));
+}
+
 TEST_F(Widgets, CheckBoxClicksAreRoutedThroughItsGroupBox) {
   win::GroupBox group;
   win::CheckBox box;
@@ -188,14 +203,19 @@ TEST_F(Widgets, IndicatorAnimatesOnlyWhileStarted) {
       Sleep(10);
     }
   };
+  // Stopped, it takes no room: the Run button beneath shows through and takes the clicks.
+  win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
+  EXPECT_EQ(GetWindowRgn(spinner.hwnd(), region.get()), NULLREGION);
   spinner.SetAnimating(true);
   EXPECT_TRUE(spinner.Animating());
+  EXPECT_EQ(GetWindowRgn(spinner.hwnd(), region.get()), ERROR) << "no region: the whole window";
   pump_for(win::ActivityIndicator::kFrameMs * 4);
   EXPECT_GT(spinner.Frame(), 0);
   spinner.SetAnimating(false);
   const int frame = spinner.Frame();
   pump_for(win::ActivityIndicator::kFrameMs * 3);
   EXPECT_EQ(spinner.Frame(), frame);
+  EXPECT_EQ(GetWindowRgn(spinner.hwnd(), region.get()), NULLREGION);
 }
 
 TEST_F(Widgets, VectorImageReportsClicksAndShowsTheHand) {

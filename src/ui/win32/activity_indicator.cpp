@@ -19,7 +19,15 @@ constexpr double kPi = 3.14159265358979323846;
 
 bool ActivityIndicator::Create(HWND parent, int id) {
   RegisterWidgetClass(kClass);
-  return CreateOwn(kClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, parent, id, {});
+  if (!CreateOwn(kClass, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, parent, id, {})) return false;
+  UpdateRegion();
+  return true;
+}
+
+void ActivityIndicator::UpdateRegion() {
+  // A stopped spinner takes no room on screen, so the control it lies over shows through whole and takes
+  // the clicks; its window stays as shown or hidden as it was told. The system owns the region once set.
+  SetWindowRgn(hwnd_, animating_ ? nullptr : CreateRectRgn(0, 0, 0, 0), TRUE);
 }
 
 void ActivityIndicator::SetAnimating(bool on) {
@@ -31,6 +39,7 @@ void ActivityIndicator::SetAnimating(bool on) {
   } else {
     KillTimer(hwnd_, kTimer);
   }
+  UpdateRegion();
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 

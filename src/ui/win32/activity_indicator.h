@@ -20,6 +20,7 @@ class ActivityIndicator : public Widget {
 
  private:
   void Paint(HDC dc, const RECT& rc);
+  void UpdateRegion();
 
   bool animating_ = false;
   int frame_ = 0;
