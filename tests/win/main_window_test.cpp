@@ -184,6 +184,27 @@ TEST_F(MainWindowTest, HeaderButtonsSwitchPagesWithOnePressed) {
   EXPECT_TRUE(services.shell.opened.empty());
 }
 
+// Switching pages leaves nothing of the old page on screen, also inside the group boxes (whose standard
+// painting leaves their inside alone).
+TEST_F(MainWindowTest, PageSwitchRepaintsTheWholeBody) {
+  ShowWindow(window->hwnd(), SW_SHOWNA);
+  UpdateWindow(window->hwnd());
+  Click(Ctl::BtnConfig);
+  RedrawWindow(window->hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump();
+  const int dpi = window->dpi();
+  // A line through the first group box, below its labels, where the home page's title was.
+  const int y = Scale(50 + 6 + 50, dpi);
+  HDC dc = GetDC(window->hwnd());
+  int dark = 0;
+  for (int x = Scale(40, dpi); x < Scale(460, dpi); ++x) {
+    const COLORREF c = GetPixel(dc, x, y);
+    dark += GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128;
+  }
+  ReleaseDC(window->hwnd(), dc);
+  EXPECT_EQ(dark, 0);
+}
+
 TEST_F(MainWindowTest, LogoAndDonateOpenTheirPagesAndKeepThePage) {
   Click(Ctl::BtnConfig);
   Click(Ctl::BtnDonate);

@@ -1,4 +1,4 @@
-// Watches for message boxes of the test's thread: records each one (owner, caption, texts, styles, whether
+// Watches for message boxes of the test's thread: records each one (owner, caption, texts, whether
 // the main window was still enabled) and closes it, so a test can check a modal box without a person.
 #pragma once
 
@@ -13,7 +13,6 @@ struct SeenBox {
   HWND owner = nullptr;
   std::wstring caption;
   std::vector<std::wstring> texts;  // the static texts in the box
-  LONG_PTR ex_style = 0;
   bool main_enabled = false;
 };
 
@@ -51,7 +50,6 @@ class MessageBoxWatch {
           GetWindowTextW(c, buf, 512);
           if (buf[0]) seen.texts.push_back(buf);
         }
-        seen.ex_style = GetWindowLongPtrW(box, GWL_EXSTYLE);
         seen.main_enabled = main_ && IsWindowEnabled(main_);
         boxes_->push_back(seen);
         PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -19,6 +19,14 @@ LRESULT GroupBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
   if (ReflectToChild(msg, wp, lp, result)) return result;
   if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) return WhiteCtlColor(wp);
+  if (msg == WM_ERASEBKGND) {
+    // The standard group box leaves its inside unpainted, which shows whatever was on screen before (the
+    // other page) when its page is shown.
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    FillRect(reinterpret_cast<HDC>(wp), &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return 1;
+  }
   return Default(msg, wp, lp);
 }
 
