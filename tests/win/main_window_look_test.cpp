@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_locale.h"
+#include "i18n/embedded_table.h"
+#include "i18n/translate.h"
 #include "main_window_fixture.h"
+#include "platform/text.h"
 #include "theme/vantorel_button_styles.h"
 #include "ui/win32/gdiplus_session.h"
 
@@ -168,6 +172,59 @@ TEST_F(MainWindowLook, ThemeStripAlongTheTopFollowsActivation) {
   EXPECT_EQ(RectInParent(H(Ctl::PnlHead)).top, 2);
   EXPECT_EQ(RectInParent(H(Ctl::PnlMain)).top, 52);
   ExpectFace(Ctl::BtnStart, kAccent, kWhite, "the Run button after the move");
+}
+
+// Width and height of `text` in the control's own font.
+SIZE TextSize(HWND control, const std::u16string& text) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), -1, &r,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+TEST_F(MainWindowLook, CaptionsFitTheirButtonsAndTheFittedTitleInEveryLanguage) {
+  FakeLocale locale(u"ko");
+  TranslateModuleStart(EmbeddedTranslateTable(), locale);
+  window->UseIconTitleFont();
+  struct Button {
+    Ctl ctl;
+    std::vector<std::u16string> captions;
+  };
+  const Button buttons[] = {
+      {Ctl::BtnHome, {u"\uCC98\uC74C\uD654\uBA74"}},
+      {Ctl::BtnConfig, {u"\uD658\uACBD\uC124\uC815"}},
+      {Ctl::BtnDonate, {u"\uD6C4\uC6D0\uD558\uAE30"}},
+      {Ctl::BtnStart, {u"\uC2E4\uD589\uD558\uAE30", u"\uC2E4\uD589\uC911", u"\uC911\uC9C0\uD558\uAE30"}},
+  };
+  for (const char16_t* lang : {u"ko", u"en", u"ja", u"zh", u"ru", u"it", u"fr"}) {
+    const std::u16string language(lang);
+    SCOPED_TRACE(EncodeUtf8(language));
+    for (const Button& b : buttons) {
+      RECT face;
+      GetClientRect(H(b.ctl), &face);
+      for (const std::u16string& korean : b.captions) {
+        const std::u16string caption = Translate(korean, language);
+        const SIZE size = TextSize(H(b.ctl), caption);
+        // Clear of the one-pixel border and its antialiased edge on both sides.
+        EXPECT_LE(size.cx, face.right - 4) << EncodeUtf8(CtlName(b.ctl)) << ": " << EncodeUtf8(caption);
+        EXPECT_LE(size.cy, face.bottom - 4);
+      }
+    }
+    // The title shrinks to its label once; a font that does not scale linearly may overshoot by a little.
+    const std::u16string title = Translate(u"\uD15C\uD3EC\uC6E8\uC774\uBE0C", language);
+    window->SetControlCaption(Ctl::LblTitle, title);
+    window->FitLabelFont(Ctl::LblTitle);
+    RECT label;
+    GetClientRect(H(Ctl::LblTitle), &label);
+    const SIZE size = TextSize(H(Ctl::LblTitle), title);
+    EXPECT_LE(size.cx, label.right + label.right / 20);
+    EXPECT_LE(size.cy, label.bottom);
+  }
+  TranslateModuleStop();
 }
 
 }  // namespace
