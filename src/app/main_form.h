@@ -37,6 +37,8 @@ class TFrmTempowave {
   const std::u16string& AdapterIp() const { return NetworkIP; }
 
  private:
+  friend class TFrmTempowaveTestAccess;  // tests drive the private state operations directly
+
   void ApplyStatus(TStatus status, const std::u16string& message = {});
   void LoadAdapterAndOptions();
   void SaveOptionFlag(const std::u16string& key, bool value);

@@ -4,11 +4,5 @@
 namespace tw {
 
 void TFrmTempowave::FormCreate() {}
-void TFrmTempowave::BtnStartClick() {}
-void TFrmTempowave::ChkTCPAckFrequencyClick() {}
-void TFrmTempowave::ChkTcpNoDelayClick() {}
-void TFrmTempowave::ChkTcpDelAckTickClick() {}
-void TFrmTempowave::ChkNetworkThrottlingIndexClick() {}
-void TFrmTempowave::ChkSystemResponsivenessClick() {}
 
 }  // namespace tw

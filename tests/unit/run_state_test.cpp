@@ -1,0 +1,471 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "fakes/fake_adapter_facts.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_form_view.h"
+#include "fakes/fake_http.h"
+#include "fakes/fake_locale.h"
+#include "fakes/fake_net_connections.h"
+#include "fakes/fake_registry.h"
+#include "fakes/form_access.h"
+#include "fakes/queued_dispatcher.h"
+#include "i18n/embedded_table.h"
+#include "i18n/translate.h"
+#include "platform/error.h"
+#include "platform/text.h"
+#include "settings/config.h"
+
+namespace tw {
+namespace {
+
+using Access = TFrmTempowaveTestAccess;
+using std::chrono::seconds;
+
+constexpr char16_t kGuid[] = u"{0000000A-0000-0000-0000-4E6574446576}";
+constexpr char16_t kStore[] = u"Software\\Tempowave";
+constexpr char16_t kInterfaces[] = u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+constexpr char16_t kMsmq[] = u"SOFTWARE\\Microsoft\\MSMQ\\Parameters";
+constexpr char16_t kProfile[] = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
+
+constexpr Ctl kBoxes[] = {Ctl::ChkTCPAckFrequency, Ctl::ChkTcpDelAckTick, Ctl::ChkTcpNoDelay,
+                          Ctl::ChkNetworkThrottlingIndex, Ctl::ChkSystemResponsiveness};
+
+std::string Text(const std::u16string& s) {
+  return EncodeUtf8(s);
+}
+
+class RunState : public ::testing::Test {
+ protected:
+  RunState() {
+    test::FakeLocale locale(u"en");
+    TranslateModuleStart(EmbeddedTranslateTable(), locale);
+    facts.addresses = {test::Loopback(), test::Ethernet({test::V4(u"192.168.77.10")})};
+    facts.adapters = {test::WmiAdapter(10, u"eth0", kGuid)};
+    facts.configurations[u"10"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
+    http.fallback = test::FakeHttp::Ok("");
+  }
+  ~RunState() override { TranslateModuleStop(); }
+
+  TFrmTempowave& Form() {
+    if (!form) {
+      form = std::make_unique<TFrmTempowave>(view, Services{.registry = &registry,
+                                                            .dispatcher = &dispatcher,
+                                                            .clock = &clock,
+                                                            .http = &http,
+                                                            .adapters = &facts,
+                                                            .connections = &connections});
+    }
+    return *form;
+  }
+  // Serves hand-overs until the wait of a Run or Run again has ended and its worker is out of the hand-over.
+  bool ServeUntilSettled() {
+    const int before = dispatcher.Delivered();
+    return dispatcher.Serve(
+        [&] { return Form().Status() != TStatus::stBusy && dispatcher.Delivered() > before; }, seconds(30));
+  }
+
+  std::int32_t StoredInteger(const std::u16string& key) {
+    return TConfig(registry, u"Tempowave").ReadInteger(key, -12345);
+  }
+  std::optional<std::uint32_t> Dword(RegKey root, const std::u16string& path, const std::u16string& name) {
+    auto v = registry.Get(root, path, name);
+    if (!v || v->type != reg::kDword || v->data.size() != 4) return std::nullopt;
+    return v->data[0] | v->data[1] << 8 | v->data[2] << 16 | std::uint32_t(v->data[3]) << 24;
+  }
+  // The changes under HKEY_LOCAL_MACHINE in order: "set PATH NAME VALUE" or "delete PATH NAME".
+  std::vector<std::string> MachineChanges() const {
+    std::vector<std::string> out;
+    std::u16string path;
+    bool machine = false;
+    for (const auto& c : registry.calls) {
+      if (c.op == "CreateKey" || c.op == "OpenKey") {
+        machine = c.key == reg::kLocalMachine;
+        path = c.subkey;
+      } else if (machine && c.op == "SetValue") {
+        const std::uint32_t v = c.data[0] | c.data[1] << 8 | c.data[2] << 16 | std::uint32_t(c.data[3]) << 24;
+        out.push_back("set " + Text(path) + " " + Text(c.name) + " " + std::to_string(v));
+      } else if (machine && c.op == "DeleteValue") {
+        out.push_back("delete " + Text(path) + " " + Text(c.name));
+      }
+    }
+    return out;
+  }
+  void CheckAll(bool checked) {
+    for (Ctl box : kBoxes) view.at(box).checked = checked;
+  }
+  void ExpectLook(TStatus status) {
+    SCOPED_TRACE(static_cast<int>(status));
+    EXPECT_EQ(Form().Status(), status);
+    const bool busy = status == TStatus::stBusy;
+    EXPECT_EQ(view.at(Ctl::Indicator).visible, busy);
+    EXPECT_EQ(view.animating, busy);
+    EXPECT_EQ(view.at(Ctl::BtnStart).caption, busy                           ? u""
+                                              : status == TStatus::stRunning ? std::u16string(u"Running")
+                                                                             : std::u16string(u"Run"));
+    EXPECT_EQ(view.at(Ctl::BtnStart).enabled, !busy);
+    EXPECT_EQ(view.at(Ctl::BtnStart).down, status == TStatus::stRunning);
+    for (Ctl box : kBoxes) EXPECT_EQ(view.at(box).enabled, status == TStatus::stIdle) << Text(CtlName(box));
+  }
+
+  test::FakeFormView view;
+  test::FakeRegistry registry;
+  test::FakeAdapterFacts facts;
+  test::FakeNetConnections connections;
+  test::FakeHttp http;
+  test::FakeClock clock;
+  test::QueuedDispatcher dispatcher;
+  std::unique_ptr<TFrmTempowave> form;
+};
+
+TEST_F(RunState, EachStatusHasItsLookAndStoredValue) {
+  struct Case {
+    TStatus status;
+    std::int32_t stored;  // -12345: nothing stored
+  };
+  const Case cases[] = {{TStatus::stBusy, -12345}, {TStatus::stRunning, 1}, {TStatus::stIdle, 0}};
+  for (const auto& c : cases) {
+    registry = test::FakeRegistry();
+    Access::ApplyStatus(Form(), c.status);
+    ExpectLook(c.status);
+    EXPECT_EQ(StoredInteger(u"status"), c.stored) << static_cast<int>(c.status);
+    EXPECT_TRUE(view.error_boxes.empty());
+  }
+  // The columns in their order, then the boxes in theirs.
+  view.journal.clear();
+  Access::ApplyStatus(Form(), TStatus::stBusy);
+  const std::vector<std::string> expected = {"SetVisible Indicator 1",
+                                             "Animate 1",
+                                             "SetControlCaption BtnStart ",
+                                             "SetEnabled BtnStart 0",
+                                             "SetDown BtnStart 0",
+                                             "SetEnabled ChkTCPAckFrequency 0",
+                                             "SetEnabled ChkTcpDelAckTick 0",
+                                             "SetEnabled ChkTcpNoDelay 0",
+                                             "SetEnabled ChkNetworkThrottlingIndex 0",
+                                             "SetEnabled ChkSystemResponsiveness 0"};
+  EXPECT_EQ(view.journal, expected);
+}
+
+TEST_F(RunState, AnUnknownStatusKeepsTheLookAndSetsTheBoxesByTheCurrentState) {
+  Access::ApplyStatus(Form(), TStatus::stRunning);
+  registry = test::FakeRegistry();
+  Access::ApplyStatus(Form(), static_cast<TStatus>(7));
+  ExpectLook(TStatus::stRunning);
+  EXPECT_EQ(StoredInteger(u"status"), -12345);
+}
+
+TEST_F(RunState, TheMessageBoxComesFirstWithTheWindowCaption) {
+  Access::ApplyStatus(Form(), TStatus::stBusy);
+  view.journal.clear();
+  Access::ApplyStatus(Form(), TStatus::stIdle, u"message");
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text, u"message");
+  EXPECT_EQ(view.error_boxes[0].caption, view.caption);
+  ASSERT_FALSE(view.journal.empty());
+  EXPECT_EQ(view.journal.front(), "ErrorBox message");
+  ExpectLook(TStatus::stIdle);
+}
+
+TEST_F(RunState, FirstStartWithAnEmptyStore) {
+  Access::LoadAdapterAndOptions(Form());
+  EXPECT_EQ(Form().AdapterName(), u"eth0");
+  EXPECT_EQ(Form().AdapterGuid(), kGuid);
+  EXPECT_EQ(Form().AdapterIp(), u"192.168.77.10");
+  EXPECT_EQ(view.at(Ctl::LblAdapter).caption, u"eth0");
+  EXPECT_EQ(view.at(Ctl::LblIPAddress).caption, u"IP: 192.168.77.10");
+  for (Ctl box : kBoxes) EXPECT_TRUE(view.at(box).checked) << Text(CtlName(box));
+  ExpectLook(TStatus::stIdle);
+  TConfig store(registry, u"Tempowave");
+  for (const char16_t* key : {u"tcpnodelay", u"tcpackfrequency", u"tcpdelacktick", u"networkthrottleindex",
+                              u"systemresponsiveness"}) {
+    EXPECT_TRUE(registry.Get(reg::kCurrentUser, kStore, key).has_value()) << Text(key);
+    EXPECT_TRUE(store.ReadBoolean(key, false)) << Text(key);
+  }
+  EXPECT_EQ(store.ReadInteger(u"status", -1), 0);
+  EXPECT_TRUE(MachineChanges().empty());
+  EXPECT_TRUE(connections.Calls().empty());
+}
+
+TEST_F(RunState, AStoredRunningStateShowsTheRunningLookOnly) {
+  TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
+  Access::LoadAdapterAndOptions(Form());
+  ExpectLook(TStatus::stRunning);
+  EXPECT_EQ(StoredInteger(u"status"), 1);
+  EXPECT_TRUE(MachineChanges().empty());
+  EXPECT_TRUE(connections.Calls().empty());
+  EXPECT_TRUE(http.Requests().empty());
+}
+
+TEST_F(RunState, StoredStatusByItsLowestByte) {
+  struct Case {
+    std::int32_t stored;
+    TStatus shown;
+  };
+  const Case cases[] = {{0, TStatus::stIdle},   {1, TStatus::stRunning}, {257, TStatus::stRunning},
+                        {2, TStatus::stIdle},   {3, TStatus::stIdle},    {255, TStatus::stIdle},
+                        {256, TStatus::stIdle}, {-1, TStatus::stIdle}};
+  for (const auto& c : cases) {
+    registry = test::FakeRegistry();
+    view = test::FakeFormView();
+    form.reset();
+    TConfig(registry, u"Tempowave").WriteInteger(u"status", c.stored);
+    Access::LoadAdapterAndOptions(Form());
+    SCOPED_TRACE(c.stored);
+    ExpectLook(c.shown);
+    EXPECT_EQ(StoredInteger(u"status"), c.shown == TStatus::stRunning ? 1 : 0);
+  }
+}
+
+TEST_F(RunState, AnOptionStoredFalseOpensUncheckedAndIsNotWritten) {
+  TConfig(registry, u"Tempowave").WriteBoolean(u"tcpdelacktick", false);
+  registry.calls.clear();
+  Access::LoadAdapterAndOptions(Form());
+  EXPECT_FALSE(view.at(Ctl::ChkTcpDelAckTick).checked);
+  EXPECT_TRUE(view.at(Ctl::ChkTcpNoDelay).checked);
+  for (const auto& c : registry.CallsOf("SetValue")) EXPECT_NE(c.name, u"tcpdelacktick");
+  EXPECT_EQ(registry.CallsOf("SetValue").size(), 5u);  // four options and "status"
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+TEST_F(RunState, WithoutAnAdapterThePlaceholderIsShown) {
+  struct Case {
+    const char* name;
+    void (*arrange)(test::FakeAdapterFacts&);
+  };
+  const Case cases[] = {
+      {"WMI down", [](test::FakeAdapterFacts& f) { f.wmi_up = false; }},
+      // Discovery wrote the adapter it examined last before giving up.
+      {"no prefix match",
+       [](test::FakeAdapterFacts& f) { f.addresses = {test::Ethernet({test::V4(u"10.0.0.1")})}; }},
+  };
+  for (const auto& c : cases) {
+    facts = test::FakeAdapterFacts();
+    facts.adapters = {test::WmiAdapter(10, u"eth0", kGuid)};
+    facts.configurations[u"10"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
+    facts.addresses = {test::Ethernet({test::V4(u"192.168.77.10")})};
+    c.arrange(facts);
+    form.reset();
+    Access::LoadAdapterAndOptions(Form());
+    EXPECT_EQ(Form().AdapterName(), u"Unknown") << c.name;
+    EXPECT_EQ(Form().AdapterGuid(), u"") << c.name;
+    EXPECT_EQ(Form().AdapterIp(), u"") << c.name;
+    EXPECT_EQ(view.at(Ctl::LblAdapter).caption, u"Unknown") << c.name;
+    EXPECT_EQ(view.at(Ctl::LblIPAddress).caption, u"IP: ") << c.name;
+  }
+}
+
+TEST_F(RunState, ADiscoveryErrorLeavesNoUnconfirmedAdapterBehind) {
+  facts.failing_configuration_queries.insert(u"10");  // raised after eth0's name and GUID were read
+  EXPECT_THROW(Access::LoadAdapterAndOptions(Form()), Error);
+  EXPECT_EQ(Form().AdapterGuid(), u"");
+  Form().BtnStartClick();
+  EXPECT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_TRUE(MachineChanges().empty());
+}
+
+TEST_F(RunState, EachOptionBoxStoresItsCheckedStateUnderItsKey) {
+  struct Case {
+    Ctl box;
+    void (TFrmTempowave::*click)();
+    const char16_t* key;
+  };
+  const Case cases[] = {
+      {Ctl::ChkTcpNoDelay, &TFrmTempowave::ChkTcpNoDelayClick, u"tcpnodelay"},
+      {Ctl::ChkTCPAckFrequency, &TFrmTempowave::ChkTCPAckFrequencyClick, u"tcpackfrequency"},
+      {Ctl::ChkTcpDelAckTick, &TFrmTempowave::ChkTcpDelAckTickClick, u"tcpdelacktick"},
+      {Ctl::ChkNetworkThrottlingIndex, &TFrmTempowave::ChkNetworkThrottlingIndexClick,
+       u"networkthrottleindex"},
+      {Ctl::ChkSystemResponsiveness, &TFrmTempowave::ChkSystemResponsivenessClick, u"systemresponsiveness"},
+  };
+  for (const auto& c : cases) {
+    for (bool checked : {true, false}) {
+      registry = test::FakeRegistry();
+      view.at(c.box).checked = checked;
+      (Form().*c.click)();
+      ASSERT_EQ(registry.CallsOf("SetValue").size(), 1u) << Text(c.key);
+      EXPECT_EQ(registry.CallsOf("SetValue")[0].name, c.key);
+      EXPECT_EQ(TConfig(registry, u"Tempowave").ReadBoolean(c.key, !checked), checked) << Text(c.key);
+      EXPECT_EQ(registry.OpenHandles(), 0u);
+    }
+  }
+}
+
+TEST_F(RunState, RunWithoutAnAdapterShowsTheErrorThenStaysIdle) {
+  Access::ApplyStatus(Form(), TStatus::stIdle);
+  registry.calls.clear();
+  view.journal.clear();
+  Form().BtnStartClick();
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text, u"There are no active networks.");
+  EXPECT_EQ(view.error_boxes[0].caption, view.caption);
+  EXPECT_EQ(view.journal.front(), "ErrorBox There are no active networks.");
+  ExpectLook(TStatus::stIdle);
+  EXPECT_EQ(StoredInteger(u"status"), 0);
+  EXPECT_TRUE(MachineChanges().empty());
+  EXPECT_TRUE(connections.Calls().empty());
+  EXPECT_TRUE(http.Requests().empty());
+}
+
+TEST_F(RunState, RunWritesTheCheckedValuesInOrderRestartsAndEndsRunning) {
+  Access::LoadAdapterAndOptions(Form());
+  registry.calls.clear();
+  Form().BtnStartClick();
+  // Back from the click: busy, values written, adapter restarted on this thread, the wait in the background.
+  ExpectLook(TStatus::stBusy);
+  const std::string iface = Text(std::u16string(kInterfaces) + kGuid);
+  const std::vector<std::string> expected = {
+      "set " + iface + " TcpAckFrequency 1",
+      "set " + iface + " TcpDelAckTicks 0",
+      "set " + Text(kMsmq) + " TCPNoDelay 1",
+      "set " + Text(kProfile) + " NetworkThrottlingIndex 4294967295",
+      "set " + Text(kProfile) + " SystemResponsiveness 0",
+  };
+  EXPECT_EQ(MachineChanges(), expected);
+  const auto calls = connections.Calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].guid, kGuid);
+  EXPECT_FALSE(calls[0].enable);
+  EXPECT_TRUE(calls[1].enable);
+  EXPECT_EQ(calls[0].thread, std::this_thread::get_id());
+  EXPECT_EQ(calls[1].thread, std::this_thread::get_id());
+  EXPECT_EQ(StoredInteger(u"status"), 0);  // busy is never stored
+
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  EXPECT_EQ(StoredInteger(u"status"), 1);
+  EXPECT_EQ(http.Requests().size(), 1u);  // answered at once: one probe, no pause
+  EXPECT_EQ(clock.SleepCount(), 0u);
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 0xFFFFFFFFu);
+}
+
+TEST_F(RunState, RunWritesOnlyTheCheckedRows) {
+  Access::LoadAdapterAndOptions(Form());
+  CheckAll(false);
+  view.at(Ctl::ChkTcpDelAckTick).checked = true;
+  view.at(Ctl::ChkSystemResponsiveness).checked = true;
+  registry.calls.clear();
+  Form().Start();
+  const std::vector<std::string> expected = {
+      "set " + Text(std::u16string(kInterfaces) + kGuid) + " TcpDelAckTicks 0",
+      "set " + Text(kProfile) + " SystemResponsiveness 0",
+  };
+  EXPECT_EQ(MachineChanges(), expected);
+  ASSERT_TRUE(ServeUntilSettled());
+
+  CheckAll(false);
+  registry.calls.clear();
+  Form().Start();  // nothing checked: no value, but the restart and the wait all the same
+  EXPECT_TRUE(MachineChanges().empty());
+  EXPECT_EQ(connections.Calls().size(), 4u);
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+}
+
+TEST_F(RunState, RunAgainRevertsAllFiveWhateverTheBoxesShow) {
+  TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
+  Access::LoadAdapterAndOptions(Form());
+  CheckAll(false);
+  registry.calls.clear();
+  Form().BtnStartClick();
+  ExpectLook(TStatus::stBusy);
+  const std::string iface = Text(std::u16string(kInterfaces) + kGuid);
+  const std::vector<std::string> expected = {
+      "delete " + iface + " TcpAckFrequency",
+      "delete " + iface + " TcpDelAckTicks",
+      "delete " + Text(kMsmq) + " TCPNoDelay",
+      "set " + Text(kProfile) + " NetworkThrottlingIndex 10",
+      "set " + Text(kProfile) + " SystemResponsiveness 20",
+  };
+  EXPECT_EQ(MachineChanges(), expected);
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stIdle);
+  EXPECT_EQ(StoredInteger(u"status"), 0);
+}
+
+TEST_F(RunState, RunAgainWithoutAnAdapterUsesTheBareInterfacesKey) {
+  facts.wmi_up = false;
+  TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
+  Access::LoadAdapterAndOptions(Form());
+  ExpectLook(TStatus::stRunning);
+  registry.calls.clear();
+  Form().BtnStartClick();
+  const auto changes = MachineChanges();
+  ASSERT_EQ(changes.size(), 5u);
+  EXPECT_EQ(changes[0], "delete " + Text(kInterfaces) + " TcpAckFrequency");
+  EXPECT_EQ(connections.Calls()[0].guid, u"");
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stIdle);
+}
+
+TEST_F(RunState, AClickWhileBusyDoesNothing) {
+  Access::ApplyStatus(Form(), TStatus::stBusy);
+  registry.calls.clear();
+  view.journal.clear();
+  Form().BtnStartClick();
+  EXPECT_TRUE(view.journal.empty());
+  EXPECT_TRUE(registry.calls.empty());
+  EXPECT_TRUE(connections.Calls().empty());
+}
+
+TEST_F(RunState, ADeadNetworkIsProbed300TimesThenTheTargetIsAppliedAnyway) {
+  http.fallback.reset();  // every probe fails
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  EXPECT_EQ(http.Requests().size(), 300u);
+  EXPECT_EQ(clock.SleepCount(), 300u);
+  EXPECT_EQ(clock.SleptMs(), 300000u);
+  EXPECT_TRUE(view.error_boxes.empty());
+}
+
+TEST_F(RunState, AHandOverAfterTheWindowIsGoneIsDropped) {
+  // The first probe fails and its pause holds the worker until the window has gone.
+  http.fallback.reset();
+  std::mutex gate_mutex;
+  std::condition_variable gate_changed;
+  bool worker_paused = false, window_gone = false;
+  clock.on_sleep = [&] {
+    std::unique_lock<std::mutex> lock(gate_mutex);
+    worker_paused = true;
+    gate_changed.notify_all();
+    gate_changed.wait(lock, [&] { return window_gone; });
+  };
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  {
+    std::unique_lock<std::mutex> lock(gate_mutex);
+    ASSERT_TRUE(gate_changed.wait_for(lock, seconds(30), [&] { return worker_paused; }));
+  }
+  dispatcher.Close();
+  form.reset();  // the window object is gone
+  {
+    std::lock_guard<std::mutex> lock(gate_mutex);
+    window_gone = true;
+  }
+  gate_changed.notify_all();
+  ASSERT_TRUE(dispatcher.WaitDropped(1));
+  EXPECT_EQ(dispatcher.Delivered(), 0);
+  EXPECT_EQ(http.Requests().size(), 1u);  // terminating: no further probes
+  EXPECT_EQ(StoredInteger(u"status"), 0);
+}
+
+TEST_F(RunState, AWorkerThatFinishesAfterTheWindowIsGoneEndsQuietly) {
+  http.fallback.reset();
+  Access::LoadAdapterAndOptions(Form());
+  dispatcher.CloseQuietly();
+  Form().BtnStartClick();
+  form.reset();
+  ASSERT_TRUE(dispatcher.WaitDropped(1));
+  EXPECT_EQ(http.Requests().size(), 300u);
+  EXPECT_EQ(StoredInteger(u"status"), 0);
+}
+
+}  // namespace
+}  // namespace tw
