@@ -119,8 +119,17 @@ class RunState : public ::testing::Test {
   test::FakeNetConnections connections;
   test::FakeHttp http;
   test::FakeClock clock;
-  test::QueuedDispatcher dispatcher;
+  // A worker may still be on its way out of the hand-over when a test ends; like the program's dispatcher,
+  // this one outlives every worker.
+  test::QueuedDispatcher& dispatcher =
+      *dispatchers().emplace_back(std::make_unique<test::QueuedDispatcher>());
   std::unique_ptr<TFrmTempowave> form;
+
+ private:
+  static std::vector<std::unique_ptr<test::QueuedDispatcher>>& dispatchers() {
+    static std::vector<std::unique_ptr<test::QueuedDispatcher>> kept;
+    return kept;
+  }
 };
 
 TEST_F(RunState, EachStatusHasItsLookAndStoredValue) {
