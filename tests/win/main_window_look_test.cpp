@@ -12,6 +12,8 @@
 #include "main_window_fixture.h"
 #include "platform/text.h"
 #include "theme/vantorel_button_styles.h"
+#include "ui/dpi.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/gdiplus_session.h"
 
 namespace tw::test {
@@ -155,6 +157,8 @@ TEST_F(MainWindowLook, ThemeStripAlongTheTopFollowsActivation) {
   window->AttachThemeHelper();
   Pump();
   const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+  const int dpi = win::WindowDpi(window->hwnd());
+  const int strip = Scale(2, dpi);
   struct Step {
     WPARAM activation;
     COLORREF want;
@@ -164,13 +168,12 @@ TEST_F(MainWindowLook, ThemeStripAlongTheTopFollowsActivation) {
     Pump();
     const Shot shot(window->hwnd());
     for (int x : {0, shot.width() / 2, shot.width() - 1}) {
-      EXPECT_EQ(Hex(shot.At(x, 0)), Hex(s.want)) << x;
-      EXPECT_EQ(Hex(shot.At(x, 1)), Hex(s.want)) << x;
-      EXPECT_EQ(Hex(shot.At(x, 2)), Hex(kWhite)) << x;  // the header starts below the strip
+      for (int y = 0; y < strip; ++y) EXPECT_EQ(Hex(shot.At(x, y)), Hex(s.want)) << x << "," << y;
+      EXPECT_EQ(Hex(shot.At(x, strip)), Hex(kWhite)) << x;  // the header starts below the strip
     }
   }
-  EXPECT_EQ(RectInParent(H(Ctl::PnlHead)).top, 2);
-  EXPECT_EQ(RectInParent(H(Ctl::PnlMain)).top, 52);
+  EXPECT_EQ(RectInParent(H(Ctl::PnlHead)).top, strip);
+  EXPECT_EQ(RectInParent(H(Ctl::PnlMain)).top, Scale(50, dpi) + strip);
   ExpectFace(Ctl::BtnStart, kAccent, kWhite, "the Run button after the move");
 }
 
