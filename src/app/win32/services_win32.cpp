@@ -1,8 +1,10 @@
 #include "app/win32/services_win32.h"
 
+#include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/http_win32.h"
+#include "platform/win32/netcon_win32.h"
 #include "platform/win32/random_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
@@ -19,6 +21,8 @@ Services MakeServices() {
   static SystemClock clock;
   static WinHttp http;
   static VersionInfo version;
+  static Win32AdapterFacts adapters;
+  static Win32NetConnections connections;
   Services s;
   s.shell = &shell;
   s.dispatcher = &UiDispatcher::Instance();
@@ -27,6 +31,8 @@ Services MakeServices() {
   s.random = &ProcessRandom::Instance();
   s.http = &http;
   s.version = &version;
+  s.adapters = &adapters;
+  s.connections = &connections;
   static UpdatePrompts prompts(UpdateServicesFrom(s));
   s.prompts = &prompts;
   return s;

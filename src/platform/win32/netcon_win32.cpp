@@ -74,8 +74,12 @@ bool Win32NetConnections::SetConnectionEnabled(const std::u16string& guid, bool 
   auto free_properties = reinterpret_cast<FreePropertiesFn>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), "NcFreeNetconProperties")));
   if (!free_properties) return false;
-  // The connection objects are released inside Walk, before the library is.
-  return Walk(free_properties, AsciiLowerCase(guid), enable);
+  // A nested level on the caller's apartment, so that the call also works on a thread that has none yet;
+  // the connection objects are released inside Walk, before COM and the library are.
+  const bool com = SUCCEEDED(CoInitialize(nullptr));
+  const bool result = Walk(free_properties, AsciiLowerCase(guid), enable);
+  if (com) CoUninitialize();
+  return result;
 }
 
 }  // namespace tw::win
