@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -39,6 +40,30 @@ class Widgets : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(host.CreateTop()); }
   Host host;
+};
+
+// Renders into a white bitmap and reads pixels back.
+class Canvas {
+ public:
+  Canvas(int w, int h) : dc_(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bitmap_.reset(CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0));
+    old_ = SelectObject(dc_, bitmap_.get());
+    RECT rc{0, 0, w, h};
+    FillRect(dc_, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+  }
+  HDC dc() const { return dc_; }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+ private:
+  HDC dc_;
+  win::unique_hbitmap bitmap_;
+  HGDIOBJ old_;
 };
 
 TEST(ButtonFace, Precedence) {
@@ -193,6 +218,53 @@ TEST_F(Widgets, RichLabelWindowTextIsThePlainText) {
   EXPECT_EQ(label.Markup(), u"<C><FC:clGray>Minimize <B>latency</B></FC></C>");
 }
 
+// The ink of everything drawn that is not white: its bounds and its darkest channel value.
+struct Ink {
+  int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1, darkest = 255;
+};
+Ink InkOf(const Canvas& canvas, int w, int h) {
+  Ink ink;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const COLORREF c = canvas.At(x, y);
+      if (c == RGB(255, 255, 255)) continue;
+      ink.left = std::min(ink.left, x);
+      ink.right = std::max(ink.right, x);
+      ink.top = std::min(ink.top, y);
+      ink.bottom = std::max(ink.bottom, y);
+      ink.darkest = std::min<int>({ink.darkest, GetRValue(c), GetGValue(c), GetBValue(c)});
+    }
+  }
+  return ink;
+}
+
+TEST_F(Widgets, RichLabelCentresItsContentAndColoursIt) {
+  win::RichLabel label;
+  ASSERT_TRUE(label.Create(host.hwnd(), 1));
+  label.SetBounds({0, 0, 300, 40});
+  LOGFONTW lf{};
+  lf.lfHeight = -12;
+  lstrcpyW(lf.lfFaceName, L"Segoe UI");
+  win::unique_hfont font(CreateFontIndirectW(&lf));
+  SendMessageW(label.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  auto draw = [&](const std::u16string& markup) {
+    label.SetMarkup(markup);
+    Canvas canvas(300, 40);
+    SendMessageW(label.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    return InkOf(canvas, 300, 40);
+  };
+  const Ink centred = draw(u"<C><FC:clGray>Minimize <B>latency</B></FC></C>");
+  ASSERT_GE(centred.right, 0) << "nothing drawn";
+  EXPECT_LE(std::abs(centred.left - (299 - centred.right)), 2) << "centred across";
+  EXPECT_LE(std::abs(centred.top - (39 - centred.bottom)), 4) << "centred down";
+  EXPECT_GE(centred.darkest, 0x60) << "grey text, not black";
+  const Ink plain = draw(u"Minimize <B>latency</B>");
+  EXPECT_LT(plain.left, 3) << "a line without <C> starts at the left";
+  EXPECT_LT(plain.darkest, 0x40) << "black by default";
+  const Ink bold = draw(u"<B>Minimize latency</B>");
+  EXPECT_GT(bold.right - bold.left, plain.right - plain.left) << "bold runs are drawn wider";
+}
+
 TEST_F(Widgets, IndicatorAnimatesOnlyWhileStarted) {
   win::ActivityIndicator spinner;
   ASSERT_TRUE(spinner.Create(host.hwnd(), 1));
@@ -231,30 +303,6 @@ TEST_F(Widgets, VectorImageReportsClicksAndShowsTheHand) {
   EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(image.hwnd(), GCLP_HCURSOR)),
             LoadCursorW(nullptr, IDC_HAND));
 }
-
-// Renders into a white bitmap and reads pixels back.
-class Canvas {
- public:
-  Canvas(int w, int h) : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    bitmap_.reset(CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0));
-    old_ = SelectObject(dc_, bitmap_.get());
-    RECT rc{0, 0, w, h};
-    FillRect(dc_, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-
- private:
-  HDC dc_;
-  win::unique_hbitmap bitmap_;
-  HGDIOBJ old_;
-};
 
 TEST(SvgRender, ScalesTheViewBoxIntoTheBoundsCentred) {
   win::StartGdiplus();

@@ -52,6 +52,12 @@ LRESULT ActivityIndicator::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_PRINTCLIENT: {
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      Paint(reinterpret_cast<HDC>(wp), rc);
+      return 0;
+    }
     case WM_PAINT: {
       paint_dc pdc(hwnd_);
       RECT rc;

@@ -47,6 +47,12 @@ LRESULT RichLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(font_);
     case WM_ERASEBKGND:
       return 1;
+    case WM_PRINTCLIENT: {
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      Paint(reinterpret_cast<HDC>(wp), rc);
+      return 0;
+    }
     case WM_PAINT: {
       paint_dc pdc(hwnd_);
       RECT rc;

@@ -3,14 +3,15 @@
 namespace tw::win {
 
 bool Label::Create(HWND parent, int id, const std::u16string& caption, bool centred) {
-  return CreateStandard(L"STATIC", 0,
-                        WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX | (centred ? SS_CENTER : SS_LEFT), parent,
-                        id, caption);
+  // Fixed-size labels show one line, cut at their edge, rather than wrapping into a second line nobody sees.
+  const DWORD align = centred ? SS_CENTER : SS_LEFTNOWORDWRAP;
+  return CreateStandard(L"STATIC", 0, WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX | align, parent, id,
+                        caption);
 }
 
 bool GroupBox::Create(HWND parent, int id, const std::u16string& caption) {
-  return CreateStandard(L"BUTTON", WS_EX_CONTROLPARENT, WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, parent,
-                        id, caption);
+  return CreateStandard(L"BUTTON", WS_EX_CONTROLPARENT,
+                        WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | BS_GROUPBOX, parent, id, caption);
 }
 
 LRESULT GroupBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -30,8 +30,13 @@ LRESULT VectorImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       RECT rc;
       GetClientRect(hwnd_, &rc);
       buffered_dc buffer(pdc.get(), rc);
-      FillRect(buffer.get(), &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-      PaintSvg(buffer.get(), rc, doc_);
+      Paint(buffer.get(), rc);
+      return 0;
+    }
+    case WM_PRINTCLIENT: {
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      Paint(reinterpret_cast<HDC>(wp), rc);
       return 0;
     }
     case WM_LBUTTONDOWN:
@@ -58,6 +63,11 @@ LRESULT VectorImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       return Default(msg, wp, lp);
   }
+}
+
+void VectorImage::Paint(HDC dc, const RECT& rc) {
+  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  PaintSvg(dc, rc, doc_);
 }
 
 std::string_view ResourceBytes(const wchar_t* name) {

@@ -22,6 +22,8 @@ class VectorImage : public Widget {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  void Paint(HDC dc, const RECT& rc);
+
   SvgDocument doc_;
   bool pressed_ = false;
 };
