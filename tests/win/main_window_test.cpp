@@ -287,6 +287,13 @@ TEST_F(MainWindowTest, FittedTitleStaysFittedAcrossFontChanges) {
   const LOGFONTW icon = win::IconTitleFont(window->dpi());
   EXPECT_STREQ(lf.lfFaceName, icon.lfFaceName);
   EXPECT_EQ(lf.lfHeight, icon.lfHeight);
+  // The window follows later changes of the system's icon-title font; the title keeps its own.
+  HFONT before = reinterpret_cast<HFONT>(SendMessageW(H(Ctl::LblVersion), WM_GETFONT, 0, 0));
+  SendMessageW(window->hwnd(), WM_SETTINGCHANGE, SPI_SETICONTITLELOGFONT, 0);
+  HFONT after = reinterpret_cast<HFONT>(SendMessageW(H(Ctl::LblVersion), WM_GETFONT, 0, 0));
+  EXPECT_NE(after, before) << "rebuilt";
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(H(Ctl::ChkTcpNoDelay), WM_GETFONT, 0, 0)), after);
+  EXPECT_EQ(title_height(), fitted);
 }
 
 // The error box is owned by the hidden application window, so the main window stays enabled under it.

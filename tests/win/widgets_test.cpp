@@ -278,8 +278,20 @@ TEST_F(Widgets, IndicatorAnimatesOnlyWhileStarted) {
   // Stopped, it takes no room: the Run button beneath shows through and takes the clicks.
   win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
   EXPECT_EQ(GetWindowRgn(spinner.hwnd(), region.get()), NULLREGION);
+  win::StartGdiplus();
+  spinner.SetBounds({0, 0, 32, 32});
+  auto ink = [&] {
+    Canvas canvas(32, 32);
+    SendMessageW(spinner.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    return InkOf(canvas, 32, 32);
+  };
+  EXPECT_LT(ink().right, 0) << "a stopped spinner draws nothing";
   spinner.SetAnimating(true);
   EXPECT_TRUE(spinner.Animating());
+  const Ink dots = ink();
+  EXPECT_LT(dots.darkest, 0x20) << "black dots";
+  EXPECT_LE(std::abs((dots.left + dots.right) - 31), 2) << "a ring centred in the control";
+  EXPECT_LE(std::abs((dots.top + dots.bottom) - 31), 2);
   EXPECT_EQ(GetWindowRgn(spinner.hwnd(), region.get()), ERROR) << "no region: the whole window";
   pump_for(win::ActivityIndicator::kFrameMs * 4);
   EXPECT_GT(spinner.Frame(), 0);
