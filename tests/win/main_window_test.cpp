@@ -132,6 +132,8 @@ TEST_F(MainWindowTest, FontsAreScaledAndTheTitleHasItsOwn) {
   ASSERT_TRUE(GetObjectW(f, sizeof(lf), &lf));
   EXPECT_EQ(lf.lfHeight, -Scale(kWindowFontHeight, window->dpi()));
   EXPECT_STREQ(lf.lfFaceName, L"Segoe UI");
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window->hwnd(), WM_GETFONT, 0, 0)), f)
+      << "the window's font";
   HFONT t = reinterpret_cast<HFONT>(SendMessageW(H(Ctl::LblTitle), WM_GETFONT, 0, 0));
   ASSERT_TRUE(GetObjectW(t, sizeof(lf), &lf));
   EXPECT_EQ(lf.lfHeight, -Scale(kTitleFontHeight, window->dpi()));

@@ -206,20 +206,23 @@ void MainWindow::RouteEvents() {
 }
 
 void MainWindow::BuildFonts() {
+  unique_hfont font;
   if (icon_title_font_) {
     const LOGFONTW lf = IconTitleFont(dpi_);
-    font_.reset(CreateFontIndirectW(&lf));
+    font.reset(CreateFontIndirectW(&lf));
   } else {
-    font_ = MakeFont(W(std::u16string(kWindowFontFace)), Scale(kWindowFontHeight, dpi_));
+    font = MakeFont(W(std::u16string(kWindowFontFace)), Scale(kWindowFontHeight, dpi_));
   }
-  title_font_ =
+  unique_hfont title =
       MakeFont(W(std::u16string(kTitleFontFace)), Scale(kTitleFontHeight, dpi_), ANTIALIASED_QUALITY);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   for (const ControlSpec& spec : MainLayout()) {
     // The title label keeps its own font; every other control takes the window's.
-    HFONT f = spec.control == Ctl::LblTitle ? title_font_.get() : font_.get();
+    HFONT f = spec.control == Ctl::LblTitle ? title.get() : font.get();
     SendMessageW(ControlHwnd(spec.control), WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
   }
+  // The old fonts go only now that no control draws with them.
+  font_ = std::move(font);
+  title_font_ = std::move(title);
   // A title that had to shrink to fit is fitted again in the new font.
   if (title_fitted_) tw::win::FitLabelFont(ControlHwnd(Ctl::LblTitle));
 }
@@ -308,6 +311,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return WhiteCtlColor(wp);
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_.get());  // the window's font, which its controls take
     case WM_TW_THEME_STRIP:
       top_inset_ = static_cast<int>(wp);
       Layout();
