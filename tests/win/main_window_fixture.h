@@ -8,15 +8,19 @@
 
 #include "app/main_layout.h"
 #include "app/win32/main_window.h"
+#include "fakes/fake_registry.h"
 #include "fakes/fake_shell.h"
 
 namespace tw::test {
 
+// What the window's handlers reach; a test that runs FormCreate needs every service it uses here.
 struct WindowServices {
   FakeShell shell;
+  FakeRegistry registry;
   Services Get() {
     Services s;
     s.shell = &shell;
+    s.registry = &registry;
     return s;
   }
 };

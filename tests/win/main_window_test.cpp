@@ -186,6 +186,32 @@ TEST_F(MainWindowTest, HeaderButtonsSwitchPagesWithOnePressed) {
   EXPECT_TRUE(services.shell.opened.empty());
 }
 
+// Each box's click reaches its own handler, which stores the box's new state under its own key.
+TEST_F(MainWindowTest, CheckBoxClicksReachTheirHandlers) {
+  const std::pair<Ctl, std::u16string> boxes[] = {
+      {Ctl::ChkTcpNoDelay, u"tcpnodelay"},
+      {Ctl::ChkTCPAckFrequency, u"tcpackfrequency"},
+      {Ctl::ChkTcpDelAckTick, u"tcpdelacktick"},
+      {Ctl::ChkNetworkThrottlingIndex, u"networkthrottleindex"},
+      {Ctl::ChkSystemResponsiveness, u"systemresponsiveness"},
+  };
+  auto stored = [&](const std::u16string& key) -> int {
+    const auto v = services.registry.Get(reg::kCurrentUser, u"Software\\Tempowave", key);
+    if (!v) return -1;
+    return v->data.empty() ? -2 : v->data[0];
+  };
+  for (size_t i = 0; i < std::size(boxes); ++i) {
+    SCOPED_TRACE(EncodeUtf8(boxes[i].second));
+    Click(boxes[i].first);
+    EXPECT_EQ(stored(boxes[i].second), 1);
+    for (size_t later = i + 1; later < std::size(boxes); ++later) {
+      EXPECT_EQ(stored(boxes[later].second), -1) << "a box not clicked yet is not stored";
+    }
+  }
+  Click(Ctl::ChkTcpDelAckTick);
+  EXPECT_EQ(stored(u"tcpdelacktick"), 0);
+}
+
 // Switching pages leaves nothing of the old page on screen, also inside the group boxes (whose standard
 // painting leaves their inside alone).
 TEST_F(MainWindowTest, PageSwitchRepaintsTheWholeBody) {
