@@ -57,6 +57,9 @@ class TFrmTempowave {
 // Opens a web address, document or program through the shell's "open" verb.
 void ShellOpen(const Services& services, const std::u16string& target);
 
+// The slogan `index` (0 to 2) in the current language, as the rich-text label's markup.
+std::u16string SloganMarkup(int index);
+
 // The two link destinations on the maker's link host.
 std::u16string HomePageUrl();
 std::u16string DonationPageUrl();

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <set>
+#include <thread>
+
+#include "app/main_form.h"
+#include "app/main_layout.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_dispatcher.h"
+#include "fakes/fake_form_view.h"
+#include "fakes/fake_http.h"
+#include "fakes/fake_locale.h"
+#include "fakes/fake_random.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_update_prompts.h"
+#include "fakes/fake_version.h"
+#include "i18n/embedded_table.h"
+#include "i18n/translate.h"
+#include "platform/error.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+namespace tw {
+namespace {
+
+// The window as stored: Korean captions from the layout table.
+class StoredView : public test::FakeFormView {
+ public:
+  StoredView() {
+    for (const ControlSpec& spec : MainLayout()) at(spec.control).caption = spec.caption ? spec.caption : u"";
+    journal.clear();
+  }
+};
+
+class FormCreate : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::FakeLocale locale(u"en");
+    TranslateModuleStart(EmbeddedTranslateTable(), locale);
+    services.registry = &registry;
+    services.dispatcher = dispatcher.get();
+    services.clock = clock.get();
+    services.random = &random;
+    services.http = http.get();
+    services.version = &version;
+    services.prompts = prompts.get();
+    http->fallback = test::FakeHttp::Ok("{}");
+  }
+  void TearDown() override {
+    WaitForCheck(checks_started);
+    TranslateModuleStop();
+  }
+
+  // The update check runs on its own thread; it has ended once the hand-over has been made.
+  void WaitForCheck(int checks = 1) {
+    for (int i = 0; i < 500 && dispatcher->invocations.load() < checks; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+
+  size_t Position(const std::string& entry) const {
+    auto it = std::find(view.journal.begin(), view.journal.end(), entry);
+    EXPECT_NE(it, view.journal.end()) << entry;
+    return static_cast<size_t>(it - view.journal.begin());
+  }
+
+  StoredView view;
+  test::FakeRegistry registry;
+  // Shared with the detached check thread, which may outlive a single assertion.
+  std::shared_ptr<test::FakeDispatcher> dispatcher = std::make_shared<test::FakeDispatcher>();
+  std::shared_ptr<test::FakeClock> clock = std::make_shared<test::FakeClock>();
+  std::shared_ptr<test::FakeHttp> http = std::make_shared<test::FakeHttp>();
+  std::shared_ptr<test::FakeUpdatePrompts> prompts = std::make_shared<test::FakeUpdatePrompts>();
+  test::FakeRandom random;
+  test::FakeVersionInfo version;
+  Services services;
+  int checks_started = 1;  // update checks the test starts; each ends with one hand-over
+};
+
+TEST_F(FormCreate, StepsRunInTheirOrder) {
+  TFrmTempowave form(view, services);
+  form.FormCreate();
+  const size_t theme = Position("AttachThemeHelper");
+  const size_t caption = Position("SetCaption Tempowave");
+  const size_t fit = Position("FitLabelFont LblTitle");
+  const size_t font = Position("UseIconTitleFont");
+  const size_t spinner = Position("SetVisible Indicator 0");
+  const size_t donate = Position("SetVisible BtnDonate 0");
+  const size_t page = Position("SetActivePage 0");
+  const size_t title = Position("SetApplicationTitle Tempowave");
+  const size_t version_label = Position("SetControlCaption LblVersion Version: 1.6.2.0");
+  EXPECT_LT(theme, caption);
+  EXPECT_LT(caption, fit);  // the title is fitted in the user's language
+  EXPECT_LT(fit, font);
+  EXPECT_LT(font, spinner);
+  EXPECT_LT(spinner, donate);
+  EXPECT_LT(donate, page);
+  EXPECT_LT(page, title);
+  EXPECT_LT(title, version_label);
+}
+
+TEST_F(FormCreate, EnglishCaptionsAndLabels) {
+  TFrmTempowave form(view, services);
+  form.FormCreate();
+  EXPECT_EQ(view.caption, u"Tempowave");
+  EXPECT_EQ(view.application_title, u"Tempowave");
+  const std::pair<Ctl, std::u16string> expected[] = {
+      {Ctl::LblTitle, u"Tempowave"},
+      {Ctl::BtnHome, u"Home"},
+      {Ctl::BtnConfig, u"Config"},
+      {Ctl::BtnStart, u"Run"},
+      {Ctl::GroupBox1, u"Network Adapter"},
+      {Ctl::GroupBox2, u"Disable Nagle's algorithm"},
+      {Ctl::GroupBox3, u"Network Throttling Index"},
+      {Ctl::ChkTcpNoDelay, u"TcpNoDelay"},
+      {Ctl::LblVersion, u"Version: 1.6.2.0"},
+      {Ctl::LblContent, u"<C><FC:clGray>Easily improve <B>game responsiveness</B>.</FC></C>"},
+  };
+  for (const auto& [control, text] : expected) EXPECT_EQ(view.at(control).caption, text) << EncodeUtf8(text);
+  EXPECT_FALSE(view.at(Ctl::BtnDonate).visible);
+  EXPECT_FALSE(view.at(Ctl::Indicator).visible);
+  EXPECT_EQ(view.page, 0);
+}
+
+TEST_F(FormCreate, KoreanWindowKeepsItsKoreanName) {
+  SetCurrentLanguage(u"ko");
+  TFrmTempowave form(view, services);
+  form.FormCreate();
+  EXPECT_EQ(view.caption, u"\uD15C\uD3EC\uC6E8\uC774\uBE0C");
+  EXPECT_EQ(view.application_title, view.caption);
+  EXPECT_EQ(view.at(Ctl::LblTitle).caption, view.caption);
+}
+
+TEST_F(FormCreate, WithoutVersionInformationTheLabelShowsZeros) {
+  version.version.reset();
+  TFrmTempowave form(view, services);
+  form.FormCreate();
+  EXPECT_EQ(view.at(Ctl::LblVersion).caption, u"Version: 0.0.0.0");
+}
+
+TEST_F(FormCreate, EachSloganCanBePicked) {
+  std::set<std::u16string> seen;
+  for (std::uint32_t pick = 0; pick < 3; ++pick) {
+    StoredView fresh;
+    random.values = {pick};
+    TFrmTempowave form(fresh, services);
+    form.FormCreate();
+    seen.insert(fresh.at(Ctl::LblContent).caption);
+  }
+  checks_started = 3;
+  EXPECT_EQ(seen.size(), 3u);
+  EXPECT_EQ(random.ranges.front(), 3u);
+}
+
+TEST_F(FormCreate, AcceptedUpdateClosesTheWindow) {
+  http->fallback = test::FakeHttp::Ok(R"({"update":"https://example.test/setup.exe"})");
+  prompts->answer_yes = true;
+  TFrmTempowave form(view, services);
+  form.FormCreate();
+  WaitForCheck();
+  EXPECT_TRUE(view.closed);
+  ASSERT_EQ(http->Requests().size(), 1u);
+}
+
+TEST_F(FormCreate, DeclinedUpdateLeavesTheWindowOpen) {
+  http->fallback = test::FakeHttp::Ok(R"({"update":"https://example.test/setup.exe"})");
+  prompts->answer_yes = false;
+  TFrmTempowave form(view, services);
+  form.FormCreate();
+  WaitForCheck();
+  EXPECT_FALSE(view.closed);
+  EXPECT_EQ(prompts->dialogs.size(), 1u);
+}
+
+TEST_F(FormCreate, AnErrorEndsTheSequenceAtItsStep) {
+  // A switch stored as text by hand cannot be read as a Boolean: the error reaches the caller, the stored run
+  // state is not applied and no update check starts.
+  registry.PutString(reg::kCurrentUser, u"Software\\Tempowave", u"tcpackfrequency", reg::kSz, u"1");
+  checks_started = 0;
+  TFrmTempowave form(view, services);
+  try {
+    form.FormCreate();
+    ADD_FAILURE() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.message(), u"Invalid data type for 'tcpackfrequency'");
+  }
+  // The stored run state was never applied: ApplyStatus enables the option boxes.
+  EXPECT_EQ(std::count(view.journal.begin(), view.journal.end(), "SetEnabled ChkTcpNoDelay 1"), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_TRUE(http->Requests().empty());
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+}  // namespace
+}  // namespace tw
