@@ -99,6 +99,7 @@ FakeRegistry::Key* FakeRegistry::Find(RegKey key, std::uint32_t need_access, Reg
 
 RegStatus FakeRegistry::CreateKey(RegKey root, const std::u16string& subkey, std::uint32_t options,
                                   std::uint32_t access, RegKey* key) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   RegCall call{.op = "CreateKey", .key = root, .subkey = subkey, .options = options, .access = access};
   if (!key) return Record(call, kInvalidParameter);
   auto base = Resolve(root);
@@ -113,6 +114,7 @@ RegStatus FakeRegistry::CreateKey(RegKey root, const std::u16string& subkey, std
 
 RegStatus FakeRegistry::OpenKey(RegKey root, const std::u16string& subkey, std::uint32_t access,
                                 RegKey* key) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   RegCall call{.op = "OpenKey", .key = root, .subkey = subkey, .access = access};
   if (!key) return Record(call, kInvalidParameter);
   auto base = Resolve(root);
@@ -127,6 +129,7 @@ RegStatus FakeRegistry::OpenKey(RegKey root, const std::u16string& subkey, std::
 
 RegStatus FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
                                    std::uint8_t* data, std::uint32_t* size) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   RegCall call{.op = "QueryValue", .key = key, .name = name, .with_buffer = data != nullptr};
   if (data && !size) return Record(call, kInvalidParameter);
   RegStatus status;
@@ -151,6 +154,7 @@ RegStatus FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::
 
 RegStatus FakeRegistry::SetValue(RegKey key, const std::u16string& name, std::uint32_t type,
                                  const std::uint8_t* data, std::uint32_t size) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   RegCall call{.op = "SetValue", .key = key, .name = name, .type = type};
   if (data) call.data.assign(data, data + size);
   if (!data && size) return Record(call, kInvalidParameter);
@@ -163,6 +167,7 @@ RegStatus FakeRegistry::SetValue(RegKey key, const std::u16string& name, std::ui
 }
 
 RegStatus FakeRegistry::DeleteValue(RegKey key, const std::u16string& name) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   RegCall call{.op = "DeleteValue", .key = key, .name = name};
   RegStatus status;
   Key* k = Find(key, kSetValue, &status);
@@ -173,6 +178,7 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::u16string& name) {
 }
 
 RegStatus FakeRegistry::CloseKey(RegKey key) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   RegCall call{.op = "CloseKey", .key = key};
   if (IsRoot(key)) return Record(call, reg::kSuccess);
   if (!handles_.erase(key)) return Record(call, reg::kInvalidHandle);
@@ -181,6 +187,7 @@ RegStatus FakeRegistry::CloseKey(RegKey key) {
 
 void FakeRegistry::Put(RegKey root, const std::u16string& path, const std::u16string& name,
                        std::uint32_t type, std::vector<std::uint8_t> data) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto full = Join(RootPath(root), path);
   if (!full) return;
   Ensure(RootPath(root), *full);
@@ -189,12 +196,14 @@ void FakeRegistry::Put(RegKey root, const std::u16string& path, const std::u16st
 
 void FakeRegistry::PutDword(RegKey root, const std::u16string& path, const std::u16string& name,
                             std::uint32_t value) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   Put(root, path, name, reg::kDword,
       {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16), std::uint8_t(value >> 24)});
 }
 
 void FakeRegistry::PutString(RegKey root, const std::u16string& path, const std::u16string& name,
                              std::uint32_t type, const std::u16string& text) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::vector<std::uint8_t> bytes;
   for (char16_t c : text) {
     bytes.push_back(std::uint8_t(c));
@@ -206,12 +215,14 @@ void FakeRegistry::PutString(RegKey root, const std::u16string& path, const std:
 }
 
 bool FakeRegistry::KeyExists(RegKey root, const std::u16string& path) const {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto full = Join(RootPath(root), path);
   return full && (path.empty() || keys_.count(*full));
 }
 
 std::optional<RegValue> FakeRegistry::Get(RegKey root, const std::u16string& path,
                                           const std::u16string& name) const {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto full = Join(RootPath(root), path);
   if (!full) return std::nullopt;
   auto k = keys_.find(*full);
@@ -222,6 +233,7 @@ std::optional<RegValue> FakeRegistry::Get(RegKey root, const std::u16string& pat
 }
 
 size_t FakeRegistry::ValueCount(RegKey root, const std::u16string& path) const {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto full = Join(RootPath(root), path);
   if (!full) return 0;
   auto k = keys_.find(*full);
@@ -229,6 +241,7 @@ size_t FakeRegistry::ValueCount(RegKey root, const std::u16string& path) const {
 }
 
 std::vector<RegCall> FakeRegistry::CallsOf(const std::string& op) const {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::vector<RegCall> out;
   std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
                [&](const RegCall& c) { return c.op == op; });

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,11 +61,22 @@ class FakeRegistry : public IRegistry {
   std::optional<RegValue> Get(RegKey root, const std::u16string& path, const std::u16string& name) const;
   size_t ValueCount(RegKey root, const std::u16string& path) const;
 
-  size_t OpenHandles() const { return handles_.size(); }
+  size_t OpenHandles() const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return handles_.size();
+  }
   std::vector<RegCall> calls;
   std::vector<RegCall> CallsOf(const std::string& op) const;
 
  private:
+  // The program reaches the registry from the UI thread and from the update check's thread at once.
+  // A fresh lock for every copy: only the registry's contents are copied.
+  struct Lock : std::recursive_mutex {
+    Lock() = default;
+    Lock(const Lock&) {}
+    Lock& operator=(const Lock&) { return *this; }
+  };
+  mutable Lock mutex_;
   struct Key {
     std::map<std::u16string, std::pair<std::u16string, RegValue>> values;  // folded name -> (name, value)
   };
