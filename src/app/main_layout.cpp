@@ -77,10 +77,9 @@ const ControlSpec& SpecOf(Ctl control) {
 
 LayoutRect ScaledRect(Ctl control, int dpi, int top_inset) {
   LayoutRect r = Scale(SpecOf(control).rect, dpi);
-  if (control == Ctl::PnlHead || control == Ctl::PnlMain) {
-    r.top += top_inset;
-    if (control == Ctl::PnlMain) r.height -= top_inset;
-  }
+  if (control == Ctl::PnlHead || control == Ctl::PnlMain) r.top += top_inset;
+  // The body and its pages fill what is left under the header.
+  if (control == Ctl::PnlMain || control == Ctl::Card1 || control == Ctl::Card2) r.height -= top_inset;
   if (control != Ctl::Indicator) return r;
   const LayoutRect button = Scale(SpecOf(Ctl::BtnStart).rect, dpi);
   return {button.left + (button.width - r.width) / 2, button.top + (button.height - r.height) / 2, r.width,

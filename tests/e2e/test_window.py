@@ -8,14 +8,15 @@ import harness
 KOREAN = "ko_KR.UTF-8"
 
 # name, parent, left/top/width/height in the parent at 96 DPI, caption (None: set at creation or none shown).
+# The 2-pixel activation strip along the top moves the header down and shortens the body under it.
 LAYOUT = [
-    ("PnlMain", None, (0, 50, 498, 376), None),
-    ("Card1", "PnlMain", (0, 0, 498, 376), None),
+    ("PnlMain", None, (0, 52, 498, 374), None),
+    ("Card1", "PnlMain", (0, 0, 498, 374), None),
     ("LblTitle", "Card1", (8, 40, 484, 81), "템포웨이브"),
     ("LblContent", "Card1", (0, 188, 500, 33), None),
     ("BtnStart", "Card1", (176, 264, 162, 68), "실행하기"),
     ("Indicator", "Card1", (241, 282, 32, 32), None),
-    ("Card2", "PnlMain", (0, 0, 498, 376), None),
+    ("Card2", "PnlMain", (0, 0, 498, 374), None),
     ("LblVersion", "Card2", (15, 344, 100, 15), None),
     ("GroupBox1", "Card2", (15, 6, 474, 67), "네트워크 아답터 정보"),
     ("LblAdapter", "GroupBox1", (17, 32, 304, 15), None),
@@ -27,7 +28,7 @@ LAYOUT = [
     ("GroupBox3", "Card2", (15, 199, 474, 66), "네트워크 쓰로틀링"),
     ("ChkNetworkThrottlingIndex", "GroupBox3", (17, 32, 200, 17), "NetworkThrottlingIndex"),
     ("ChkSystemResponsiveness", "GroupBox3", (243, 32, 200, 17), "SystemResponsiveness"),
-    ("PnlHead", None, (0, 0, 498, 50), None),
+    ("PnlHead", None, (0, 2, 498, 50), None),
     ("BtnHead", "PnlHead", (10, 10, 358, 30), None),
     ("BtnHome", "BtnHead", (10, 0, 70, 30), "처음화면"),
     ("BtnConfig", "BtnHead", (80, 0, 70, 30), "환경설정"),

@@ -65,7 +65,8 @@ TEST(MainLayout, SpinnerStaysCentredOnTheRunButtonAtEveryDpi) {
 TEST(MainLayout, TopInsetMovesTheHeaderAndShortensTheBody) {
   EXPECT_EQ(ScaledRect(Ctl::PnlHead, 144, 3), (LayoutRect{0, 3, 747, 75}));
   EXPECT_EQ(ScaledRect(Ctl::PnlMain, 144, 3), (LayoutRect{0, 78, 747, 561}));
-  EXPECT_EQ(ScaledRect(Ctl::Card1, 144, 3), (LayoutRect{0, 0, 747, 564}))
+  EXPECT_EQ(ScaledRect(Ctl::Card1, 144, 3), (LayoutRect{0, 0, 747, 561})) << "the pages fill the body";
+  EXPECT_EQ(ScaledRect(Ctl::BtnStart, 144, 3), ScaledRect(Ctl::BtnStart, 144))
       << "inner controls keep their place";
 }
 
