@@ -72,6 +72,42 @@ def case_button_faces_at_start(h):
     _faces(h)
 
 
+def _strip(pixel, client_width, rows):
+    return [pixel(x, y) for x in (0, client_width // 2, client_width - 1) for y in range(rows)]
+
+
+def _wait_strip(h, width, what, want):
+    """Waits until the strip's two rows are all of one colour that `want` accepts; fails with what it saw."""
+    seen = []
+
+    def matches():
+        seen[:] = _strip(h.client_pixels(), width, 2)
+        return len(set(seen)) == 1 and want(seen[0])
+    try:
+        h.wait_until(what, matches)
+    except harness.Failure:
+        raise harness.Failure(f"{what}: strip shows {sorted(set(map(_hex, seen)))}")
+
+
+def case_strip_follows_activation(h):
+    h.start_app(lang=KOREAN)
+    top = h.wait_window()
+    width = top["rect"][2]
+    _wait_strip(h, width, "the active window's strip in the accent colour", lambda p: p == ACCENT)
+    pixel = h.client_pixels()
+    below = [pixel(x, 2) for x in (0, width // 2, width - 1)]
+    h.check(all(p == WHITE for p in below), f"the strip is two pixels high; row 2 shows {list(map(_hex, below))}")
+    h.check(h.named()["PnlHead"]["rect"][1] == 2, f"header at {h.named()['PnlHead']['rect']}, expected top 2")
+
+    decoy = h.decoy()
+    h.wait_until("the covering window to take the front",
+                 lambda: h.inspect("foreground", cls=None)[0]["hwnd"] == decoy["hwnd"])
+    _wait_strip(h, width, "an inactive window's strip in the system's grey text colour",
+                lambda p: p != ACCENT and p[0] == p[1] == p[2])
+    h.click_name("LblTitle", "mouse")  # clicking back into the window activates it (WA_CLICKACTIVE)
+    _wait_strip(h, width, "the strip in the accent colour again after a click", lambda p: p == ACCENT)
+
+
 def case_window_scales_to_144_dpi(h):
     h.reg_add(DESKTOP, "LogPixels", 144, "REG_DWORD")
     try:
@@ -81,6 +117,10 @@ def case_window_scales_to_144_dpi(h):
         h.reg_add(DESKTOP, "LogPixels", 96, "REG_DWORD")
     width, height = top["rect"][2:]
     h.check((width, height) == (747, 639), f"client area {width}x{height} at 144 DPI, expected 747x639")
+    strip = _strip(pixel, width, 3)
+    h.check(all(p == ACCENT for p in strip), f"strip at 144 DPI: {sorted(set(map(_hex, strip)))}")
+    below = [pixel(x, 3) for x in (0, width // 2, width - 1)]
+    h.check(all(p == WHITE for p in below), f"the strip is 3 pixels high at 144 DPI; row 3 shows {below}")
     named = h.named()
     by_hwnd = {c["hwnd"]: c for c in named.values()}
     problems = []
