@@ -141,6 +141,14 @@ TEST_F(MainWindowLook, RunButtonInEachState) {
   window->SetEnabled(Ctl::BtnStart, true);
   SendMessageW(H(Ctl::BtnStart), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   ExpectFace(Ctl::BtnStart, kAccent, kLight, "under the mouse: light accent fill");
+  SendMessageW(H(Ctl::BtnStart), WM_MOUSELEAVE, 0, 0);
+  ExpectFace(Ctl::BtnStart, kAccent, kWhite, "the mouse gone");
+
+  SetFocus(H(Ctl::BtnStart));
+  ExpectFace(Ctl::BtnStart, kAccent, kLight, "keyboard focus: light accent fill");
+  EXPECT_GT(TextPixels(Ctl::BtnStart, [](COLORREF p) { return Near(p, kWhite, 50); }), 8);
+  SetFocus(H(Ctl::BtnConfig));
+  ExpectFace(Ctl::BtnStart, kAccent, kWhite, "focus gone");
 }
 
 TEST_F(MainWindowLook, HeaderButtonsPressedAndNot) {
