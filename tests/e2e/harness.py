@@ -18,7 +18,8 @@ How to write an end-to-end test
    when the case ends, pass or fail. Use `h.work` (a fresh folder per case) for files.
 5. Other helpers: `h.servers()` (update service answering "{}" on 18080, probe answering HEAD 200 on 18081,
    request logs in h.work), `h.fake_browser()` then `h.browser_urls(n)` (addresses the program opened through
-   the shell), `h.reg_query(key, view=64)`, `h.reg_export(key, view=64)` (non-ASCII values), `h.screenshot(path)`,
+   the shell), `h.reg_query(key, view=64)`, `h.reg_export(key, view=64)` (non-ASCII values), `h.reg_add`,
+   `h.reg_delete` (the Wine prefix is shared by every case of a run: undo what you store), `h.screenshot(path)`,
    `h.pixel(x, y)`, `h.client_pixels()` (all of them at once), `h.decoy()` (a window of our own in front),
    `h.inspect(...)` for any inspector command (tests/e2e/inspector.cpp lists them).
 The program runs only inside the run's private network namespace: run the tests through
@@ -272,6 +273,10 @@ class Harness:
             return None
         with open(out, "rb") as f:
             return f.read().decode("utf-16")
+
+    def reg_delete(self, key, name=None, view=64):
+        """Deletes one value, or the whole key when no name is given; absent ones are no error."""
+        self._reg("delete", key, *(["/v", name] if name else []), "/f", f"/reg:{view}")
 
     def reg_add(self, key, name, data, kind="REG_SZ", view=64):
         res = self._reg("add", key, "/v", name, "/t", kind, "/d", str(data), "/f", f"/reg:{view}")
