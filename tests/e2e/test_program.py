@@ -3,7 +3,6 @@
 offer and notice."""
 import json
 import os
-import subprocess
 import sys
 import time
 
@@ -105,6 +104,7 @@ def case_wrongly_typed_option_reported_and_window_usable(h):
 
 
 def _error_then_usable(h):
+    log = _update_service(h, [])
     app = h.start_app(lang="C.UTF-8")
     box = h.inspect("list", cls=DIALOG, timeout_ms=20000)
     texts = [c["text"] for c in box[1:] if c["class"].lower() == "static"]
@@ -120,6 +120,11 @@ def _error_then_usable(h):
     for button, page in (("BtnConfig", 1), ("BtnHome", 0)):
         h.click_name(button, "mouse")
         _expect_page(h, page, f"after a click on {button}")
+    # The steps before the failing one have run; the update check after it has not started.
+    version = h.named()["LblVersion"]["text"]
+    h.check(version == f"Version: {_version()}", f"version label {version!r}")
+    time.sleep(1)
+    h.check(not _requests(log), f"{len(_requests(log))} update requests after the failed start")
     h.close_window()
     h.check(app.wait(20) == 0, "exit code after closing the window")
 
