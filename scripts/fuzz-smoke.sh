@@ -7,7 +7,7 @@ total=${1:-20}
 build=$here/build/fuzz
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DTEMPOWAVE_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-targets=(strings_fuzz answer_fuzz markup_fuzz)
+targets=(strings_fuzz answer_fuzz markup_fuzz translate_fuzz)
 cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]}"
 per=$((total / ${#targets[@]}))
 work=$(mktemp -d /tmp/tw-fuzz.XXXXXX)
