@@ -463,6 +463,47 @@ int CmdResources(Context& c) {
   return 0;
 }
 
+// Samples how fast the window's thread answers: WM_NULL sent every INTERVAL ms for MS ms, each given up to
+// 2 s. Prints the number of samples, the worst and the mean round-trip, and how many went unanswered.
+int CmdPing(Context& c) {
+  const DWORD total = static_cast<DWORD>(_wtoi(c.args[0].c_str()));
+  const DWORD interval = c.args.size() > 1 ? static_cast<DWORD>(_wtoi(c.args[1].c_str())) : 10;
+  LARGE_INTEGER freq, start, t0, t1;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&start);
+  long long samples = 0, unanswered = 0;
+  double worst = 0, sum = 0;
+  bool gone = false;
+  for (;;) {
+    QueryPerformanceCounter(&t0);
+    if (static_cast<double>(t0.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart) >=
+        total)
+      break;
+    if (!IsWindow(c.top)) {
+      gone = true;
+      break;
+    }
+    DWORD_PTR result = 0;
+    const LRESULT ok = SendMessageTimeoutW(c.top, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
+    QueryPerformanceCounter(&t1);
+    const double ms =
+        static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+    ++samples;
+    if (!ok) ++unanswered;
+    if (ms > worst) worst = ms;
+    sum += ms;
+    Sleep(interval);
+  }
+  Json()
+      .Int("samples", samples)
+      .Int("worst_us", static_cast<long long>(worst * 1000))
+      .Int("mean_us", samples ? static_cast<long long>(sum * 1000 / static_cast<double>(samples)) : 0)
+      .Int("unanswered", unanswered)
+      .Bool("gone", gone)
+      .Line();
+  return 0;
+}
+
 // A window of our own that takes the front for a while, so that a test can see whether another program
 // activates itself. Prints its handle once it is shown.
 int CmdDecoy(Context& c) {
@@ -512,6 +553,8 @@ constexpr Command kCommands[] = {
     {L"pixel", 2, true, CmdPixel, "pixel X Y                 a pixel at client coordinates, from the screen"},
     {L"resources", 0, true, CmdResources,
      "resources                 GDI/USER objects and handles of its process (Wine 8: always 0)"},
+    {L"ping", 1, true, CmdPing,
+     "ping MS [INTERVAL]        WM_NULL round-trips for MS ms: worst, mean, unanswered"},
     {L"decoy", 2, false, CmdDecoy, "decoy TITLE MS            show a window of our own in front for MS ms"},
 };
 

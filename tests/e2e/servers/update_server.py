@@ -13,7 +13,8 @@ The script is a JSON object:
    "default": ANSWER}          # once the list is used up (default: 200 with an empty body)
 ANSWER: {"status": 200, "body": "text", "headers": {"Name": "value"}, "delay": seconds,
          "hang": false,        # accept, read the request, never answer (until --max-seconds)
-         "close": false}       # close the connection without answering
+         "close": false,       # close the connection without answering
+         "drip": seconds}      # the head at once, then the body one byte per this many seconds
 Paths /redir/N/... answer 302 to /redir/N-1/... until N is 0; the script answers /redir/0/... (and every
 other path). Redirects do not use up scripted answers.
 """
@@ -115,6 +116,13 @@ class Server:
         headers.update(answer.get("headers", {}))
         head += "".join("%s: %s\r\n" % kv for kv in headers.items()) + "\r\n"
         try:
+            if answer.get("drip"):
+                conn.sendall(head.encode("latin-1"))
+                for i in range(len(body)):
+                    if self.stop.wait(float(answer["drip"])):
+                        return
+                    conn.sendall(body[i:i + 1])
+                return
             conn.sendall(head.encode("latin-1") + body)
         except OSError:
             pass
