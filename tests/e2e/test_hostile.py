@@ -98,27 +98,45 @@ def case_malformed_answers(h):
         h.cleanup()
 
 
-def case_hostile_notice_in_offer(h):
-    # A web offer whose notice carries a "}" in its text and a file target behind a link: the link opens
-    # nothing, and Yes opens only the web address.
-    body = ('{"update":"%s","info":{"style":"note","text":"see } here","url":"file:///C:/windows/win.ini"},'
-            '"notify":"\\\\\\\\server\\\\share"}' % UPDATE)
-    app, _, _ = _run(h, default={"body": body}, dwell_ms=1500, expect_dialog=True)
-    controls = h.inspect("list", cls="#32770")[1:]
-    statics = [c for c in controls if c["class"].lower() == "static" and c["visible"] and c["text"]]
-    h.check(statics, f"no texts in the offer: {controls}")
-    for text in statics:
-        h.inspect("click", "hwnd=" + text["hwnd"], "mouse", cls="#32770")
-    figures = scripted.ping(h, 1000)
-    h.check(figures["worst_us"] < WORST_ROUND_TRIP_US, f"window slow with the offer open: {figures}")
-    _nothing_opened(h)
-    h.inspect("click", "id=6", cls="#32770")  # IDYES
-    h.check(h.browser_urls(1) == [UPDATE], f"opened {h.browser_urls(1)}, expected only {UPDATE}")
-    # An accepted offer closes the program by itself.
-    code = app.wait(10)
-    h.check(code == 0, f"exit code {code} after the accepted offer, expected 0")
-    h.check(h.browser_urls(1) == [UPDATE], f"opened {h.browser_urls(1)}, expected only {UPDATE}")
+# Web offers whose notice is hostile: a "}" inside the notice object, and links to a file, a share and a program.
+# Clicking every text of the offer opens nothing (a web link, the control case, opens itself); Yes opens only the
+# web address and ends the program.
+NOTES = "http://127.0.0.1/notes"
+NOTICES = [
+    ("web link", '{"style":"note","text":"read me","url":"%s"}' % NOTES),
+    ("brace in the text", '{"style":"note","text":"see } here","url":"file:///C:/windows/win.ini"}'),
+    ("file link", '{"style":"note","text":"read me","url":"file:///C:/windows/win.ini"}'),
+    ("share link", '{"style":"note","text":"read me","url":"\\\\\\\\server\\\\share"}'),
+    ("program link", '{"style":"note","text":"read me","url":"C:\\\\windows\\\\system32\\\\calc.exe"}'),
+    ("script link", '{"style":"note","text":"read me","url":"javascript:alert(1)","flag":"stayontop"}'),
+]
 
+
+def case_hostile_notice_in_offer(h):
+    for what, info in NOTICES:
+        print(f"- {what}")
+        body = '{"update":"%s","info":%s,"notify":"\\\\server\\share"}' % (UPDATE, info)
+        app, _, _ = _run(h, default={"body": body}, dwell_ms=1000, expect_dialog=True)
+        controls = h.inspect("list", cls="#32770")[1:]
+        texts = [c for c in controls if c["class"].lower() == "static" and c["visible"] and c["text"]]
+        h.check(texts, f"no texts in the offer: {controls}")
+        for text in texts:
+            h.inspect("click", "hwnd=" + text["hwnd"], "mouse", cls="#32770")
+        figures = scripted.ping(h, 500)
+        h.check(figures["worst_us"] < WORST_ROUND_TRIP_US, f"window slow with the offer open: {figures}")
+        by_link = [NOTES] if what == "web link" else []
+        if by_link:
+            h.check(h.browser_urls(1) == by_link, f"the link opened {h.browser_urls(1)}, expected {by_link}")
+        else:
+            _nothing_opened(h)
+        h.inspect("click", "id=6", cls="#32770")  # IDYES
+        # An accepted offer closes the program by itself.
+        code = app.wait(10)
+        h.check(code == 0, f"exit code {code} after the accepted offer, expected 0")
+        want = by_link + [UPDATE]
+        h.check(h.browser_urls(len(want)) == want, f"opened {h.browser_urls(1)}, expected {want}")
+        h.cleanup()
+        os.remove(os.path.join(h.work, "browser.log"))
 
 if __name__ == "__main__":
     sys.exit(harness.main())
