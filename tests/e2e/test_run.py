@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""Run and Run again with the real program: the five values under HKEY_LOCAL_MACHINE (64-bit view), the adapter
+restart through the test stand-in of the network-connections component, the wait for the probe, the button's
+looks and the stored state."""
+import json
+import os
+import subprocess
+import sys
+
+import harness
+
+KOREAN = "ko_KR.UTF-8"
+GUID = "{0000000A-0000-0000-0000-4E6574446576}"  # the run's eth0 (index 10) as Wine reports it
+INTERFACE = r"HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces" + "\\" + GUID
+MSMQ = r"HKLM\SOFTWARE\Microsoft\MSMQ\Parameters"
+PROFILE = r"HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Multimedia\SystemProfile"
+STORE = r"HKCU\Software\Tempowave"
+BOXES = ["ChkTCPAckFrequency", "ChkTcpDelAckTick", "ChkTcpNoDelay", "ChkNetworkThrottlingIndex",
+         "ChkSystemResponsiveness"]
+
+
+def reset(h):
+    """No stored settings and none of the five values: the state of a machine that never ran the program."""
+    for key, names in ((INTERFACE, ["TcpAckFrequency", "TcpDelAckTicks"]), (MSMQ, ["TCPNoDelay"]),
+                       (PROFILE, ["NetworkThrottlingIndex", "SystemResponsiveness"])):
+        for name in names:
+            h._reg("delete", key, "/v", name, "/f", "/reg:64")
+    h._reg("delete", STORE, "/f")
+
+
+def stand_in(h, name, port):
+    log = os.path.join(h.work, f"{name}-requests.jsonl")
+    proc = h.spawn([sys.executable, os.path.join(harness.HERE, "loopback_http.py"), "--port", str(port),
+                    "--body", "{}" if name == "update" else "", "--log", log], name, stdout=subprocess.PIPE)
+    if not proc.popen.stdout.readline().startswith(b"ready"):
+        raise harness.Failure(f"{name} stand-in did not start on port {port}")
+    return log
+
+
+def start(h):
+    """The program with the update service answering and no probe answer yet (the wait keeps it busy)."""
+    stand_in(h, "update", harness.UPDATE_PORT)
+    netcon_log = os.path.join(h.work, "netcon.log")
+    app = h.start_app(lang=KOREAN, env={"TW_FAKE_NETSHELL_LOG": harness.wine_path(netcon_log)})
+    h.wait_window()
+    return app, netcon_log
+
+
+def dwords(h, key):
+    values = h.reg_query(key, view=64) or {}
+    return {name: int(data, 16) for name, (kind, data) in values.items() if kind == "REG_DWORD"}
+
+
+def stored(h, name):
+    return dwords(h, STORE).get(name)
+
+
+def restarts(netcon_log):
+    if not os.path.exists(netcon_log):
+        return []
+    with open(netcon_log, encoding="utf-8") as f:
+        events = [line.split(" ", 1)[1].strip() for line in f if " " in line]
+    return [e for e in events if e.startswith(("Connect ", "Disconnect "))]
+
+
+def look(h):
+    named = h.named()
+    run = named["BtnStart"]
+    return {"caption": run["text"], "enabled": run["enabled"], "down": run["check"] == 1,
+            "spinner": named["Indicator"]["visible"], "boxes": [named[b]["enabled"] for b in BOXES]}
+
+
+def expect_look(h, want, what):
+    return h.wait_until(what, lambda: look(h) == want, timeout=15)
+
+
+BUSY = {"caption": "", "enabled": False, "down": False, "spinner": True, "boxes": [False] * 5}
+RUNNING = {"caption": "실행중", "enabled": True, "down": True, "spinner": False, "boxes": [False] * 5}
+IDLE = {"caption": "실행하기", "enabled": True, "down": False, "spinner": False, "boxes": [True] * 5}
+
+
+def case_run_then_run_again(h):
+    reset(h)
+    _, netcon_log = start(h)
+    named = h.named()
+    h.check(named["LblAdapter"]["text"] == "eth0", f"adapter label {named['LblAdapter']['text']!r}")
+    h.check(named["LblIPAddress"]["text"] == "IP: 192.168.77.10", f"address {named['LblIPAddress']['text']!r}")
+    h.check(look(h) == IDLE, f"idle look expected at start, saw {look(h)}")
+    h.check(stored(h, "status") == 0, f"status {stored(h, 'status')} after the first start")
+
+    h.click_name("BtnStart")
+    # Back from the click: the values are written and the adapter restarted; the wait has no answer yet.
+    h.check(look(h) == BUSY, f"busy look expected, saw {look(h)}")
+    h.check(dwords(h, INTERFACE) == {"TcpAckFrequency": 1, "TcpDelAckTicks": 0}, f"interface {dwords(h, INTERFACE)}")
+    h.check(dwords(h, MSMQ) == {"TCPNoDelay": 1}, f"MSMQ {dwords(h, MSMQ)}")
+    profile = dwords(h, PROFILE)
+    h.check(profile.get("NetworkThrottlingIndex") == 0xFFFFFFFF and profile.get("SystemResponsiveness") == 0,
+            f"system profile {profile}")
+    want = [f"Disconnect {GUID} hr=0x00000000", f"Connect {GUID} hr=0x00000000"]
+    h.check(restarts(netcon_log) == want, f"restart {restarts(netcon_log)}")
+    h.check(stored(h, "status") == 0, "busy must not be stored")
+
+    probe_log = stand_in(h, "probe", harness.PROBE_PORT)
+    expect_look(h, RUNNING, "the running look once the probe answers")
+    h.check(stored(h, "status") == 1, f"status {stored(h, 'status')} while running")
+    with open(probe_log, encoding="utf-8") as f:
+        probes = [json.loads(line) for line in f]
+    h.check(probes and all(p["method"] == "HEAD" and p["path"] == "/" for p in probes), f"probes {probes}")
+
+    h.click_name("BtnStart")
+    expect_look(h, IDLE, "the idle look after Run again")
+    h.check(dwords(h, INTERFACE) == {}, f"interface values left: {dwords(h, INTERFACE)}")
+    h.check(dwords(h, MSMQ) == {}, f"MSMQ values left: {dwords(h, MSMQ)}")
+    profile = dwords(h, PROFILE)
+    h.check(profile.get("NetworkThrottlingIndex") == 10 and profile.get("SystemResponsiveness") == 20,
+            f"system profile {profile}")
+    h.check(restarts(netcon_log) == want * 2, f"restarts {restarts(netcon_log)}")
+    h.check(stored(h, "status") == 0, f"status {stored(h, 'status')} after Run again")
+
+
+def case_unchecked_boxes_are_not_written(h):
+    reset(h)
+    start(h)
+    h.click_name("BtnConfig")
+    for name in ("ChkTcpNoDelay", "ChkNetworkThrottlingIndex"):
+        h.click_name(name)
+    checks = {n: c["check"] for n, c in h.named().items() if n in BOXES}
+    h.check(checks == {"ChkTCPAckFrequency": 1, "ChkTcpDelAckTick": 1, "ChkTcpNoDelay": 0,
+                       "ChkNetworkThrottlingIndex": 0, "ChkSystemResponsiveness": 1}, f"boxes {checks}")
+    h.check(stored(h, "tcpnodelay") == 0 and stored(h, "networkthrottleindex") == 0,
+            f"stored options {dwords(h, STORE)}")
+    h.click_name("BtnHome")
+    stand_in(h, "probe", harness.PROBE_PORT)
+    h.click_name("BtnStart")
+    expect_look(h, RUNNING, "the running look")
+    h.check(dwords(h, MSMQ) == {}, f"TCPNoDelay written though unchecked: {dwords(h, MSMQ)}")
+    profile = dwords(h, PROFILE)
+    h.check(profile == {"SystemResponsiveness": 0}, f"system profile {profile}")
+    h.check(dwords(h, INTERFACE) == {"TcpAckFrequency": 1, "TcpDelAckTicks": 0}, f"interface {dwords(h, INTERFACE)}")
+    h.click_name("BtnStart")
+    expect_look(h, IDLE, "the idle look after Run again")
+
+
+def case_close_while_busy(h):
+    reset(h)
+    app, _ = start(h)
+    h.click_name("BtnStart")
+    h.check(look(h) == BUSY, f"busy look expected, saw {look(h)}")
+    h.close_window()
+    code = app.wait(20)
+    h.check(code == 0, f"exit code {code} after closing while busy")
+    # The values stay written; the state stored before the click stays.
+    h.check(dwords(h, MSMQ) == {"TCPNoDelay": 1}, f"MSMQ {dwords(h, MSMQ)}")
+    h.check(stored(h, "status") == 0, f"status {stored(h, 'status')}")
+
+
+if __name__ == "__main__":
+    sys.exit(harness.main())
