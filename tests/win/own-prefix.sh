@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Runs one Windows test program with a prefix of its own, so that its wineserver starts in the current network
+# Runs one test command with a Wine prefix of its own, so that its wineserver starts in the current network
 # namespace (the run's shared wineserver sees the run's namespace only). Used under scripts/with-netns.sh.
-#   tests/win/own-prefix.sh PROGRAM.exe [args...]
+#   tests/win/own-prefix.sh [--gui] PROGRAM.exe [args...]   a Windows test program, through wine
+#   tests/win/own-prefix.sh [--gui] COMMAND [args...]       a host command that starts Wine programs itself
+# --gui: the prefix draws on the run's display (otherwise it has no graphics driver).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 base=${TW_RUN_DIR:?run under scripts/run-wine-tests.sh}
+graphics=null
+if [ "${1:-}" = --gui ]; then graphics=x11; shift; fi
 dir=$(mktemp -d "$base/own.XXXXXX")
 export WINEPREFIX=$dir/prefix
 cleanup() {
@@ -13,7 +17,10 @@ cleanup() {
   rm -rf "$dir"
 }
 trap cleanup EXIT
-"$here/scripts/make-prefix.sh" "$WINEPREFIX" --graphics null
+"$here/scripts/make-prefix.sh" "$WINEPREFIX" --graphics "$graphics"
 rc=0
-"$here/scripts/wine-run.sh" "$@" </dev/null || rc=$?
+case $1 in
+  *.exe) "$here/scripts/wine-run.sh" "$@" </dev/null || rc=$? ;;
+  *) "$@" </dev/null || rc=$? ;;
+esac
 exit $rc
