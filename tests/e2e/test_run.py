@@ -116,6 +116,7 @@ def case_run_then_run_again(h):
             f"system profile {profile}")
     h.check(restarts(netcon_log) == want * 2, f"restarts {restarts(netcon_log)}")
     h.check(stored(h, "status") == 0, f"status {stored(h, 'status')} after Run again")
+    reset(h)
 
 
 def case_unchecked_boxes_are_not_written(h):
@@ -139,6 +140,7 @@ def case_unchecked_boxes_are_not_written(h):
     h.check(dwords(h, INTERFACE) == {"TcpAckFrequency": 1, "TcpDelAckTicks": 0}, f"interface {dwords(h, INTERFACE)}")
     h.click_name("BtnStart")
     expect_look(h, IDLE, "the idle look after Run again")
+    reset(h)  # the next program starts with every option on again
 
 
 def case_close_while_busy(h):
@@ -152,6 +154,7 @@ def case_close_while_busy(h):
     # The values stay written; the state stored before the click stays.
     h.check(dwords(h, MSMQ) == {"TCPNoDelay": 1}, f"MSMQ {dwords(h, MSMQ)}")
     h.check(stored(h, "status") == 0, f"status {stored(h, 'status')}")
+    reset(h)
 
 
 if __name__ == "__main__":
