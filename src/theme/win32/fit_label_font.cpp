@@ -7,6 +7,7 @@
 #include "platform/win32/handles.h"
 #include "theme/fit_label.h"
 #include "ui/win32/dpi_win32.h"
+#include "ui/win32/subclass.h"
 
 namespace tw::win {
 namespace {
@@ -24,8 +25,7 @@ LRESULT CALLBACK FontOwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 
 HFONT OwnedFont(HWND label) {
   DWORD_PTR font = 0;
-  return GetWindowSubclass(label, FontOwnerProc, kFontOwnerId, &font) ? reinterpret_cast<HFONT>(font)
-                                                                      : nullptr;
+  return SubclassData(label, FontOwnerProc, kFontOwnerId, &font) ? reinterpret_cast<HFONT>(font) : nullptr;
 }
 
 }  // namespace

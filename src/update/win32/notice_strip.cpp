@@ -10,6 +10,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
 #include "ui/win32/application.h"
+#include "ui/win32/subclass.h"
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {
@@ -36,7 +37,7 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
 
 Strip* StripOf(HWND hwnd) {
   DWORD_PTR data = 0;
-  if (!hwnd || !GetWindowSubclass(hwnd, StripProc, kStripSubclass, &data)) return nullptr;
+  if (!SubclassData(hwnd, StripProc, kStripSubclass, &data)) return nullptr;
   return reinterpret_cast<Strip*>(data);
 }
 
