@@ -50,7 +50,12 @@ class RunState : public ::testing::Test {
     facts.configurations[u"10"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
     http.fallback = test::FakeHttp::Ok("");
   }
-  ~RunState() override { TranslateModuleStop(); }
+  ~RunState() override {
+    // A detached worker whose hand-over has been made or dropped is only returning; let it leave before the
+    // process does, which Wine's runtime does not always survive.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    TranslateModuleStop();
+  }
 
   TFrmTempowave& Form() {
     if (!form) {
