@@ -25,8 +25,8 @@ trap cleanup EXIT
 ip netns add "$ns"
 ip netns add "$peer"
 ip -n "$ns" link set lo up
-for spec in "${adapters[@]}"; do
-  IFS=: read -r name idx cidr <<<"$spec"
+for adapter in "${adapters[@]}"; do
+  IFS=: read -r name idx cidr <<<"$adapter"
   ip -n "$ns" link add "$name" index "$idx" type veth peer name "p$idx" netns "$peer"
   ip -n "$peer" link set "p$idx" up
   [ "$cidr" = - ] || ip -n "$ns" addr add "$cidr" dev "$name"

@@ -69,8 +69,8 @@ std::span<const ControlSpec> MainLayout() {
 }
 
 const ControlSpec& SpecOf(Ctl control) {
-  for (const auto& spec : kLayout) {
-    if (spec.control == control) return spec;
+  for (const auto& entry : kLayout) {
+    if (entry.control == control) return entry;
   }
   throw std::out_of_range("no layout entry for this control");
 }

@@ -29,7 +29,8 @@ namespace {
 class StoredView : public test::FakeFormView {
  public:
   StoredView() {
-    for (const ControlSpec& spec : MainLayout()) at(spec.control).caption = spec.caption ? spec.caption : u"";
+    for (const ControlSpec& entry : MainLayout())
+      at(entry.control).caption = entry.caption ? entry.caption : u"";
     journal.clear();
   }
 };

@@ -23,15 +23,15 @@ TEST(Scale, RoundsLikeMulDiv) {
 
 TEST(MainLayout, EveryControlOnceParentsFirst) {
   std::set<Ctl> seen;
-  for (const ControlSpec& spec : MainLayout()) {
-    EXPECT_TRUE(seen.insert(spec.control).second) << "twice: " << static_cast<int>(spec.control);
-    if (spec.parent) {
-      EXPECT_TRUE(seen.count(*spec.parent)) << "parent after child";
+  for (const ControlSpec& entry : MainLayout()) {
+    EXPECT_TRUE(seen.insert(entry.control).second) << "twice: " << static_cast<int>(entry.control);
+    if (entry.parent) {
+      EXPECT_TRUE(seen.count(*entry.parent)) << "parent after child";
     }
   }
   EXPECT_EQ(seen.size(), static_cast<size_t>(Ctl::Count));
   std::set<int> ids;
-  for (const ControlSpec& spec : MainLayout()) ids.insert(ControlId(spec.control));
+  for (const ControlSpec& entry : MainLayout()) ids.insert(ControlId(entry.control));
   EXPECT_EQ(ids.size(), seen.size());
 }
 

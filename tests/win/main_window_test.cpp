@@ -49,15 +49,15 @@ void ExpectLayout(const win::MainWindow& window, int dpi) {
   EXPECT_EQ(client.right, Scale(kClientWidth, dpi));
   EXPECT_EQ(client.bottom, Scale(kClientHeight, dpi));
   int slot = 0;
-  for (const ControlSpec& spec : MainLayout()) {
-    SCOPED_TRACE(std::string(EncodeUtf8(CtlName(spec.control))) + " at " + std::to_string(dpi));
-    HWND h = window.ControlHwnd(spec.control);
+  for (const ControlSpec& entry : MainLayout()) {
+    SCOPED_TRACE(std::string(EncodeUtf8(CtlName(entry.control))) + " at " + std::to_string(dpi));
+    HWND h = window.ControlHwnd(entry.control);
     ASSERT_TRUE(IsWindow(h));
-    EXPECT_EQ(GetParent(h), spec.parent ? window.ControlHwnd(*spec.parent) : main);
-    EXPECT_EQ(GetDlgCtrlID(h), ControlId(spec.control));
-    EXPECT_EQ(_wcsicmp(ClassOf(h).c_str(), ExpectedClass(spec.kind)), 0) << ClassOf(h).c_str();
-    LayoutRect expected = ScaledRect(spec.control, dpi);
-    if (spec.kind == ControlKind::ToolbarButton) expected = Scale(ToolbarButtonRect(slot++), dpi);
+    EXPECT_EQ(GetParent(h), entry.parent ? window.ControlHwnd(*entry.parent) : main);
+    EXPECT_EQ(GetDlgCtrlID(h), ControlId(entry.control));
+    EXPECT_EQ(_wcsicmp(ClassOf(h).c_str(), ExpectedClass(entry.kind)), 0) << ClassOf(h).c_str();
+    LayoutRect expected = ScaledRect(entry.control, dpi);
+    if (entry.kind == ControlKind::ToolbarButton) expected = Scale(ToolbarButtonRect(slot++), dpi);
     const RECT r = RectInParent(h);
     EXPECT_EQ((LayoutRect{r.left, r.top, r.right - r.left, r.bottom - r.top}), expected);
   }
@@ -100,10 +100,10 @@ TEST_F(MainWindowTest, WindowFrameAndStoredState) {
   EXPECT_LE(std::abs((wr.left + wr.right) - (mi.rcMonitor.left + mi.rcMonitor.right)), 1);
   EXPECT_LE(std::abs((wr.top + wr.bottom) - (mi.rcMonitor.top + mi.rcMonitor.bottom)), 1);
 
-  for (const ControlSpec& spec : MainLayout()) {
-    SCOPED_TRACE(EncodeUtf8(CtlName(spec.control)));
-    EXPECT_EQ(TextOf(H(spec.control)), spec.caption);
-    EXPECT_TRUE(window->Enabled(spec.control));
+  for (const ControlSpec& entry : MainLayout()) {
+    SCOPED_TRACE(EncodeUtf8(CtlName(entry.control)));
+    EXPECT_EQ(TextOf(H(entry.control)), entry.caption);
+    EXPECT_TRUE(window->Enabled(entry.control));
   }
   for (Ctl box : {Ctl::ChkTcpNoDelay, Ctl::ChkTCPAckFrequency, Ctl::ChkTcpDelAckTick,
                   Ctl::ChkNetworkThrottlingIndex, Ctl::ChkSystemResponsiveness}) {

@@ -97,13 +97,13 @@ HWND MainWindow::ControlHwnd(Ctl control) const {
 }
 
 bool MainWindow::BuildControls() {
-  for (const ControlSpec& spec : MainLayout()) {
-    HWND parent = spec.parent ? ControlHwnd(*spec.parent) : hwnd_;
-    const int id = ControlId(spec.control);
-    const std::u16string caption = spec.caption;
+  for (const ControlSpec& entry : MainLayout()) {
+    HWND parent = entry.parent ? ControlHwnd(*entry.parent) : hwnd_;
+    const int id = ControlId(entry.control);
+    const std::u16string caption = entry.caption;
     std::unique_ptr<Widget> widget;
     bool ok = false;
-    switch (spec.kind) {
+    switch (entry.kind) {
       case ControlKind::CardPanel: {
         auto w = std::make_unique<CardPanel>();
         ok = w->Create(parent, id);
@@ -119,7 +119,7 @@ bool MainWindow::BuildControls() {
       }
       case ControlKind::Label: {
         auto w = std::make_unique<Label>();
-        ok = w->Create(parent, id, caption, spec.control == Ctl::LblTitle);
+        ok = w->Create(parent, id, caption, entry.control == Ctl::LblTitle);
         widget = std::move(w);
         break;
       }
@@ -179,12 +179,13 @@ bool MainWindow::BuildControls() {
       }
     }
     if (!ok) return false;
-    controls_[static_cast<size_t>(spec.control)] = widget.get();
+    controls_[static_cast<size_t>(entry.control)] = widget.get();
     owned_.push_back(std::move(widget));
     // Containers learn about their parts once both exist.
-    if (spec.kind == ControlKind::Card) As<CardPanel>(Control(*spec.parent))->AddPage(Control(spec.control));
-    if (spec.kind == ControlKind::ToolbarButton) {
-      As<Toolbar>(Control(*spec.parent))->AddButton(As<StyledButton>(Control(spec.control)));
+    if (entry.kind == ControlKind::Card)
+      As<CardPanel>(Control(*entry.parent))->AddPage(Control(entry.control));
+    if (entry.kind == ControlKind::ToolbarButton) {
+      As<Toolbar>(Control(*entry.parent))->AddButton(As<StyledButton>(Control(entry.control)));
     }
   }
   // The stored layout: home page active, its button pressed.
@@ -215,10 +216,10 @@ void MainWindow::BuildFonts() {
   }
   unique_hfont title =
       MakeFont(W(std::u16string(kTitleFontFace)), Scale(kTitleFontHeight, dpi_), ANTIALIASED_QUALITY);
-  for (const ControlSpec& spec : MainLayout()) {
+  for (const ControlSpec& entry : MainLayout()) {
     // The title label keeps its own font; every other control takes the window's.
-    HFONT f = spec.control == Ctl::LblTitle ? title.get() : font.get();
-    SendMessageW(ControlHwnd(spec.control), WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+    HFONT f = entry.control == Ctl::LblTitle ? title.get() : font.get();
+    SendMessageW(ControlHwnd(entry.control), WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
   }
   // The old fonts go only now that no control draws with them.
   font_ = std::move(font);
@@ -228,11 +229,11 @@ void MainWindow::BuildFonts() {
 }
 
 void MainWindow::Layout() {
-  for (const ControlSpec& spec : MainLayout()) {
-    Widget* w = Control(spec.control);
+  for (const ControlSpec& entry : MainLayout()) {
+    Widget* w = Control(entry.control);
     w->SetDpi(dpi_);
     // Toolbar buttons are placed by their toolbar, in the slots of the visible ones.
-    if (spec.kind != ControlKind::ToolbarButton) w->SetBounds(ScaledRect(spec.control, dpi_, top_inset_));
+    if (entry.kind != ControlKind::ToolbarButton) w->SetBounds(ScaledRect(entry.control, dpi_, top_inset_));
   }
   As<Toolbar>(Control(Ctl::BtnHead))->Relayout();
 }
