@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "platform/win32/handles.h"
-#include "ui/win32/buffered_dc.h"
 #include "ui/win32/gdiplus_session.h"
 
 namespace tw::win {
@@ -44,28 +43,13 @@ void ActivityIndicator::SetAnimating(bool on) {
 }
 
 LRESULT ActivityIndicator::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT painted; HandlePaint(msg, wp, painted)) return painted;
   switch (msg) {
     case WM_TIMER:
       if (wp != kTimer) break;
       frame_ = (frame_ + 1) % kDots;
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PRINTCLIENT: {
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      Paint(reinterpret_cast<HDC>(wp), rc);
-      return 0;
-    }
-    case WM_PAINT: {
-      paint_dc pdc(hwnd_);
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      buffered_dc buffer(pdc.get(), rc);
-      Paint(buffer.get(), rc);
-      return 0;
-    }
     case WM_NCHITTEST:
       return HTTRANSPARENT;  // clicks go to the button underneath
     case WM_DESTROY:

@@ -19,7 +19,7 @@ class ActivityIndicator : public Widget {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void Paint(HDC dc, const RECT& rc);
+  void Paint(HDC dc, const RECT& rc) override;
   void UpdateRegion();
 
   bool animating_ = false;

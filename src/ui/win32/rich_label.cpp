@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/win32/wstr.h"
-#include "ui/win32/buffered_dc.h"
 
 namespace tw::win {
 namespace {
@@ -30,6 +29,7 @@ void RichLabel::SetMarkup(const std::u16string& markup) {
 }
 
 LRESULT RichLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT painted; HandlePaint(msg, wp, painted)) return painted;
   switch (msg) {
     case WM_SETFONT: {
       font_ = reinterpret_cast<HFONT>(wp);
@@ -45,22 +45,6 @@ LRESULT RichLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_);
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PRINTCLIENT: {
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      Paint(reinterpret_cast<HDC>(wp), rc);
-      return 0;
-    }
-    case WM_PAINT: {
-      paint_dc pdc(hwnd_);
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      buffered_dc buffer(pdc.get(), rc);
-      Paint(buffer.get(), rc);
-      return 0;
-    }
     default:
       return Default(msg, wp, lp);
   }

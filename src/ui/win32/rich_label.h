@@ -21,7 +21,7 @@ class RichLabel : public Widget {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void Paint(HDC dc, const RECT& rc);
+  void Paint(HDC dc, const RECT& rc) override;
 
   std::u16string markup_;
   std::vector<RichLine> lines_;

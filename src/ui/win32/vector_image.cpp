@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include "platform/win32/handles.h"
-#include "ui/win32/buffered_dc.h"
 #include "ui/win32/svg_render.h"
 
 namespace tw::win {
@@ -22,23 +21,8 @@ void VectorImage::SetSvg(std::string_view utf8) {
 }
 
 LRESULT VectorImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT painted; HandlePaint(msg, wp, painted)) return painted;
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      paint_dc pdc(hwnd_);
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      buffered_dc buffer(pdc.get(), rc);
-      Paint(buffer.get(), rc);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      Paint(reinterpret_cast<HDC>(wp), rc);
-      return 0;
-    }
     case WM_LBUTTONDOWN:
       pressed_ = true;
       SetCapture(hwnd_);

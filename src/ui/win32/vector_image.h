@@ -22,7 +22,7 @@ class VectorImage : public Widget {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void Paint(HDC dc, const RECT& rc);
+  void Paint(HDC dc, const RECT& rc) override;
 
   SvgDocument doc_;
   bool pressed_ = false;

@@ -5,7 +5,9 @@
 #include <exception>
 
 #include "crash/win32/crash_handler.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
+#include "ui/win32/buffered_dc.h"
 
 namespace tw::win {
 namespace {
@@ -76,6 +78,31 @@ bool Widget::CreateStandard(const wchar_t* cls, DWORD ex_style, DWORD style, HWN
 
 LRESULT Widget::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Default(msg, wp, lp);
+}
+
+void Widget::Paint(HDC, const RECT&) {}
+
+bool Widget::HandlePaint(UINT msg, WPARAM wp, LRESULT& result) {
+  result = 0;
+  RECT rc;
+  switch (msg) {
+    case WM_ERASEBKGND:
+      result = 1;  // Paint covers the whole client area
+      return true;
+    case WM_PRINTCLIENT:
+      GetClientRect(hwnd_, &rc);
+      Paint(reinterpret_cast<HDC>(wp), rc);
+      return true;
+    case WM_PAINT: {
+      paint_dc pdc(hwnd_);
+      GetClientRect(hwnd_, &rc);
+      buffered_dc buffer(pdc.get(), rc);
+      Paint(buffer.get(), rc);
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 LRESULT Widget::Default(UINT msg, WPARAM wp, LPARAM lp) {

@@ -50,6 +50,12 @@ class Widget {
   // The handling the window would get without this widget.
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
 
+  // Self-drawn widgets draw here: into a back buffer for WM_PAINT, into the caller's DC for WM_PRINTCLIENT.
+  virtual void Paint(HDC dc, const RECT& rc);
+  // Serves WM_ERASEBKGND, WM_PAINT (double-buffered, no flicker) and WM_PRINTCLIENT through Paint. True when
+  // `msg` was one of them.
+  bool HandlePaint(UINT msg, WPARAM wp, LRESULT& result);
+
   // For containers: hands notifications from a child widget to that child. True when handled.
   static bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
