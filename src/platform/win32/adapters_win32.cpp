@@ -154,18 +154,28 @@ class WmiSession : public IWmiSession {
   com_ptr<IWbemServices> services_;
 };
 
+// Calls a listing function that reports ERROR_BUFFER_OVERFLOW with the size it needs, growing the buffer and
+// calling again a bounded number of times.
+template <typename List>
+ULONG ListInto(std::vector<unsigned char>& buffer, List list) {
+  ULONG size = kFirstBufferSize;
+  ULONG status = ERROR_BUFFER_OVERFLOW;
+  for (int attempt = 0; attempt < kListAttempts && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
+    buffer.assign(size, 0);
+    status = list(buffer.data(), &size);
+  }
+  return status;
+}
+
 }  // namespace
 
 std::uint32_t Win32AdapterFacts::ListAdapterAddresses(std::vector<LocalAdapter>* adapters) {
   adapters->clear();
-  ULONG size = kFirstBufferSize;
   std::vector<unsigned char> buffer;
-  ULONG status = ERROR_BUFFER_OVERFLOW;
-  for (int attempt = 0; attempt < kListAttempts && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
-    buffer.assign(size, 0);
-    status = GetAdaptersAddresses(AF_UNSPEC, kListFlags, nullptr,
-                                  reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
-  }
+  const ULONG status = ListInto(buffer, [](unsigned char* data, ULONG* size) {
+    return GetAdaptersAddresses(AF_UNSPEC, kListFlags, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(data),
+                                size);
+  });
   if (status != ERROR_SUCCESS) return status;
   for (auto* a = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); a; a = a->Next) {
     LocalAdapter adapter;
@@ -184,13 +194,10 @@ std::uint32_t Win32AdapterFacts::ListAdapterAddresses(std::vector<LocalAdapter>*
 
 std::uint32_t Win32AdapterFacts::ListAdapterInfo(std::vector<LocalAdapter>* adapters) {
   adapters->clear();
-  ULONG size = kFirstBufferSize;
   std::vector<unsigned char> buffer;
-  ULONG status = ERROR_BUFFER_OVERFLOW;
-  for (int attempt = 0; attempt < kListAttempts && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
-    buffer.assign(size, 0);
-    status = GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
-  }
+  const ULONG status = ListInto(buffer, [](unsigned char* data, ULONG* size) {
+    return GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(data), size);
+  });
   if (status != ERROR_SUCCESS) return status;
   for (auto* a = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()); a; a = a->Next) {
     LocalAdapter adapter;
