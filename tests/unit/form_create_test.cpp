@@ -150,6 +150,8 @@ TEST_F(FormCreate, EachSloganCanBePicked) {
     TFrmTempowave form(fresh, services);
     form.FormCreate();
     seen.insert(fresh.at(Ctl::LblContent).caption);
+    // The first check draws the client id from the same source; let it finish before the next pick.
+    WaitForCheck(static_cast<int>(pick) + 1);
   }
   checks_started = 3;
   EXPECT_EQ(seen.size(), 3u);
