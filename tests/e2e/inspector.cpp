@@ -5,6 +5,7 @@
 // (either may be left out); commands that need it wait up to MS (default 10000) for it to appear.
 // Output: one JSON object per line, UTF-8. Exit code 0 done, 1 failed (not found, timed out), 2 usage.
 #include <windows.h>
+#include <winhttp.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -13,6 +14,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "gui_objects.h"
 
 namespace {
 
@@ -447,19 +450,184 @@ int CmdPixel(Context& c) {
   return 0;
 }
 
+// Runs FUNCTION(ARG) on a new thread of process P and returns the thread's exit code, or `failed`.
+DWORD RunRemote(HANDLE p, const void* function, const void* arg, DWORD failed) {
+  HANDLE t =
+      CreateRemoteThread(p, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(const_cast<void*>(function)),
+                         const_cast<void*>(arg), 0, nullptr);
+  if (!t) return failed;
+  DWORD code = failed;
+  if (WaitForSingleObject(t, 10000) != WAIT_OBJECT_0 || !GetExitCodeThread(t, &code)) code = failed;
+  CloseHandle(t);
+  return code;
+}
+
+// GDI objects of process PID. Windows counts them from outside; under Wine only the process can, so the
+// probe library next to this program is loaded there, asked, and unloaded again. Both programs are 32-bit
+// and share kernel32's address, so LoadLibraryW and FreeLibrary can be started there by their address here.
+long long RemoteGdiObjects(DWORD pid) {
+  constexpr DWORD kAccess = PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                            PROCESS_VM_READ | PROCESS_VM_WRITE;
+  HANDLE p = OpenProcess(kAccess, FALSE, pid);
+  if (!p) return -1;
+  long long count = GetGuiResources(p, GR_GDIOBJECTS);
+  if (count != 0) {
+    CloseHandle(p);
+    return count;
+  }
+  count = -1;
+  wchar_t path[MAX_PATH];
+  const DWORD len = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dll(path, len);
+  dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"object_probe.dll";
+  HMODULE local = LoadLibraryW(dll.c_str());
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  const auto load = reinterpret_cast<void*>(GetProcAddress(kernel, "LoadLibraryW"));
+  const auto unload = reinterpret_cast<void*>(GetProcAddress(kernel, "FreeLibrary"));
+  const auto probe =
+      local ? reinterpret_cast<char*>(GetProcAddress(local, "CountGdiObjectsThread")) : nullptr;
+  const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
+  void* remote_path = VirtualAllocEx(p, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (probe && remote_path && WriteProcessMemory(p, remote_path, dll.c_str(), bytes, nullptr)) {
+    const DWORD base = RunRemote(p, load, remote_path, 0);
+    if (base != 0) {
+      const char* remote_probe = reinterpret_cast<const char*>(static_cast<uintptr_t>(base)) +
+                                 (probe - reinterpret_cast<char*>(local));
+      const DWORD n = RunRemote(p, remote_probe, nullptr, STILL_ACTIVE);
+      if (n != STILL_ACTIVE) count = n;
+      RunRemote(p, unload, reinterpret_cast<void*>(static_cast<uintptr_t>(base)), 0);
+    }
+  }
+  if (remote_path) VirtualFreeEx(p, remote_path, 0, MEM_RELEASE);
+  if (local) FreeLibrary(local);
+  CloseHandle(p);
+  return count;
+}
+
+// USER objects of process PID: Windows counts them; under Wine its windows are counted, top-level,
+// message-only and child.
+long long UserObjects(DWORD pid) {
+  if (HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid)) {
+    const DWORD counted = GetGuiResources(p, GR_USEROBJECTS);
+    CloseHandle(p);
+    if (counted != 0) return counted;
+  }
+  struct Walk {
+    DWORD pid;
+    long long n = 0;
+    static BOOL CALLBACK Child(HWND, LPARAM lp) {
+      ++reinterpret_cast<Walk*>(lp)->n;
+      return TRUE;
+    }
+    void Top(HWND h) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(h, &owner);
+      if (owner != pid) return;
+      ++n;
+      EnumChildWindows(h, Child, reinterpret_cast<LPARAM>(this));
+    }
+  } walk{pid};
+  for (HWND h : TopLevels()) walk.Top(h);
+  for (HWND h = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); h;
+       h = FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr))
+    walk.Top(h);
+  return walk.n;
+}
+
 int CmdResources(Context& c) {
   DWORD pid = 0;
   GetWindowThreadProcessId(c.top, &pid);
-  HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
-  if (!p) return Fail("cannot open the process");
-  DWORD handles = 0;
-  GetProcessHandleCount(p, &handles);
-  Json j;
-  j.Int("pid", pid)
-      .Int("gdi", GetGuiResources(p, GR_GDIOBJECTS))
-      .Int("user", GetGuiResources(p, GR_USEROBJECTS));
-  j.Int("handles", handles).Line();
-  CloseHandle(p);
+  Json()
+      .Int("pid", pid)
+      .Int("gdi", RemoteGdiObjects(pid))
+      .Int("user", UserObjects(pid))
+      .Int("handles", tw::test::CountProcessHandles(pid))
+      .Line();
+  return 0;
+}
+
+double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER freq;
+  QueryPerformanceFrequency(&freq);
+  return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+// Clicks the button and waits until it is enabled again with CHECKED as its state: the busy phase is over.
+// Returns the milliseconds from just before the click, or -1 after TIMEOUT ms.
+double ClickUntil(HWND button, LRESULT checked, DWORD timeout) {
+  LARGE_INTEGER t0, now;
+  QueryPerformanceCounter(&t0);
+  DWORD_PTR res = 0;
+  if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &res)) return -1;
+  for (;;) {
+    DWORD_PTR state = 0;
+    if (IsWindowEnabled(button) &&
+        SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state) &&
+        static_cast<LRESULT>(state) == checked) {
+      QueryPerformanceCounter(&now);
+      return Ms(t0, now);
+    }
+    QueryPerformanceCounter(&now);
+    if (Ms(t0, now) > timeout) return -1;
+    Sleep(1);
+  }
+}
+
+// Run and Run again N times through the button SEL: each Run timed from the click until the running look
+// (enabled and down), each Run again until the idle look. Prints one line per cycle.
+int CmdCycles(Context& c) {
+  HWND button = FindChild(c.top, c.args[0]);
+  if (!button) return Fail("control not found");
+  const int cycles = _wtoi(c.args[1].c_str());
+  for (int i = 0; i < cycles; ++i) {
+    const double run = ClickUntil(button, BST_CHECKED, c.opt.timeout);
+    if (run < 0) return Fail("no running look after Run in cycle " + std::to_string(i));
+    const double stop = ClickUntil(button, BST_UNCHECKED, c.opt.timeout);
+    if (stop < 0) return Fail("no idle look after Run again in cycle " + std::to_string(i));
+    Json()
+        .Int("cycle", i)
+        .Int("run_us", static_cast<long long>(run * 1000))
+        .Int("stop_us", static_cast<long long>(stop * 1000))
+        .Line();
+  }
+  return 0;
+}
+
+// N HEAD requests to URL through WinHTTP, as the program's probe makes them: one line per request with its
+// round-trip, or the error.
+int CmdHead(Context& c) {
+  const std::wstring& url = c.args[0];
+  const int count = _wtoi(c.args[1].c_str());
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof parts;
+  wchar_t host[256] = {}, path[1024] = {};
+  parts.lpszHostName = host;
+  parts.dwHostNameLength = 256;
+  parts.lpszUrlPath = path;
+  parts.dwUrlPathLength = 1024;
+  if (!WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) return Fail("bad URL");
+  HINTERNET session = WinHttpOpen(L"inspector", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                  WINHTTP_NO_PROXY_BYPASS, 0);
+  if (!session) return Fail("WinHttpOpen failed");
+  for (int i = 0; i < count; ++i) {
+    LARGE_INTEGER t0, t1;
+    QueryPerformanceCounter(&t0);
+    HINTERNET connect = WinHttpConnect(session, host, parts.nPort, 0);
+    HINTERNET request = connect ? WinHttpOpenRequest(connect, L"HEAD", path[0] ? path : L"/", nullptr,
+                                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0)
+                                : nullptr;
+    const bool ok = request &&
+                    WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, nullptr, 0, 0, 0) &&
+                    WinHttpReceiveResponse(request, nullptr);
+    QueryPerformanceCounter(&t1);
+    if (request) WinHttpCloseHandle(request);
+    if (connect) WinHttpCloseHandle(connect);
+    Json j;
+    j.Int("request", i).Int("us", static_cast<long long>(Ms(t0, t1) * 1000));
+    if (!ok) j.Int("error", static_cast<long long>(GetLastError()));
+    j.Line();
+  }
+  WinHttpCloseHandle(session);
   return 0;
 }
 
@@ -552,7 +720,10 @@ constexpr Command kCommands[] = {
     {L"capture", 1, true, CmdCapture, "capture FILE.bmp          the window's pixels, from the screen"},
     {L"pixel", 2, true, CmdPixel, "pixel X Y                 a pixel at client coordinates, from the screen"},
     {L"resources", 0, true, CmdResources,
-     "resources                 GDI/USER objects and handles of its process (Wine 8: always 0)"},
+     "resources                 GDI and USER objects and kernel handles of its process"},
+    {L"cycles", 2, true, CmdCycles,
+     "cycles SEL N              Run and Run again N times: ms until the running and the idle look"},
+    {L"head", 2, false, CmdHead, "head URL N                N HEAD requests through WinHTTP, each timed"},
     {L"ping", 1, true, CmdPing,
      "ping MS [INTERVAL]        WM_NULL round-trips for MS ms: worst, mean, unanswered"},
     {L"decoy", 2, false, CmdDecoy, "decoy TITLE MS            show a window of our own in front for MS ms"},
