@@ -463,9 +463,10 @@ DWORD RunRemote(HANDLE p, const void* function, const void* arg, DWORD failed) {
 }
 
 // GDI objects of process PID. Windows counts them from outside; under Wine only the process can, so the
-// probe library next to this program is loaded there, asked, and unloaded again. Both programs are 32-bit
-// and share kernel32's address, so LoadLibraryW and FreeLibrary can be started there by their address here.
-long long RemoteGdiObjects(DWORD pid) {
+// probe library next to this program is loaded there, asked, and unloaded again. Both
+// programs are 32-bit and share kernel32's address, so LoadLibraryW and FreeLibrary can be started there by
+// their address here.
+long long RemoteGdiObjects(DWORD pid, std::vector<long long>* by_type) {
   constexpr DWORD kAccess = PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
                             PROCESS_VM_READ | PROCESS_VM_WRITE;
   HANDLE p = OpenProcess(kAccess, FALSE, pid);
@@ -495,6 +496,12 @@ long long RemoteGdiObjects(DWORD pid) {
                                  (probe - reinterpret_cast<char*>(local));
       const DWORD n = RunRemote(p, remote_probe, nullptr, STILL_ACTIVE);
       if (n != STILL_ACTIVE) count = n;
+      if (by_type) {
+        for (DWORD type = OBJ_PEN; type <= OBJ_COLORSPACE; ++type) {
+          const DWORD of_type = RunRemote(p, remote_probe, reinterpret_cast<void*>(type), STILL_ACTIVE);
+          if (of_type != STILL_ACTIVE) by_type->push_back(of_type);
+        }
+      }
       RunRemote(p, unload, reinterpret_cast<void*>(static_cast<uintptr_t>(base)), 0);
     }
   }
@@ -537,12 +544,24 @@ long long UserObjects(DWORD pid) {
 int CmdResources(Context& c) {
   DWORD pid = 0;
   GetWindowThreadProcessId(c.top, &pid);
-  Json()
-      .Int("pid", pid)
-      .Int("gdi", RemoteGdiObjects(pid))
-      .Int("user", UserObjects(pid))
-      .Int("handles", tw::test::CountProcessHandles(pid))
-      .Line();
+  // Handles first: the probe's visit starts a thread there.
+  const long long handles = tw::test::CountProcessHandles(pid);
+  const long long user = UserObjects(pid);
+  std::vector<long long> by_type;
+  const bool types = !c.args.empty() && c.args[0] == L"types";
+  const long long gdi = RemoteGdiObjects(pid, types ? &by_type : nullptr);
+  Json j;
+  j.Int("pid", pid).Int("gdi", gdi).Int("user", user).Int("handles", handles);
+  if (types) {
+    std::string list = "[";
+    for (size_t i = 0; i < by_type.size(); ++i) {
+      if (i) list.push_back(',');
+      list.append(std::to_string(by_type[i]));
+    }
+    list.push_back(']');
+    j.Add("gdi_by_type", list);
+  }
+  j.Line();
   return 0;
 }
 
@@ -720,7 +739,7 @@ constexpr Command kCommands[] = {
     {L"capture", 1, true, CmdCapture, "capture FILE.bmp          the window's pixels, from the screen"},
     {L"pixel", 2, true, CmdPixel, "pixel X Y                 a pixel at client coordinates, from the screen"},
     {L"resources", 0, true, CmdResources,
-     "resources                 GDI and USER objects and kernel handles of its process"},
+     "resources [types]         GDI and USER objects and kernel handles of its process (GDI by type)"},
     {L"cycles", 2, true, CmdCycles,
      "cycles SEL N              Run and Run again N times: ms until the running and the idle look"},
     {L"head", 2, false, CmdHead, "head URL N                N HEAD requests through WinHTTP, each timed"},
