@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
 #include <thread>
 
 #include "fakes/fake_http.h"
@@ -18,6 +19,7 @@
 #include "ui/win32/application.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
+#include "gui_objects.h"
 
 namespace tw::win {
 namespace {
@@ -203,6 +205,30 @@ TEST_F(UpdateDialogTest, HoldBoxPlacedBelowTheSeparatorAndTickedBoxSendsHold) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].headers.at(1),
             std::make_pair(std::u16string(u"User-Command"), std::u16string(u"hold")));
+}
+
+// Fifty offers opened and answered, with the note, the link and the hold box: every window, GDI object and
+// handle the dialog took is given back. The first one loads what stays (fonts of the dialog, the link's
+// hand).
+TEST_F(UpdateDialogTest, FiftyDialogsGiveBackWhatTheyTook) {
+  const std::u16string answer =
+      u"{\"update\":\"https://u/\",\"info\":{\"style\":\"hold\",\"text\":\"Don\\u2019t show\","
+      u"\"url\":\"https://n/\"}}";
+  const auto escape_after_paint = [](HWND dlg, DWORD ui) {
+    RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Key(ui, VK_ESCAPE);
+  };
+  Show(answer, escape_after_paint);
+  const DWORD gdi = test::CountGdiObjects();
+  const DWORD windows = test::CountThreadWindows();
+  const DWORD handles = test::CountProcessHandles(GetCurrentProcessId());
+  for (int i = 0; i < 50; ++i) EXPECT_FALSE(Show(answer, escape_after_paint));
+  std::cout << "after 50 dialogs: GDI " << gdi << " -> " << test::CountGdiObjects() << ", windows " << windows
+            << " -> " << test::CountThreadWindows() << ", handles " << handles << " -> "
+            << test::CountProcessHandles(GetCurrentProcessId()) << "\n";
+  EXPECT_EQ(test::CountGdiObjects(), gdi);
+  EXPECT_EQ(test::CountThreadWindows(), windows);
+  EXPECT_EQ(test::CountProcessHandles(GetCurrentProcessId()), handles);
 }
 
 TEST_F(UpdateDialogTest, StyleOnlyNearlyHoldGivesSeparatorWithoutControl) {
