@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "gui_objects.h"
+
 #include <cstdio>
 #include <string>
 
@@ -55,8 +57,7 @@ int wmain(int argc, wchar_t** argv) {
   PROCESS_MEMORY_COUNTERS pmc{};
   pmc.cb = sizeof(pmc);
   GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof(pmc));
-  DWORD handles = 0;
-  GetProcessHandleCount(pi.hProcess, &handles);
+  const DWORD handles = tw::test::CountProcessHandles(pi.dwProcessId);
   const DWORD gdi = GetGuiResources(pi.hProcess, GR_GDIOBJECTS);
   const DWORD user = GetGuiResources(pi.hProcess, GR_USEROBJECTS);
   printf("idle=%s start_ms=%.2f working_set_kb=%lu peak_working_set_kb=%lu handles=%lu gdi=%lu user=%lu\n",

@@ -23,6 +23,9 @@ for key, label in [("start_ms", "start-to-idle (ms, median)"), ("working_set_kb"
                    ("gdi", "GDI objects"), ("user", "USER objects")]:
     a = statistics.median(r[key] for r in tw)
     b = statistics.median(r[key] for r in bare)
+    if a == 0 and b == 0:
+        print(f"{label:<28}{'not counted from outside here':>32}")
+        continue
     print(f"{label:<28}{a:>12.1f}{b:>12.1f}{(a / b if b else float('nan')):>8.2f}")
 a, b = os.path.getsize(sys.argv[3]), os.path.getsize(sys.argv[4])
 print(f"{'exe size (bytes)':<28}{a:>12}{b:>12}{a / b:>8.2f}")
