@@ -131,9 +131,10 @@ class RunState : public ::testing::Test {
   std::unique_ptr<TFrmTempowave> form;
 
  private:
+  // Never destroyed: a worker may still be inside one of them while the test program runs its exit code.
   static std::vector<std::unique_ptr<test::QueuedDispatcher>>& dispatchers() {
-    static std::vector<std::unique_ptr<test::QueuedDispatcher>> kept;
-    return kept;
+    static auto* kept = new std::vector<std::unique_ptr<test::QueuedDispatcher>>();
+    return *kept;
   }
 };
 

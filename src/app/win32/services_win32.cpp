@@ -15,14 +15,15 @@
 namespace tw::win {
 
 Services MakeServices() {
-  // Process-lifetime objects: worker threads are not joined at exit and may still reach them.
-  static Shell shell;
-  static WinRegistry registry;
-  static SystemClock clock;
-  static WinHttp http;
-  static VersionInfo version;
-  static Win32AdapterFacts adapters;
-  static Win32NetConnections connections;
+  // Process-lifetime objects, deliberately never destroyed: worker threads are not joined at exit and may
+  // still be using them while the runtime runs its exit code.
+  static Shell& shell = *new Shell;
+  static WinRegistry& registry = *new WinRegistry;
+  static SystemClock& clock = *new SystemClock;
+  static WinHttp& http = *new WinHttp;
+  static VersionInfo& version = *new VersionInfo;
+  static Win32AdapterFacts& adapters = *new Win32AdapterFacts;
+  static Win32NetConnections& connections = *new Win32NetConnections;
   Services s;
   s.shell = &shell;
   s.dispatcher = &UiDispatcher::Instance();
@@ -33,7 +34,7 @@ Services MakeServices() {
   s.version = &version;
   s.adapters = &adapters;
   s.connections = &connections;
-  static UpdatePrompts prompts(UpdateServicesFrom(s));
+  static UpdatePrompts& prompts = *new UpdatePrompts(UpdateServicesFrom(s));
   s.prompts = &prompts;
   return s;
 }

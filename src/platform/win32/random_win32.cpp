@@ -5,8 +5,9 @@
 namespace tw::win {
 
 ProcessRandom& ProcessRandom::Instance() {
-  static ProcessRandom instance;
-  return instance;
+  // Never destroyed: the update check draws from it on a thread that is not joined at exit.
+  static ProcessRandom* instance = new ProcessRandom();
+  return *instance;
 }
 
 void ProcessRandom::Randomize() {
