@@ -49,7 +49,7 @@ def objects():
     last = None
     for _ in range(12):
         r = inspect("resources", "types")[0]
-        now = {k: r[k] for k in ("handles", "gdi", "user")}
+        now = {k: r[k] for k in ("handles", "gdi", "user", "gdi_by_type")}
         if now == last:
             return now
         last = now
@@ -106,6 +106,11 @@ print(f"{'worst UI round-trip, update check waiting':<44}{during_check['worst_us
       f"  ({during_check['samples']} samples, {during_check['unanswered']} unanswered)")
 print(f"{'worst UI round-trip, connectivity wait':<44}{during_wait['worst_us'] / 1000:>9.1f} ms"
       f"  ({during_wait['samples']} samples, {during_wait['unanswered']} unanswered)")
+GDI_TYPES = ["pen", "brush", "DC", "metafile DC", "palette", "font", "bitmap", "region", "metafile", "memory DC",
+             "extended pen", "enhanced metafile DC", "enhanced metafile", "colour space"]
 for key in ("handles", "gdi", "user"):
     print(f"{key + ' before -> after the cycles':<44}{before[key]:>6} -> {after[key]}")
+grown = [f"{GDI_TYPES[i]} {b:+d}" for i, b in
+         enumerate(a - b0 for a, b0 in zip(after["gdi_by_type"], before["gdi_by_type"])) if b]
+print(f"{'GDI objects that changed, by type':<44}{', '.join(grown) or 'none':>12}")
 print(f"update dialog (in-process): {dialog_line}")
