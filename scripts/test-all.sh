@@ -23,6 +23,9 @@ step "unit tests (ASan+UBSan)" native_tests native-asan
 if [ -x scripts/fuzz-smoke.sh ]; then step "fuzz smoke" scripts/fuzz-smoke.sh; fi
 step "build win32-test" build win32-test
 step "Windows + end-to-end tests (Wine)" scripts/run-wine-tests.sh build/win32-test
+# The same unit and Windows tests built for x86-64 (the end-to-end tests drive the shipped 32-bit program).
+step "build win64-test" build win64-test
+step "unit + Windows tests, 64-bit (Wine)" scripts/run-wine-tests.sh build/win64-test -- -E "^e2e[.]"
 # The window and its widgets again on a 150 % display: layout, fonts and drawing scale from the 96-DPI table.
 step "window at 144 DPI (Wine)" scripts/run-wine-tests.sh build/win32-test --dpi 144 -- -R "MainWindowTest|MainWindowCreate|MainWindowResources|MainWindowLook|ThemeHelper|FitLabelFont|Widgets|SvgRender"
 
