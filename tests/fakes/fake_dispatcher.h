@@ -1,4 +1,6 @@
 // A hand-over that runs the task at once on the calling thread, with a terminating flag to set from tests.
+// Meant for a check the test runs on its own thread; a worker thread of its own would run the task there,
+// beside the test thread, so such tests take QueuedDispatcher, which serves it on the test thread.
 #pragma once
 
 #include <atomic>

@@ -60,7 +60,10 @@ class QueuedDispatcher : public IUiDispatcher {
       const bool finished = done();
       lock.lock();
       if (finished) return true;
-      if (changed_.wait_until(lock, deadline) == std::cv_status::timeout && queue_.empty()) return done();
+      if (changed_.wait_until(lock, deadline) == std::cv_status::timeout && queue_.empty()) {
+        lock.unlock();  // `done` may ask this dispatcher again
+        return done();
+      }
     }
   }
   // Waits until `count` hand-overs have been dropped.

@@ -8,7 +8,6 @@
 #include "app/main_form.h"
 #include "app/main_layout.h"
 #include "fakes/fake_clock.h"
-#include "fakes/fake_dispatcher.h"
 #include "fakes/fake_form_view.h"
 #include "fakes/fake_http.h"
 #include "fakes/fake_locale.h"
@@ -16,6 +15,7 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_update_prompts.h"
 #include "fakes/fake_version.h"
+#include "fakes/queued_dispatcher.h"
 #include "i18n/embedded_table.h"
 #include "i18n/translate.h"
 #include "platform/error.h"
@@ -41,25 +41,25 @@ class FormCreate : public ::testing::Test {
     test::FakeLocale locale(u"en");
     TranslateModuleStart(EmbeddedTranslateTable(), locale);
     services.registry = &registry;
-    services.dispatcher = dispatcher.get();
-    services.clock = clock.get();
+    services.dispatcher = &dispatcher;
+    services.clock = &clock;
     services.random = &random;
-    services.http = http.get();
+    services.http = &http;
     services.version = &version;
-    services.prompts = prompts.get();
-    http->fallback = test::FakeHttp::Ok("{}");
+    services.prompts = &prompts;
+    http.fallback = test::FakeHttp::Ok("{}");
   }
   void TearDown() override {
     WaitForCheck(checks_started);
     TranslateModuleStop();
   }
 
-  // The update check runs on its own thread; it has ended once the hand-over has been made.
+  // The update check runs on its own thread and hands its answer over to this one, which stands in for the
+  // UI thread: the offer, the notice and the callback run here. Once the hand-over has returned, the check
+  // thread touches nothing of the fixture any more.
   void WaitForCheck(int checks = 1) {
-    for (int i = 0; i < 500 && dispatcher->invocations.load() < checks; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(dispatcher.Serve([&] { return dispatcher.Delivered() >= checks; }, std::chrono::seconds(30)))
+        << dispatcher.Delivered() << " of " << checks << " checks handed over";
   }
 
   size_t Position(const std::string& entry) const {
@@ -70,11 +70,10 @@ class FormCreate : public ::testing::Test {
 
   StoredView view;
   test::FakeRegistry registry;
-  // Shared with the detached check thread, which may outlive a single assertion.
-  std::shared_ptr<test::FakeDispatcher> dispatcher = std::make_shared<test::FakeDispatcher>();
-  std::shared_ptr<test::FakeClock> clock = std::make_shared<test::FakeClock>();
-  std::shared_ptr<test::FakeHttp> http = std::make_shared<test::FakeHttp>();
-  std::shared_ptr<test::FakeUpdatePrompts> prompts = std::make_shared<test::FakeUpdatePrompts>();
+  test::QueuedDispatcher dispatcher;
+  test::FakeClock clock;
+  test::FakeHttp http;
+  test::FakeUpdatePrompts prompts;
   test::FakeRandom random;
   test::FakeVersionInfo version;
   Services services;
@@ -159,23 +158,23 @@ TEST_F(FormCreate, EachSloganCanBePicked) {
 }
 
 TEST_F(FormCreate, AcceptedUpdateClosesTheWindow) {
-  http->fallback = test::FakeHttp::Ok(R"({"update":"https://example.test/setup.exe"})");
-  prompts->answer_yes = true;
+  http.fallback = test::FakeHttp::Ok(R"({"update":"https://example.test/setup.exe"})");
+  prompts.answer_yes = true;
   TFrmTempowave form(view, services);
   form.FormCreate();
   WaitForCheck();
   EXPECT_TRUE(view.closed);
-  ASSERT_EQ(http->Requests().size(), 1u);
+  ASSERT_EQ(http.Requests().size(), 1u);
 }
 
 TEST_F(FormCreate, DeclinedUpdateLeavesTheWindowOpen) {
-  http->fallback = test::FakeHttp::Ok(R"({"update":"https://example.test/setup.exe"})");
-  prompts->answer_yes = false;
+  http.fallback = test::FakeHttp::Ok(R"({"update":"https://example.test/setup.exe"})");
+  prompts.answer_yes = false;
   TFrmTempowave form(view, services);
   form.FormCreate();
   WaitForCheck();
   EXPECT_FALSE(view.closed);
-  EXPECT_EQ(prompts->dialogs.size(), 1u);
+  EXPECT_EQ(prompts.dialogs.size(), 1u);
 }
 
 TEST_F(FormCreate, AnErrorEndsTheSequenceAtItsStep) {
@@ -193,7 +192,7 @@ TEST_F(FormCreate, AnErrorEndsTheSequenceAtItsStep) {
   // The stored run state was never applied: ApplyStatus enables the option boxes.
   EXPECT_EQ(std::count(view.journal.begin(), view.journal.end(), "SetEnabled ChkTcpNoDelay 1"), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_TRUE(http->Requests().empty());
+  EXPECT_TRUE(http.Requests().empty());
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
