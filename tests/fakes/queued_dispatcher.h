@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -21,14 +22,14 @@ class QueuedDispatcher : public IUiDispatcher {
     Item item{&task};
     if (closed_) return Drop(lock);
     queue_.push_back(&item);
-    changed_.notify_all();
+    Changed();
     changed_.wait(lock, [&] { return item.done || closed_; });
     if (!item.done) {
       std::erase(queue_, &item);
       return Drop(lock);
     }
     ++delivered_;
-    changed_.notify_all();
+    Changed();
     if (item.error) std::rethrow_exception(item.error);
     return true;
   }
@@ -54,14 +55,17 @@ class QueuedDispatcher : public IUiDispatcher {
         }
         lock.lock();
         item->done = true;
-        changed_.notify_all();
+        Changed();
       }
+      // `done` may ask this dispatcher, so it runs unlocked; a change made meanwhile (a worker counting its
+      // hand-over as delivered) must still end the wait below, or it would sleep until the deadline.
+      const std::uint64_t seen = changes_;
       lock.unlock();
       const bool finished = done();
       lock.lock();
       if (finished) return true;
-      if (changed_.wait_until(lock, deadline) == std::cv_status::timeout && queue_.empty()) {
-        lock.unlock();  // `done` may ask this dispatcher again
+      if (!changed_.wait_until(lock, deadline, [&] { return changes_ != seen || !queue_.empty(); })) {
+        lock.unlock();
         return done();
       }
     }
@@ -76,13 +80,13 @@ class QueuedDispatcher : public IUiDispatcher {
     std::lock_guard<std::mutex> lock(mutex_);
     closed_ = true;
     terminating_ = true;
-    changed_.notify_all();
+    Changed();
   }
   // Hand-overs are dropped, but workers are not told to stop.
   void CloseQuietly() {
     std::lock_guard<std::mutex> lock(mutex_);
     closed_ = true;
-    changed_.notify_all();
+    Changed();
   }
   int Delivered() const {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -97,8 +101,13 @@ class QueuedDispatcher : public IUiDispatcher {
   };
   bool Drop(std::unique_lock<std::mutex>&) {
     ++dropped_;
-    changed_.notify_all();
+    Changed();
     return false;
+  }
+  // Called with the lock held after every change of state.
+  void Changed() {
+    ++changes_;
+    changed_.notify_all();
   }
 
   mutable std::mutex mutex_;
@@ -108,6 +117,7 @@ class QueuedDispatcher : public IUiDispatcher {
   bool terminating_ = false;
   int delivered_ = 0;
   int dropped_ = 0;
+  std::uint64_t changes_ = 0;
 };
 
 }  // namespace tw::test
