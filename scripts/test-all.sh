@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds native, native-asan and win32-test, runs the three test levels, prints a summary and fails on any
-# failure. Every Wine run happens inside a private network namespace (scripts/run-wine-tests.sh).
+# Builds native, native-asan, native-tsan and win32-test, runs the three test levels, prints a summary and fails
+# on any failure. Every Wine run happens inside a private network namespace (scripts/run-wine-tests.sh).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 jobs=${JOBS:-2}
@@ -13,6 +13,8 @@ step() {  # step NAME command...
 }
 build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j"$jobs"; }
 native_tests() { ctest --test-dir build/"$1" --output-on-failure --no-tests=error -j"$jobs"; }
+# A data race fails the test that shows it, at its first report.
+tsan_tests() { TSAN_OPTIONS="halt_on_error=1 ${TSAN_OPTIONS:-}" native_tests native-tsan; }
 format_check() { git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror; }
 
 step "format" format_check
@@ -20,6 +22,8 @@ step "build native" build native
 step "unit tests (native)" native_tests native
 step "build native-asan" build native-asan
 step "unit tests (ASan+UBSan)" native_tests native-asan
+step "build native-tsan" build native-tsan
+step "unit tests (TSan)" tsan_tests
 if [ -x scripts/fuzz-smoke.sh ]; then step "fuzz smoke" scripts/fuzz-smoke.sh; fi
 step "build win32-test" build win32-test
 step "Windows + end-to-end tests (Wine)" scripts/run-wine-tests.sh build/win32-test
