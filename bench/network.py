@@ -6,7 +6,6 @@ import os
 import statistics
 import subprocess
 import sys
-import time
 
 here = os.path.dirname(os.path.abspath(__file__))
 build, cycles = sys.argv[1], int(sys.argv[2])
@@ -45,23 +44,14 @@ def close_app(app):
 
 
 def objects():
-    """Counts once two readings in a row agree (a worker may still be on its way out)."""
-    last = None
-    for _ in range(12):
-        r = inspect("resources", "types")[0]
-        now = {k: r[k] for k in ("handles", "gdi", "user", "gdi_by_type")}
-        if now == last:
-            return now
-        last = now
-        time.sleep(0.2)
-    return last
+    r = inspect("resources", "types")[0]
+    return {k: r[k] for k in ("handles", "gdi", "user", "gdi_by_type")}
 
 
 def ms(us_list, q):
     return statistics.quantiles(us_list, n=100)[q - 1] / 1000 if len(us_list) > 1 else us_list[0] / 1000
 
 
-rows = []
 server = standins()
 app = start_app()
 probe_rtt = [r["us"] for r in inspect("head", "http://127.0.0.1:18081/", 31)[1:] if "error" not in r]
@@ -77,9 +67,7 @@ server.wait()
 
 # The window's thread while the update check waits on a slow answer, and while the connectivity wait runs.
 server = standins(slow=4.0)
-app = subprocess.Popen(["wine", os.path.join(build, "Tempowave.exe")], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-inspect("wait")
+app = start_app()
 during_check = inspect("ping", 3000, 5)[0]
 inspect("click", BUTTON, "post")
 during_wait = inspect("ping", 3000, 5)[0]
@@ -106,11 +94,9 @@ print(f"{'worst UI round-trip, update check waiting':<44}{during_check['worst_us
       f"  ({during_check['samples']} samples, {during_check['unanswered']} unanswered)")
 print(f"{'worst UI round-trip, connectivity wait':<44}{during_wait['worst_us'] / 1000:>9.1f} ms"
       f"  ({during_wait['samples']} samples, {during_wait['unanswered']} unanswered)")
-GDI_TYPES = ["pen", "brush", "DC", "metafile DC", "palette", "font", "bitmap", "region", "metafile", "memory DC",
-             "extended pen", "enhanced metafile DC", "enhanced metafile", "colour space"]
 for key in ("handles", "gdi", "user"):
     print(f"{key + ' before -> after the cycles':<44}{before[key]:>6} -> {after[key]}")
-grown = [f"{GDI_TYPES[i]} {b:+d}" for i, b in
-         enumerate(a - b0 for a, b0 in zip(after["gdi_by_type"], before["gdi_by_type"])) if b]
+grown = [f"{name} {n - before['gdi_by_type'][name]:+d}" for name, n in after["gdi_by_type"].items()
+         if n != before["gdi_by_type"][name]]
 print(f"{'GDI objects that changed, by type':<44}{', '.join(grown) or 'none':>12}")
 print(f"update dialog (in-process): {dialog_line}")

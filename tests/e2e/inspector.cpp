@@ -72,8 +72,9 @@ class Json {
   Json& Str(const char* key, const std::wstring& v) { return Add(key, Quote(Utf8(v))); }
   Json& Int(const char* key, long long v) { return Add(key, std::to_string(v)); }
   Json& Bool(const char* key, bool v) { return Add(key, v ? "true" : "false"); }
+  std::string Text() const { return "{" + body_ + "}"; }
   void Line() const {
-    std::string s = "{" + body_ + "}\n";
+    std::string s = Text() + "\n";
     std::fwrite(s.data(), 1, s.size(), stdout);
     std::fflush(stdout);
   }
@@ -494,13 +495,17 @@ long long RemoteGdiObjects(DWORD pid, std::vector<long long>* by_type) {
     if (base != 0) {
       const char* remote_probe = reinterpret_cast<const char*>(static_cast<uintptr_t>(base)) +
                                  (probe - reinterpret_cast<char*>(local));
-      const DWORD n = RunRemote(p, remote_probe, nullptr, STILL_ACTIVE);
-      if (n != STILL_ACTIVE) count = n;
       if (by_type) {
-        for (DWORD type = OBJ_PEN; type <= OBJ_COLORSPACE; ++type) {
+        // Every object has one of these types, so their sum is the whole count.
+        count = 0;
+        for (DWORD type = OBJ_PEN; type <= OBJ_COLORSPACE && count >= 0; ++type) {
           const DWORD of_type = RunRemote(p, remote_probe, reinterpret_cast<void*>(type), STILL_ACTIVE);
-          if (of_type != STILL_ACTIVE) by_type->push_back(of_type);
+          by_type->push_back(of_type);
+          count = of_type == STILL_ACTIVE ? -1 : count + of_type;
         }
+      } else {
+        const DWORD n = RunRemote(p, remote_probe, nullptr, STILL_ACTIVE);
+        if (n != STILL_ACTIVE) count = n;
       }
       RunRemote(p, unload, reinterpret_cast<void*>(static_cast<uintptr_t>(base)), 0);
     }
@@ -541,25 +546,58 @@ long long UserObjects(DWORD pid) {
   return walk.n;
 }
 
+// GDI object types in the order of their OBJ_ values, from OBJ_PEN (1) to OBJ_COLORSPACE (14).
+constexpr const char* kGdiTypes[] = {"pen",
+                                     "brush",
+                                     "dc",
+                                     "metafile dc",
+                                     "palette",
+                                     "font",
+                                     "bitmap",
+                                     "region",
+                                     "metafile",
+                                     "memory dc",
+                                     "extended pen",
+                                     "enhanced metafile dc",
+                                     "enhanced metafile",
+                                     "colour space"};
+
+struct ObjectCounts {
+  long long handles = 0, user = 0, gdi = 0;
+  std::vector<long long> gdi_by_type;
+  bool operator==(const ObjectCounts&) const = default;
+};
+
+ObjectCounts ReadObjectCounts(DWORD pid, bool by_type) {
+  ObjectCounts n;
+  // Handles first: the probe's visit starts a thread there.
+  n.handles = tw::test::CountProcessHandles(pid);
+  n.user = UserObjects(pid);
+  n.gdi = RemoteGdiObjects(pid, by_type ? &n.gdi_by_type : nullptr);
+  return n;
+}
+
+// The counts once two readings 200 ms apart agree: a worker that has just handed over may still be on its way
+// out of the process.
 int CmdResources(Context& c) {
   DWORD pid = 0;
   GetWindowThreadProcessId(c.top, &pid);
-  // Handles first: the probe's visit starts a thread there.
-  const long long handles = tw::test::CountProcessHandles(pid);
-  const long long user = UserObjects(pid);
-  std::vector<long long> by_type;
   const bool types = !c.args.empty() && c.args[0] == L"types";
-  const long long gdi = RemoteGdiObjects(pid, types ? &by_type : nullptr);
+  ObjectCounts last = ReadObjectCounts(pid, types);
+  bool settled = false;
+  for (int i = 0; i < 10 && !settled; ++i) {
+    Sleep(200);
+    const ObjectCounts now = ReadObjectCounts(pid, types);
+    settled = now == last;
+    last = now;
+  }
+  if (!settled) return Fail("the counts did not settle");
   Json j;
-  j.Int("pid", pid).Int("gdi", gdi).Int("user", user).Int("handles", handles);
+  j.Int("pid", pid).Int("gdi", last.gdi).Int("user", last.user).Int("handles", last.handles);
   if (types) {
-    std::string list = "[";
-    for (size_t i = 0; i < by_type.size(); ++i) {
-      if (i) list.push_back(',');
-      list.append(std::to_string(by_type[i]));
-    }
-    list.push_back(']');
-    j.Add("gdi_by_type", list);
+    Json by_type;
+    for (size_t i = 0; i < last.gdi_by_type.size(); ++i) by_type.Int(kGdiTypes[i], last.gdi_by_type[i]);
+    j.Add("gdi_by_type", by_type.Text());
   }
   j.Line();
   return 0;
@@ -739,7 +777,7 @@ constexpr Command kCommands[] = {
     {L"capture", 1, true, CmdCapture, "capture FILE.bmp          the window's pixels, from the screen"},
     {L"pixel", 2, true, CmdPixel, "pixel X Y                 a pixel at client coordinates, from the screen"},
     {L"resources", 0, true, CmdResources,
-     "resources [types]         GDI and USER objects and kernel handles of its process (GDI by type)"},
+     "resources [types]         GDI and USER objects and kernel handles of its process, once settled"},
     {L"cycles", 2, true, CmdCycles,
      "cycles SEL N              Run and Run again N times: ms until the running and the idle look"},
     {L"head", 2, false, CmdHead, "head URL N                N HEAD requests through WinHTTP, each timed"},

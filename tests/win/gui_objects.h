@@ -12,13 +12,18 @@
 
 namespace tw::test {
 
-// Live GDI objects of this process, stock objects included.
-inline DWORD CountGdiObjects() {
-  const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (counted != 0) return counted;
+// Live GDI objects of this process, stock objects included; of one type (OBJ_PEN ... OBJ_COLORSPACE) only, or
+// of every type for 0. The count by type walks the handle table, which only Wine answers that way.
+inline DWORD CountGdiObjects(DWORD type = 0) {
+  if (type == 0) {
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0) return counted;
+  }
   DWORD n = 0;
-  for (ULONG_PTR index = 1; index < 0x10000; ++index)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++n;
+  for (ULONG_PTR index = 1; index < 0x10000; ++index) {
+    const DWORD found = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+    if (found != 0 && (type == 0 || found == type)) ++n;
+  }
   return n;
 }
 
