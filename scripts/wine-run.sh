@@ -2,7 +2,7 @@
 # ctest's emulator for cross-built tests: wine, quiet and dialog-free. Refuses to run without a WINEPREFIX
 # so that ~/.wine is never created by accident (scripts/run-wine-tests.sh makes a throwaway prefix).
 #
-# Now and then (seen once in a few thousand starts, on a 64-bit test) Wine fails to map the program at all
+# Now and then (seen once in a few thousand starts, on a 64-bit test) Wine fails to start the program at all
 # and falls back to start.exe, which prints "Application could not be started ..." and "ShellExecuteEx
 # failed: ..." on stdout and exits non-zero before a line of the program has run. That is Wine failing to start a
 # process, not the program failing, so exactly that case is started again, at most twice, and said so on
