@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/text.h"
 #include "platform/win32/adapters_win32.h"
+#include "platform/win32/list_buffer.h"
 #include "tuning/network.h"
 
 namespace tw {
@@ -19,6 +21,62 @@ std::string Env(const char* name, const char* fallback) {
   char value[512];
   const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
   return n && n < sizeof value ? std::string(value, n) : std::string(fallback);
+}
+
+// The growing-buffer call behind both listings, against a scripted listing: each answer is the status and the
+// size it asks for. The buffer handed to each call has the size the call before asked for.
+TEST(AdapterListing, GrowsTheBufferToWhatIsAskedABoundedNumberOfTimes) {
+  struct Answer {
+    ULONG status;
+    ULONG needed;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Answer> answers;
+    ULONG status;
+    std::vector<ULONG> sizes_given;
+  };
+  const ULONG first = win::kFirstListBufferSize;
+  const Case cases[] = {
+      {"fits at once", {{ERROR_SUCCESS, 0}}, ERROR_SUCCESS, {first}},
+      {"grows once", {{ERROR_BUFFER_OVERFLOW, 40000}, {ERROR_SUCCESS, 0}}, ERROR_SUCCESS, {first, 40000}},
+      {"keeps growing while adapters appear",
+       {{ERROR_BUFFER_OVERFLOW, 20000},
+        {ERROR_BUFFER_OVERFLOW, 30000},
+        {ERROR_BUFFER_OVERFLOW, 50000},
+        {ERROR_SUCCESS, 0}},
+       ERROR_SUCCESS,
+       {first, 20000, 30000, 50000}},
+      {"never satisfied: gives up with the overflow",
+       {{ERROR_BUFFER_OVERFLOW, 20000},
+        {ERROR_BUFFER_OVERFLOW, 30000},
+        {ERROR_BUFFER_OVERFLOW, 40000},
+        {ERROR_BUFFER_OVERFLOW, 50000},
+        {ERROR_SUCCESS, 0}},
+       ERROR_BUFFER_OVERFLOW,
+       {first, 20000, 30000, 40000}},
+      {"another error ends it at once", {{ERROR_NO_DATA, 0}, {ERROR_SUCCESS, 0}}, ERROR_NO_DATA, {first}},
+      {"an error after growing",
+       {{ERROR_BUFFER_OVERFLOW, 40000}, {ERROR_NOT_ENOUGH_MEMORY, 0}},
+       ERROR_NOT_ENOUGH_MEMORY,
+       {first, 40000}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<ULONG> sizes_given;
+    std::size_t next = 0;
+    std::vector<unsigned char> buffer;
+    const ULONG status = win::ListInto(buffer, [&](unsigned char* data, ULONG* size) {
+      sizes_given.push_back(*size);
+      EXPECT_EQ(data, buffer.data());
+      EXPECT_EQ(buffer.size(), *size);
+      const Answer answer = c.answers.at(next++);
+      if (answer.status == ERROR_BUFFER_OVERFLOW) *size = answer.needed;
+      return answer.status;
+    });
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(sizes_given, c.sizes_given);
+  }
 }
 
 TEST(RealAdapterDiscovery, FindsTheExpectedAdapter) {

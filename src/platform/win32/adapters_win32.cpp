@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/list_buffer.h"
 #include "platform/win32/wstr.h"
 
 namespace tw::win {
@@ -20,8 +21,6 @@ namespace {
 
 constexpr ULONG kListFlags =
     GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;  // 0x0E
-constexpr ULONG kFirstBufferSize = 15360;
-constexpr int kListAttempts = 4;  // the needed size can grow between two calls
 
 std::u16string AddressText(const SOCKADDR* address) {
   wchar_t text[INET6_ADDRSTRLEN] = {};
@@ -153,19 +152,6 @@ class WmiSession : public IWmiSession {
  private:
   com_ptr<IWbemServices> services_;
 };
-
-// Calls a listing function that reports ERROR_BUFFER_OVERFLOW with the size it needs, growing the buffer and
-// calling again a bounded number of times.
-template <typename List>
-ULONG ListInto(std::vector<unsigned char>& buffer, List list) {
-  ULONG size = kFirstBufferSize;
-  ULONG status = ERROR_BUFFER_OVERFLOW;
-  for (int attempt = 0; attempt < kListAttempts && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
-    buffer.assign(size, 0);
-    status = list(buffer.data(), &size);
-  }
-  return status;
-}
 
 }  // namespace
 
