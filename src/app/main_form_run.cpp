@@ -1,13 +1,12 @@
 // Run and Run again: the five tuning values, the adapter restart and the wait for the internet.
 #include <array>
-#include <system_error>
-#include <thread>
 
 #include "app/main_form.h"
 #include "i18n/translate.h"
 #include "platform/clock.h"
 #include "platform/dispatcher.h"
 #include "platform/http.h"
+#include "platform/threads.h"
 #include "tuning/network.h"
 #include "tuning/registry_values.h"
 
@@ -108,9 +107,8 @@ void TFrmTempowave::Refresh(TStatus status) {
       // Nothing leaves the thread; the program's exit ends it anyway.
     }
   };
-  try {
-    std::thread(worker).detach();
-  } catch (const std::system_error&) {
+  IThreads& threads = services_.threads ? *services_.threads : SystemThreads();
+  if (!threads.StartDetached(worker)) {
     // No thread to wait on: the target is applied at once rather than staying busy for good.
     ApplyStatus(status);
   }

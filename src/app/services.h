@@ -15,6 +15,7 @@ class INetConnections;
 class ILocale;
 class IVersionInfo;
 class IUpdatePrompts;
+class IThreads;
 
 struct Services {
   IRegistry* registry = nullptr;
@@ -28,6 +29,7 @@ struct Services {
   ILocale* locale = nullptr;
   IVersionInfo* version = nullptr;
   IUpdatePrompts* prompts = nullptr;  // the update offer and the notice strip (update/win32 in the program)
+  IThreads* threads = nullptr;        // null: SystemThreads()
 };
 
 }  // namespace tw

@@ -1,7 +1,7 @@
 #include "update/update.h"
 
 #include <atomic>
-#include <thread>
+#include <memory>
 
 #include "i18n/translate.h"
 #include "platform/clock.h"
@@ -9,6 +9,7 @@
 #include "platform/random.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/threads.h"
 #include "platform/text.h"
 #include "platform/version.h"
 #include "update/strings.h"
@@ -21,6 +22,10 @@ namespace {
 
 std::u16string g_service_url;
 int g_dialog_offset = 0;
+
+IThreads& ThreadsOf(const UpdateServices& services) {
+  return services.threads ? *services.threads : SystemThreads();
+}
 
 constexpr char16_t kVantorelKey[] = u"Software\\Vantorel";
 constexpr char16_t kVuid[] = u"VUID";
@@ -90,6 +95,7 @@ UpdateServices UpdateServicesFrom(const Services& services) {
   u.version = services.version;
   u.shell = services.shell;
   u.prompts = services.prompts;
+  u.threads = services.threads;
   u.language = [] { return CurrentLanguage(); };
   return u;
 }
@@ -207,21 +213,20 @@ void RunUpdateCheck(const UpdateServices& services, const UpdateProc& proc) noex
 void CheckUpdate(const UpdateServices& services, const std::u16string& url, UpdateProc proc,
                  int dialog_offset) {
   SetServiceAddress(url, dialog_offset);
-  try {
-    if (proc) {
-      std::thread([services, proc = std::move(proc)] { RunUpdateCheck(services, proc); }).detach();
-      return;
-    }
-    std::atomic<bool> done{false};
-    std::thread check([&] {
-      RunUpdateCheck(services, {});
-      done.store(true);
-    });
-    services.dispatcher->ServeUntil([&] { return done.load(); });
-    check.join();
-  } catch (...) {
-    // No thread could be started: the check is skipped, as an unreachable service would be.
+  // Where no thread can be started, the check is skipped, as an unreachable service would be.
+  IThreads& threads = ThreadsOf(services);
+  if (proc) {
+    threads.StartDetached([services, proc = std::move(proc)] { RunUpdateCheck(services, proc); });
+    return;
   }
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  if (!threads.StartDetached([services, done] {
+        RunUpdateCheck(services, {});
+        done->store(true);
+      })) {
+    return;
+  }
+  services.dispatcher->ServeUntil([&] { return done->load(); });
 }
 
 void SendHoldCommand(const UpdateServices& services) noexcept {
@@ -237,10 +242,7 @@ void SendHoldCommand(const UpdateServices& services) noexcept {
 }
 
 void StartHoldCommand(const UpdateServices& services) {
-  try {
-    std::thread([services] { SendHoldCommand(services); }).detach();
-  } catch (...) {
-  }
+  ThreadsOf(services).StartDetached([services] { SendHoldCommand(services); });
 }
 
 bool IsWebUrl(std::u16string_view target) {

@@ -19,6 +19,7 @@ class IRegistry;
 class IShell;
 class IUiDispatcher;
 class IVersionInfo;
+class IThreads;
 
 // The window side of the answer handling: the modal offer and the notice strip.
 class IUpdatePrompts {
@@ -39,6 +40,7 @@ struct UpdateServices {
   IVersionInfo* version = nullptr;
   IShell* shell = nullptr;
   IUpdatePrompts* prompts = nullptr;
+  IThreads* threads = nullptr;  // null: SystemThreads()
   // The two-letter code of the user's language, read when a check starts.
   std::function<std::u16string()> language;
 };

@@ -13,6 +13,7 @@
 #include "fakes/fake_locale.h"
 #include "fakes/fake_net_connections.h"
 #include "fakes/fake_registry.h"
+#include "fakes/fake_threads.h"
 #include "fakes/form_access.h"
 #include "fakes/queued_dispatcher.h"
 #include "i18n/embedded_table.h"
@@ -64,7 +65,8 @@ class RunState : public ::testing::Test {
                                                             .clock = &clock,
                                                             .http = &http,
                                                             .adapters = &facts,
-                                                            .connections = &connections});
+                                                            .connections = &connections,
+                                                            .threads = &threads});
     }
     return *form;
   }
@@ -124,6 +126,7 @@ class RunState : public ::testing::Test {
   test::FakeNetConnections connections;
   test::FakeHttp http;
   test::FakeClock clock;
+  test::FakeThreads threads;
   // A worker may still be on its way out of the hand-over when a test ends; like the program's dispatcher,
   // this one outlives every worker.
   test::QueuedDispatcher& dispatcher =
@@ -357,6 +360,23 @@ TEST_F(RunState, RunWritesTheCheckedValuesInOrderRestartsAndEndsRunning) {
   EXPECT_EQ(http.Requests().size(), 1u);  // answered at once: one probe, no pause
   EXPECT_EQ(clock.SleepCount(), 0u);
   EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 0xFFFFFFFFu);
+}
+
+TEST_F(RunState, WithoutAThreadForTheWaitTheTargetIsAppliedAtOnce) {
+  Access::LoadAdapterAndOptions(Form());
+  threads.refuse = true;
+  Form().BtnStartClick();
+  ExpectLook(TStatus::stRunning);  // not left busy with nothing to end it
+  EXPECT_EQ(StoredInteger(u"status"), 1);
+  EXPECT_EQ(connections.Calls().size(), 2u);
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"SystemResponsiveness"), 0u);
+  Form().BtnStartClick();
+  ExpectLook(TStatus::stIdle);
+  EXPECT_EQ(StoredInteger(u"status"), 0);
+  EXPECT_EQ(connections.Calls().size(), 4u);
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"SystemResponsiveness"), 20u);
+  EXPECT_TRUE(http.Requests().empty());  // nothing probed
+  EXPECT_EQ(threads.asked.load(), 2);
 }
 
 TEST_F(RunState, RunWritesOnlyTheCheckedRows) {

@@ -7,6 +7,7 @@
 #include "fakes/fake_http.h"
 #include "fakes/fake_random.h"
 #include "fakes/fake_shell.h"
+#include "fakes/fake_threads.h"
 #include "fakes/fake_update_prompts.h"
 #include "fakes/fake_version.h"
 #include "i18n/translate.h"
@@ -27,6 +28,7 @@ class UpdateCheck : public ::testing::Test {
     services.version = &version;
     services.shell = &shell;
     services.prompts = &prompts;
+    services.threads = &threads;
     services.language = [] { return std::u16string(u"de"); };
     SetServiceAddress(kUrl, 10);
   }
@@ -43,6 +45,7 @@ class UpdateCheck : public ::testing::Test {
   test::FakeVersionInfo version;
   test::FakeShell shell;
   test::FakeUpdatePrompts prompts;
+  test::FakeThreads threads;
   UpdateServices services;
   std::vector<std::pair<bool, std::u16string>> calls;
 };
@@ -178,18 +181,36 @@ TEST_F(UpdateCheck, CheckUpdateWithCallbackReturnsAtOnce) {
   EXPECT_EQ(http.Requests().at(0).headers.at(1).second, u"ko");
 }
 
+TEST_F(UpdateCheck, WithoutAThreadTheCheckAndTheHoldRequestAreSkipped) {
+  threads.refuse = true;
+  http.fallback = test::FakeHttp::Ok("{\"update\":\"https://u/\"}");
+  bool called = false;
+  CheckUpdate(
+      services, kUrl, [&](bool, const std::u16string&) { called = true; }, 10);
+  CheckUpdate(services, kUrl, {}, 10);  // returns instead of serving hand-overs for a thread that never ran
+  StartHoldCommand(services);
+  EXPECT_EQ(threads.asked.load(), 3);
+  EXPECT_TRUE(http.Requests().empty());
+  EXPECT_FALSE(called);
+  EXPECT_TRUE(prompts.dialogs.empty());
+  EXPECT_EQ(dispatcher.invocations, 0);
+}
+
 TEST(UpdateServicesFrom, TakesTheProgramsServicesAndTheCurrentLanguage) {
   test::FakeHttp http;
   test::FakeClock clock;
   test::FakeUpdatePrompts prompts;
+  test::FakeThreads threads;
   Services s;
   s.http = &http;
   s.clock = &clock;
   s.prompts = &prompts;
+  s.threads = &threads;
   const UpdateServices u = UpdateServicesFrom(s);
   EXPECT_EQ(u.http, &http);
   EXPECT_EQ(u.clock, &clock);
   EXPECT_EQ(u.prompts, &prompts);
+  EXPECT_EQ(u.threads, &threads);
   EXPECT_EQ(u.registry, nullptr);
   SetCurrentLanguage(u"ja");
   EXPECT_EQ(u.language(), u"ja");  // read when asked, not when built
