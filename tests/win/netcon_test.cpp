@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/netcon_win32.h"
@@ -86,6 +87,30 @@ TEST_F(NetConnections, RestartsTheConnectionWithThatGuidInAnyLetterCase) {
   EXPECT_FALSE(Has(events, "GetProperties {0000000C"));
   EXPECT_TRUE(Has(events, "EnumConnections flags=0 "));
   ExpectNothingOutstanding();
+}
+
+// The program's UI thread holds no apartment once adapter discovery has given its COM level back, and the
+// restart still has to reach the component from there; it leaves no apartment behind either.
+TEST_F(NetConnections, WorksOnAThreadWithoutComAndLeavesNoneBehind) {
+  // Held here so that the stand-in's counts can still be read once the thread's COM is gone.
+  const HMODULE pin = LoadLibraryW(L"netshell.dll");
+  ASSERT_NE(pin, nullptr);
+  bool disabled = false, enabled = false;
+  HRESULT after = E_FAIL;
+  std::thread thread([&] {  // a new thread: no apartment
+    disabled = connections.SetConnectionEnabled(kEth0, false);
+    enabled = connections.SetConnectionEnabled(kEth0, true);
+    after = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // S_OK: a first level, nothing was left open
+    if (SUCCEEDED(after)) CoUninitialize();
+  });
+  thread.join();
+  EXPECT_TRUE(disabled);
+  EXPECT_TRUE(enabled);
+  EXPECT_EQ(after, S_OK);
+  EXPECT_TRUE(Has(Events(), "Disconnect {0000000A-0000-0000-0000-4E6574446576} hr=0x00000000"));
+  EXPECT_TRUE(Has(Events(), "Connect {0000000A-0000-0000-0000-4E6574446576} hr=0x00000000"));
+  ExpectNothingOutstanding();
+  FreeLibrary(pin);
 }
 
 TEST_F(NetConnections, FailuresGiveFalseAndLeakNothing) {
