@@ -196,6 +196,19 @@ class Harness:
     def close_window(self):
         self.inspect("close")
 
+    def quit_app(self, app, timeout=20):
+        """Posts WM_CLOSE to the program's window and returns the exit code the program ended with, as Windows
+        reports it, once its process is gone on the Unix side as well (within `timeout` either way). Wine's server
+        kills a process that has ended on the Windows side but not yet finished its Unix exit after about half a
+        second; that SIGKILL is Wine's, the program had ended already, so it is only reported."""
+        code = self.inspect("quit", timeout_ms=int(timeout * 1000))[0]["exit_code"]
+        unix = app.wait(timeout)
+        if unix == -signal.SIGKILL:
+            print(f"  note: Unix side of the ended process killed by Wine's server; it ended with {code}")
+        elif unix != (code & 0xFF or (1 if code else 0)):  # how Wine turns an exit code into a Unix status
+            raise Failure(f"exit code {code} as Windows reports it, {unix} on the Unix side")
+        return code
+
     def pixel(self, x, y):
         return self.inspect("pixel", x, y)[0]["rgb"]
 

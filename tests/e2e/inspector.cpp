@@ -409,6 +409,24 @@ int CmdClose(Context& c) {
   return 0;
 }
 
+// WM_CLOSE, then waits for the process behind the window to end and prints its exit code as Windows has it.
+// Wine's server gives a process that has ended on the Windows side a moment to finish its Unix exit and kills
+// it after that, so the Unix exit status can differ from what the program itself ended with.
+int CmdQuit(Context& c) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(c.top, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return Fail("cannot open the window's process");
+  PostMessageW(c.top, WM_CLOSE, 0, 0);
+  const DWORD waited = WaitForSingleObject(process, c.opt.timeout);
+  DWORD code = STILL_ACTIVE;
+  const bool ended = waited == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  if (!ended) return Fail("process still running");
+  Json().Int("pid", pid).Int("exit_code", code).Line();
+  return 0;
+}
+
 struct ShowName {
   const wchar_t* name;
   int cmd;
@@ -772,6 +790,7 @@ constexpr Command kCommands[] = {
      "click SEL [send|post|mouse]  BM_CLICK sent or posted, or a real mouse click"},
     {L"keys", 1, true, CmdKeys, "keys CHORD...             real key presses (tab, enter, alt+f4, a, 0x41)"},
     {L"close", 0, true, CmdClose, "close                     WM_CLOSE, then wait until the window is gone"},
+    {L"quit", 0, true, CmdQuit, "quit                      WM_CLOSE, then wait until its process ends: exit code"},
     {L"show", 1, true, CmdShow, "show minimize|restore|hide"},
     {L"foreground", 0, false, CmdForeground, "foreground                the foreground window"},
     {L"capture", 1, true, CmdCapture, "capture FILE.bmp          the window's pixels, from the screen"},

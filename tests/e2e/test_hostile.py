@@ -38,8 +38,7 @@ def _run(h, answers=None, default=None, dwell_ms=3000, expect_dialog=False):
 
 
 def _close(h, app):
-    h.close_window()
-    code = app.wait(10)
+    code = h.quit_app(app, 10)
     h.check(code == 0, f"exit code {code} after closing, expected 0")
     h.check(not scripted.crash_dumps(), f"crash reports left: {scripted.crash_dumps()}")
 

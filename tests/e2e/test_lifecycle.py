@@ -31,8 +31,7 @@ def _close_at(h, app, pause, what):
     """Waits `pause` seconds, posts WM_CLOSE and checks how the program ended."""
     time.sleep(pause)
     t0 = time.monotonic()
-    h.inspect("close", timeout_ms=EXIT_SECONDS * 1000)
-    code = app.wait(EXIT_SECONDS)
+    code = h.quit_app(app, EXIT_SECONDS)
     took = time.monotonic() - t0
     print(f"  {what}: closed after {pause:.2f} s, ended in {took:.2f} s with {code}")
     h.check(code == 0, f"{what}: exit code {code} after WM_CLOSE, expected 0")
@@ -97,8 +96,7 @@ def case_twenty_copies_at_once(h):
     h.check(codes == [0] * 19, f"exit codes of the other copies {codes}, expected 19 zeros")
     windows = [w for w in h.windows() if w["visible"]]
     h.check(len(windows) == 1, f"{len(windows)} windows shown, expected one: {windows}")
-    h.close_window()
-    h.check(running[0].wait(EXIT_SECONDS) == 0, "the remaining copy did not end with 0 after closing")
+    h.check(h.quit_app(running[0], EXIT_SECONDS) == 0, "the remaining copy did not end with 0 after closing")
 
 
 if __name__ == "__main__":

@@ -63,8 +63,7 @@ def _check_start(h, lang, want, problems):
     # The fitted title leaves a margin on both sides: text cut off by the label would run up to its edges.
     if not ink or ink[0] < 2 or ink[1] > width - 3 or ink[1] - ink[0] < width // 4:
         problems.append(f"{lang}: title text spans columns {ink} of a {width}-pixel label")
-    h.close_window()
-    code = app.wait(20)
+    code = h.quit_app(app)
     if code != 0:
         problems.append(f"{lang}: exit code {code} after closing the window")
 
@@ -125,8 +124,7 @@ def _error_then_usable(h):
     h.check(version == f"Version: {_version()}", f"version label {version!r}")
     time.sleep(1)
     h.check(not _requests(log), f"{len(_requests(log))} update requests after the failed start")
-    h.close_window()
-    h.check(app.wait(20) == 0, "exit code after closing the window")
+    h.check(h.quit_app(app) == 0, "exit code after closing the window")
 
 
 def _update_service(h, answers):

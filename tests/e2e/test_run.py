@@ -148,8 +148,7 @@ def case_close_while_busy(h):
     app, _ = start(h)
     h.click_name("BtnStart")
     h.check(look(h) == BUSY, f"busy look expected, saw {look(h)}")
-    h.close_window()
-    code = app.wait(20)
+    code = h.quit_app(app)
     h.check(code == 0, f"exit code {code} after closing while busy")
     # The values stay written; the state stored before the click stays.
     h.check(dwords(h, MSMQ) == {"TCPNoDelay": 1}, f"MSMQ {dwords(h, MSMQ)}")

@@ -60,8 +60,7 @@ def case_copy_after_first_was_killed_runs(h):
     second = h.start_app()
     h.wait_window()
     h.check(second.running(), "a copy started after the first was killed did not keep running")
-    h.close_window()
-    code = second.wait(20)
+    code = h.quit_app(second)
     h.check(code == 0, f"exit code after closing the window {code}, expected 0")
 
 
