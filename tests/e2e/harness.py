@@ -202,6 +202,38 @@ class Harness:
         kills a process that has ended on the Windows side but not yet finished its Unix exit after about half a
         second; that SIGKILL is Wine's, the program had ended already, so it is only reported."""
         code = self.inspect("quit", timeout_ms=int(timeout * 1000))[0]["exit_code"]
+        return self._ended(app, code, timeout)
+
+    def watch_exit(self, timeout=20):
+        """Starts watching the program's process from inside Wine, for a program that is about to end by itself
+        or by keys; exit_code(watch, app) then gives what it ended with, as quit_app does."""
+        fd, path = tempfile.mkstemp(dir=self.work, suffix=".watch")
+        with os.fdopen(fd, "wb") as out:
+            proc = self.spawn(["wine", self.inspector, "--timeout", str(int(timeout * 1000)), "--class",
+                               WINDOW_CLASS, "watch"], "watch", stdout=out)
+        deadline = time.monotonic() + 30
+        while not self._watch_lines(path) and proc.running():
+            if time.monotonic() > deadline:
+                raise Failure("the exit watch did not start")
+            time.sleep(0.05)
+        if not any(line.get("watching") for line in self._watch_lines(path)):
+            raise Failure(f"the exit watch failed: {self._watch_lines(path)}")
+        return proc, path, timeout
+
+    def exit_code(self, watch, app):
+        proc, path, timeout = watch
+        proc.wait(timeout + 30)
+        ended = [line for line in self._watch_lines(path) if "exit_code" in line]
+        if not ended:
+            raise Failure(f"the program did not end within {timeout} s: {self._watch_lines(path)}")
+        return self._ended(app, ended[0]["exit_code"], timeout)
+
+    @staticmethod
+    def _watch_lines(path):
+        with open(path, encoding="utf-8") as f:
+            return [json.loads(line) for line in f.read().splitlines() if line.strip()]
+
+    def _ended(self, app, code, timeout):
         unix = app.wait(timeout)
         if unix == -signal.SIGKILL:
             print(f"  note: Unix side of the ended process killed by Wine's server; it ended with {code}")

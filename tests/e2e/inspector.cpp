@@ -427,6 +427,23 @@ int CmdQuit(Context& c) {
   return 0;
 }
 
+// Opens the process behind the window, says so, waits for it to end and prints its exit code as Windows has
+// it: for a program that ends by itself or by keys, where `quit` does not fit.
+int CmdWatch(Context& c) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(c.top, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return Fail("cannot open the window's process");
+  Json().Int("pid", pid).Bool("watching", true).Line();
+  const DWORD waited = WaitForSingleObject(process, c.opt.timeout);
+  DWORD code = STILL_ACTIVE;
+  const bool ended = waited == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  if (!ended) return Fail("process still running");
+  Json().Int("pid", pid).Int("exit_code", code).Line();
+  return 0;
+}
+
 struct ShowName {
   const wchar_t* name;
   int cmd;
@@ -790,7 +807,10 @@ constexpr Command kCommands[] = {
      "click SEL [send|post|mouse]  BM_CLICK sent or posted, or a real mouse click"},
     {L"keys", 1, true, CmdKeys, "keys CHORD...             real key presses (tab, enter, alt+f4, a, 0x41)"},
     {L"close", 0, true, CmdClose, "close                     WM_CLOSE, then wait until the window is gone"},
-    {L"quit", 0, true, CmdQuit, "quit                      WM_CLOSE, then wait until its process ends: exit code"},
+    {L"quit", 0, true, CmdQuit,
+     "quit                      WM_CLOSE, then wait until its process ends: exit code"},
+    {L"watch", 0, true, CmdWatch,
+     "watch                     wait until the window's process ends: exit code"},
     {L"show", 1, true, CmdShow, "show minimize|restore|hide"},
     {L"foreground", 0, false, CmdForeground, "foreground                the foreground window"},
     {L"capture", 1, true, CmdCapture, "capture FILE.bmp          the window's pixels, from the screen"},

@@ -128,9 +128,10 @@ def case_hostile_notice_in_offer(h):
             h.check(h.browser_urls(1) == by_link, f"the link opened {h.browser_urls(1)}, expected {by_link}")
         else:
             _nothing_opened(h)
+        watch = h.watch_exit(10)
         h.inspect("click", "id=6", cls="#32770")  # IDYES
         # An accepted offer closes the program by itself.
-        code = app.wait(10)
+        code = h.exit_code(watch, app)
         h.check(code == 0, f"exit code {code} after the accepted offer, expected 0")
         want = by_link + [UPDATE]
         h.check(h.browser_urls(len(want)) == want, f"opened {h.browser_urls(1)}, expected {want}")

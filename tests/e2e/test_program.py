@@ -161,10 +161,11 @@ def case_accepted_update_opens_target_and_exits(h):
     offer = h.inspect("list", cls=DIALOG, timeout_ms=20000)
     buttons = {c["id"]: c["text"] for c in offer[1:] if c["class"].lower() == "button"}
     h.check(buttons.get(IDYES) == "はい", f"offer buttons {buttons}")
+    watch = h.watch_exit()
     h.inspect("click", f"id={IDYES}", cls=DIALOG)
 
     h.check(h.browser_urls(1) == [target], f"browser opened {h.browser_urls(1)}")
-    code = app.wait(20)
+    code = h.exit_code(watch, app)
     h.check(code == 0, f"exit code {code} after the accepted offer")
 
     requests = _requests(log)

@@ -72,8 +72,9 @@ def case_closing_the_window_ends_the_program(h):
     for way, close in CLOSE_WAYS:
         app = h.start_app()
         h.wait_window()
+        watch = h.watch_exit()
         close(h)
-        code = app.wait(20)
+        code = h.exit_code(watch, app)
         h.check(code == 0, f"closed by {way}: exit code {code}, expected 0")
     # The mutex died with the process: the next copy runs.
     h.start_app()
