@@ -8,6 +8,7 @@
 #include "platform/win32/random_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
+#include "platform/win32/threads_win32.h"
 #include "platform/win32/version_win32.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
@@ -24,7 +25,9 @@ Services MakeServices() {
   static VersionInfo& version = *new VersionInfo;
   static Win32AdapterFacts& adapters = *new Win32AdapterFacts;
   static Win32NetConnections& connections = *new Win32NetConnections;
+  static Win32Threads& threads = *new Win32Threads;
   Services s;
+  s.threads = &threads;
   s.shell = &shell;
   s.dispatcher = &UiDispatcher::Instance();
   s.registry = &registry;
