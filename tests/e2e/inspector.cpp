@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -409,15 +410,16 @@ int CmdClose(Context& c) {
   return 0;
 }
 
-// WM_CLOSE, then waits for the process behind the window to end and prints its exit code as Windows has it.
-// Wine's server gives a process that has ended on the Windows side a moment to finish its Unix exit and kills
-// it after that, so the Unix exit status can differ from what the program itself ended with.
-int CmdQuit(Context& c) {
+// The exit of the process behind the window, as Windows has it. Wine's server gives a process that has ended
+// on the Windows side a moment to finish its Unix exit and kills it after that, so the Unix exit status can
+// differ from what the program itself ended with. `before_wait` runs once the process is open (the close, or
+// a line that says the watch has begun).
+int WaitForExit(Context& c, const std::function<void(DWORD pid)>& before_wait) {
   DWORD pid = 0;
   GetWindowThreadProcessId(c.top, &pid);
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
   if (!process) return Fail("cannot open the window's process");
-  PostMessageW(c.top, WM_CLOSE, 0, 0);
+  before_wait(pid);
   const DWORD waited = WaitForSingleObject(process, c.opt.timeout);
   DWORD code = STILL_ACTIVE;
   const bool ended = waited == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
@@ -427,21 +429,14 @@ int CmdQuit(Context& c) {
   return 0;
 }
 
-// Opens the process behind the window, says so, waits for it to end and prints its exit code as Windows has
-// it: for a program that ends by itself or by keys, where `quit` does not fit.
+// WM_CLOSE, then the exit code once the process has ended.
+int CmdQuit(Context& c) {
+  return WaitForExit(c, [&](DWORD) { PostMessageW(c.top, WM_CLOSE, 0, 0); });
+}
+
+// The exit code of a program that ends by itself or by keys, where `quit` does not fit; says when it watches.
 int CmdWatch(Context& c) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(c.top, &pid);
-  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (!process) return Fail("cannot open the window's process");
-  Json().Int("pid", pid).Bool("watching", true).Line();
-  const DWORD waited = WaitForSingleObject(process, c.opt.timeout);
-  DWORD code = STILL_ACTIVE;
-  const bool ended = waited == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
-  CloseHandle(process);
-  if (!ended) return Fail("process still running");
-  Json().Int("pid", pid).Int("exit_code", code).Line();
-  return 0;
+  return WaitForExit(c, [](DWORD pid) { Json().Int("pid", pid).Bool("watching", true).Line(); });
 }
 
 struct ShowName {
