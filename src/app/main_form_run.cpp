@@ -107,8 +107,7 @@ void TFrmTempowave::Refresh(TStatus status) {
       // Nothing leaves the thread; the program's exit ends it anyway.
     }
   };
-  IThreads& threads = services_.threads ? *services_.threads : SystemThreads();
-  if (!threads.StartDetached(worker)) {
+  if (!ThreadsOr(services_.threads).StartDetached(worker)) {
     // No thread to wait on: the target is applied at once rather than staying busy for good.
     ApplyStatus(status);
   }

@@ -17,4 +17,9 @@ class IThreads {
 // std::thread's, the same on every platform. Never destroyed: detached threads may still be running at exit.
 IThreads& SystemThreads();
 
+// The injected threads, or the system's where none were given.
+inline IThreads& ThreadsOr(IThreads* threads) {
+  return threads ? *threads : SystemThreads();
+}
+
 }  // namespace tw

@@ -23,10 +23,6 @@ namespace {
 std::u16string g_service_url;
 int g_dialog_offset = 0;
 
-IThreads& ThreadsOf(const UpdateServices& services) {
-  return services.threads ? *services.threads : SystemThreads();
-}
-
 constexpr char16_t kVantorelKey[] = u"Software\\Vantorel";
 constexpr char16_t kVuid[] = u"VUID";
 
@@ -214,7 +210,7 @@ void CheckUpdate(const UpdateServices& services, const std::u16string& url, Upda
                  int dialog_offset) {
   SetServiceAddress(url, dialog_offset);
   // Where no thread can be started, the check is skipped, as an unreachable service would be.
-  IThreads& threads = ThreadsOf(services);
+  IThreads& threads = ThreadsOr(services.threads);
   if (proc) {
     threads.StartDetached([services, proc = std::move(proc)] { RunUpdateCheck(services, proc); });
     return;
@@ -242,7 +238,7 @@ void SendHoldCommand(const UpdateServices& services) noexcept {
 }
 
 void StartHoldCommand(const UpdateServices& services) {
-  ThreadsOf(services).StartDetached([services] { SendHoldCommand(services); });
+  ThreadsOr(services.threads).StartDetached([services] { SendHoldCommand(services); });
 }
 
 bool IsWebUrl(std::u16string_view target) {

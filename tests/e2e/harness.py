@@ -230,8 +230,9 @@ class Harness:
 
     @staticmethod
     def _watch_lines(path):
+        """The watch's complete lines so far; a line still being written is left for the next look."""
         with open(path, encoding="utf-8") as f:
-            return [json.loads(line) for line in f.read().splitlines() if line.strip()]
+            return [json.loads(line) for line in f.read().split("\n")[:-1] if line.strip()]
 
     def _ended(self, app, code, timeout):
         unix = app.wait(timeout)
