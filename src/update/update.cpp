@@ -1,5 +1,6 @@
 #include "update/update.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "platform/threads.h"
 #include "platform/text.h"
 #include "platform/version.h"
+#include "update/answer_text.h"
 #include "update/strings.h"
 
 namespace tw {
@@ -20,8 +22,15 @@ bool ReportMemoryLeaksOnShutdown = false;
 
 namespace {
 
-std::u16string g_service_url;
-int g_dialog_offset = 0;
+// The address and offset of each CheckUpdate, never freed: detached check and hold threads may still read an
+// address while the process ends or after a later call has replaced it. Each node keeps the one before it
+// reachable, so nothing is ever reported as leaked.
+struct ServiceAddress {
+  std::u16string url;
+  int dialog_offset = 0;
+  const ServiceAddress* previous = nullptr;
+};
+std::atomic<const ServiceAddress*> g_service_address{nullptr};
 
 constexpr char16_t kVantorelKey[] = u"Software\\Vantorel";
 constexpr char16_t kVuid[] = u"VUID";
@@ -97,14 +106,18 @@ UpdateServices UpdateServicesFrom(const Services& services) {
 }
 
 const std::u16string& ServiceUrl() {
-  return g_service_url;
+  static const std::u16string& kNone = *new std::u16string;
+  const ServiceAddress* current = g_service_address.load(std::memory_order_acquire);
+  return current ? current->url : kNone;
 }
 int DialogOffset() {
-  return g_dialog_offset;
+  const ServiceAddress* current = g_service_address.load(std::memory_order_acquire);
+  return current ? current->dialog_offset : 0;
 }
 void SetServiceAddress(const std::u16string& url, int dialog_offset) {
-  g_service_url = url;
-  g_dialog_offset = dialog_offset;
+  const ServiceAddress* current = g_service_address.load(std::memory_order_acquire);
+  if (current && current->url == url && current->dialog_offset == dialog_offset) return;
+  g_service_address.store(new ServiceAddress{url, dialog_offset, current}, std::memory_order_release);
 }
 
 std::u16string VersionText(IVersionInfo* version, std::u16string_view format) {
@@ -163,6 +176,13 @@ std::u16string ClientId(IRegistry& registry, IRandom& random, IClock& clock) {
   return result;
 }
 
+std::u16string ClientIdToSend(std::u16string_view id) {
+  const bool hex = std::all_of(id.begin(), id.end(), [](char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+  });
+  return id.size() == 32 && hex ? std::u16string(id) : std::u16string();
+}
+
 bool ServiceGet(IHttp& http, const HeaderList& headers, std::u16string* answer) {
   try {
     HttpRequest request;
@@ -192,7 +212,7 @@ void RunUpdateCheck(const UpdateServices& services, const UpdateProc& proc) noex
         {u"User-Language", services.language ? services.language() : std::u16string()},
         {u"User-Debug", ReportMemoryLeaksOnShutdown ? u"true" : u"false"},
         {u"User-Union", services.registry && services.random && services.clock
-                            ? ClientId(*services.registry, *services.random, *services.clock)
+                            ? ClientIdToSend(ClientId(*services.registry, *services.random, *services.clock))
                             : std::u16string()},
     };
     std::u16string answer;
@@ -252,11 +272,12 @@ bool IsWebUrl(std::u16string_view target) {
   }
   if (target.size() == rest) return false;
   // The shell hands the target to the browser inside a quoted command line: a quote, a space or a control
-  // character could add arguments of its own.
+  // character could add arguments of its own. Format characters would make the address shown differ from
+  // the one opened.
   for (char16_t c : target) {
     if (c <= u' ' || c == u'"' || c == 0x7F) return false;
   }
-  return true;
+  return IsCleanText(target, kAddressMax);
 }
 
 void OpenWebTarget(IShell* shell, const std::u16string& target) {
@@ -279,7 +300,7 @@ NoticeInfo ReadNotice(const std::u16string& answer) {
   const std::u16string info = ExtractBetween(answer, u"\"info\":{", u"}");
   NoticeInfo notice;
   notice.style = Value(info, u"\"style\":\"");
-  notice.text = Value(info, u"\"text\":\"");
+  notice.text = ShownText(Value(info, u"\"text\":\""));
   notice.flag = Value(info, u"\"flag\":\"");
   notice.url = Value(info, u"\"url\":\"");
   return notice;

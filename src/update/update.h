@@ -53,7 +53,8 @@ using UpdateProc = std::function<void(bool accepted, const std::u16string& answe
 
 enum UpdateTextKind : int { utPrompt = 0, utStatus = 1, utYes = 2, utNo = 3 };
 
-// Process-wide, written by CheckUpdate before its thread starts and only read afterwards.
+// Process-wide, written by CheckUpdate before its thread starts and only read afterwards. The address that
+// ServiceUrl returns stays valid for the life of the process, whatever replaces it later.
 const std::u16string& ServiceUrl();
 int DialogOffset();
 // Step one of CheckUpdate on its own: replaces both values.
@@ -77,6 +78,9 @@ std::u16string NewClientId(IRandom& random, IClock& clock);
 // The identifier stored as "VUID" under HKCU\Software\Vantorel, created on first use and never replaced;
 // empty when the registry cannot be used.
 std::u16string ClientId(IRegistry& registry, IRandom& random, IClock& clock);
+// The identifier as sent: a stored value that is not exactly 32 hexadecimal digits goes out empty (and stays
+// as stored), so that a damaged value cannot break or shape the requests.
+std::u16string ClientIdToSend(std::u16string_view id);
 
 // One GET of ServiceUrl with these custom headers. True with the body (decoded as UTF-8, whatever the status)
 // in *answer; false when the transfer failed, *answer untouched.
@@ -103,11 +107,13 @@ std::u16string UpdateText(int kind, std::u16string_view language);
 std::u16string UpdateText(int kind);
 
 // Targets from the service's answer are opened only when they are plain web addresses: the process runs
-// elevated, and a server must never be able to start a program or open a file.
+// elevated, and a server must never be able to start a program or open a file. An address longer than
+// kAddressMax or holding control or format characters is refused.
 bool IsWebUrl(std::u16string_view target);
 void OpenWebTarget(IShell* shell, const std::u16string& target);
 
-// The notice object of an answer, its values unescaped (raises tw::Error like JsonUnescape).
+// The notice object of an answer, its values unescaped (raises tw::Error like JsonUnescape); the text, which
+// is shown, cleaned and bounded by ShownText.
 struct NoticeInfo {
   std::u16string style, text, flag, url;
 };

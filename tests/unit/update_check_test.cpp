@@ -6,6 +6,7 @@
 #include "fakes/fake_dispatcher.h"
 #include "fakes/fake_http.h"
 #include "fakes/fake_random.h"
+#include "fakes/fake_registry.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_threads.h"
 #include "fakes/fake_update_prompts.h"
@@ -70,6 +71,30 @@ TEST_F(UpdateCheck, RequestCarriesTheFourHeadersInOrderAndTheTransferLimits) {
   EXPECT_EQ(r.max_body_bytes, 1u << 20);
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0], std::make_pair(false, std::u16string(u"{}")));
+}
+
+TEST_F(UpdateCheck, StoredIdentifierOfTheWrongShapeIsSentEmptyAndKeptAsStored) {
+  const struct {
+    std::u16string stored, sent;
+  } cases[] = {
+      {u"1234ABCD240309BEEF1405070000000F", u"1234ABCD240309BEEF1405070000000F"},
+      {u"1234ABCD240309BEEF1405070000000F\r\nX-Injected: 1", u""},
+      {std::u16string(4096, u'A'), u""},
+      {u"not an identifier", u""},
+  };
+  for (const auto& c : cases) {
+    test::FakeRegistry registry;
+    registry.PutString(reg::kCurrentUser, u"Software\\Vantorel", u"VUID", reg::kSz, c.stored);
+    services.registry = &registry;
+    http.script = {test::FakeHttp::Ok("{}")};
+    const size_t before = http.Requests().size();
+    Run();
+    const auto requests = http.Requests();
+    ASSERT_EQ(requests.size(), before + 1);
+    EXPECT_EQ(requests.back().headers.at(3), std::make_pair(std::u16string(u"User-Union"), c.sent));
+    EXPECT_TRUE(registry.CallsOf("SetValue").empty());
+    services.registry = nullptr;
+  }
 }
 
 TEST_F(UpdateCheck, MissingVersionResourceSendsZeros) {
@@ -155,6 +180,17 @@ TEST_F(UpdateCheck, CheckUpdateWithoutCallbackReturnsAfterTheHandling) {
   EXPECT_EQ(ServiceUrl(), u"http://127.0.0.1:9/other");
   EXPECT_EQ(DialogOffset(), -3);
   EXPECT_EQ(prompts.dialogs.size(), 1u);  // already shown when CheckUpdate returned
+  SetServiceAddress(kUrl, 10);
+}
+
+TEST(ServiceAddress, AnAddressOnceReadStaysValidAfterItIsReplaced) {
+  SetServiceAddress(u"http://127.0.0.1:9/first", 1);
+  const std::u16string& first = ServiceUrl();
+  SetServiceAddress(u"http://127.0.0.1:9/second-and-longer-than-any-small-string-buffer", 2);
+  // A thread that took the address before the change still reads it whole (ASan: no use after free).
+  EXPECT_EQ(first, u"http://127.0.0.1:9/first");
+  EXPECT_EQ(ServiceUrl(), u"http://127.0.0.1:9/second-and-longer-than-any-small-string-buffer");
+  EXPECT_EQ(DialogOffset(), 2);
   SetServiceAddress(kUrl, 10);
 }
 

@@ -3,6 +3,7 @@
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "platform/error.h"
+#include "update/answer_text.h"
 #include "update/update.h"
 
 namespace tw {
@@ -128,6 +129,16 @@ TEST(IsWebUrl, OnlyPlainWebAddresses) {
       {u"https://a/\" --new-window \"x", false},  // so would a quote
       {u"https://a/\r\nb", false},
       {u"https://a/\u00e9", true},
+      {u"https://a/\U0001F600", true},
+      // Reordering or invisible characters would make the address shown differ from the one opened.
+      {u"https://a/\u202Eexe.txt", false},
+      {u"https://a/\u2066x\u2069", false},
+      {u"https://a\u200B.b/", false},
+      {u"https://a/\uFEFF", false},
+      {u"https://a/\u0085", false},
+      {u"https://a/\xD800x", false},  // an unpaired surrogate
+      {u"https://a/" + std::u16string(kAddressMax - 10, u'x'), true},
+      {u"https://a/" + std::u16string(kAddressMax - 9, u'x'), false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsWebUrl(c.target), c.web) << "case index " << (&c - cases);
 }
@@ -195,6 +206,8 @@ TEST(ReadNotice, ValuesOfTheNoticeObject) {
       // Values are looked for only inside the object.
       {u"{\"style\":\"hold\",\"info\":{}}", {u"", u"", u"", u""}},
       {u"{}", {u"", u"", u"", u""}},
+      // The text is shown: escaped line breaks become spaces, bidirectional overrides go.
+      {u"{\"info\":{\"style\":\"hold\",\"text\":\"a\\nb\\u202Ec\\u202C\"}}", {u"hold", u"a bc", u"", u""}},
   };
   for (const auto& c : cases) {
     const NoticeInfo n = ReadNotice(c.answer);
@@ -204,6 +217,12 @@ TEST(ReadNotice, ValuesOfTheNoticeObject) {
     EXPECT_EQ(n.url, c.expected.url) << "case index " << (&c - cases);
   }
   EXPECT_THROW(ReadNotice(u"{\"info\":{\"text\":\"\\uXYZW\"}}"), Error);
+}
+
+TEST(ReadNotice, LongTextIsCutToTheShownBound) {
+  const std::u16string answer =
+      u"{\"info\":{\"style\":\"note\",\"text\":\"" + std::u16string(1 << 20, u'\uD55C') + u"\"}}";
+  EXPECT_EQ(ReadNotice(answer).text, std::u16string(kShownTextMax, u'\uD55C'));
 }
 
 TEST(ScaleForDpi, HundredthsOfTheScaleThenMultiplyDivide) {
