@@ -10,6 +10,8 @@
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/threads_win32.h"
 #include "platform/win32/version_win32.h"
+#include "ui/win32/address_dialog.h"
+#include "ui/win32/application.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
 
@@ -18,7 +20,11 @@ namespace tw::win {
 Services MakeServices() {
   // Process-lifetime objects, deliberately never destroyed: worker threads are not joined at exit and may
   // still be using them while the runtime runs its exit code.
-  static Shell& shell = *new Shell;
+  // Links open at the user's level through the desktop's shell; where that is not possible the user is shown
+  // the address to copy, never a browser started by this elevated process.
+  static Shell& shell = *new Shell(OpenThroughDesktopShell, [](const std::u16string& target) {
+    ShowAddressToCopy(Application::MainWindow(), target);
+  });
   static WinRegistry& registry = *new WinRegistry;
   static SystemClock& clock = *new SystemClock;
   static WinHttp& http = *new WinHttp;
