@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
-#include <utility>
 #include <vector>
 
 #include "fakes/fake_locale.h"
@@ -124,22 +124,30 @@ struct AddressDialogSnapshot {
   DWORD selection_start = 1, selection_end = 0;
 };
 
+BOOL CALLBACK TakeVisibleDialog(HWND h, LPARAM out) {
+  wchar_t cls[16] = L"";
+  GetClassNameW(h, cls, 16);
+  if (std::wstring(cls) != L"#32770" || !IsWindowVisible(h)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = h;
+  return FALSE;
+}
+
 HWND FindDialogOf(DWORD thread) {
   HWND found = nullptr;
   for (int i = 0; i < 1000 && !found; ++i) {
-    EnumThreadWindows(
-        thread,
-        [](HWND h, LPARAM out) {
-          wchar_t cls[16] = L"";
-          GetClassNameW(h, cls, 16);
-          if (std::wstring(cls) != L"#32770" || !IsWindowVisible(h)) return TRUE;
-          *reinterpret_cast<HWND*>(out) = h;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(thread, TakeVisibleDialog, reinterpret_cast<LPARAM>(&found));
     if (!found) Sleep(10);
   }
   return found;
+}
+
+// A plain Win32 thread running `work`; the handle is to be waited for and closed by the caller.
+DWORD WINAPI RunWork(void* work) {
+  (*static_cast<std::function<void()>*>(work))();
+  return 0;
+}
+HANDLE StartThread(std::function<void()>* work) {
+  return CreateThread(nullptr, 0, RunWork, work, 0, nullptr);
 }
 
 std::u16string ClipboardText() {
@@ -163,39 +171,34 @@ void ClearClipboard() {
 
 AddressDialogSnapshot ShowAndRead(const std::u16string& address) {
   AddressDialogSnapshot snap;
-  std::pair<DWORD, AddressDialogSnapshot*> context(GetCurrentThreadId(), &snap);
-  HANDLE driver = CreateThread(
-      nullptr, 0,
-      [](void* param) -> DWORD {
-        auto* ctx = static_cast<std::pair<DWORD, AddressDialogSnapshot*>*>(param);
-        AddressDialogSnapshot& s = *ctx->second;
-        HWND dlg = FindDialogOf(ctx->first);
-        if (!dlg) return 1;
-        s.caption = Text(dlg);
-        s.message = Text(GetDlgItem(dlg, kAddressMessageId));
-        HWND edit = GetDlgItem(dlg, kAddressEditId);
-        s.address = Text(edit);
-        s.read_only = (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        GetGUIThreadInfo(ctx->first, &info);
-        s.focused = info.hwndFocus == edit;
-        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&s.selection_start),
-                     reinterpret_cast<LPARAM>(&s.selection_end));
-        s.copy = Text(GetDlgItem(dlg, kAddressCopyId));
-        s.close = Text(GetDlgItem(dlg, IDCANCEL));
-        // Enter presses Copy, the default button; Escape closes.
-        PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_RETURN, 0);
-        PostMessageW(info.hwndFocus, WM_KEYUP, VK_RETURN, 0);
-        for (int i = 0; i < 200 && s.clipboard.empty(); ++i) {
-          Sleep(10);
-          s.clipboard = ClipboardText();
-        }
-        PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_ESCAPE, 0);
-        PostMessageW(info.hwndFocus, WM_KEYUP, VK_ESCAPE, 0);
-        return 0;
-      },
-      &context, 0, nullptr);
+  const DWORD ui = GetCurrentThreadId();
+  std::function<void()> drive = [ui, &s = snap] {
+    HWND dlg = FindDialogOf(ui);
+    if (!dlg) return;
+    s.caption = Text(dlg);
+    s.message = Text(GetDlgItem(dlg, kAddressMessageId));
+    HWND edit = GetDlgItem(dlg, kAddressEditId);
+    s.address = Text(edit);
+    s.read_only = (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(ui, &info);
+    s.focused = info.hwndFocus == edit;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&s.selection_start),
+                 reinterpret_cast<LPARAM>(&s.selection_end));
+    s.copy = Text(GetDlgItem(dlg, kAddressCopyId));
+    s.close = Text(GetDlgItem(dlg, IDCANCEL));
+    // Enter presses Copy, the default button; Escape closes.
+    PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(info.hwndFocus, WM_KEYUP, VK_RETURN, 0);
+    for (int i = 0; i < 200 && s.clipboard.empty(); ++i) {
+      Sleep(10);
+      s.clipboard = ClipboardText();
+    }
+    PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(info.hwndFocus, WM_KEYUP, VK_ESCAPE, 0);
+  };
+  HANDLE driver = StartThread(&drive);
   ShowAddressToCopy(nullptr, address);
   WaitForSingleObject(driver, INFINITE);
   CloseHandle(driver);
@@ -245,26 +248,20 @@ TEST(UiApartment, HeldUntilLeftAndNeverLeftTwice) {
   };
   const auto run = [](bool in_mta) {
     Result r;
-    std::pair<bool, Result*> context(in_mta, &r);
-    HANDLE t = CreateThread(
-        nullptr, 0,
-        [](void* param) -> DWORD {
-          auto* ctx = static_cast<std::pair<bool, Result*>*>(param);
-          const bool mta = ctx->first;
-          if (mta) CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-          ctx->second->entered = EnterUiApartment();
-          ctx->second->while_held = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-          if (SUCCEEDED(ctx->second->while_held)) CoUninitialize();
-          LeaveUiApartment();
-          LeaveUiApartment();
-          // A first level again (S_OK) when nothing was left open; S_FALSE when the thread's own MTA is
-          // still there.
-          ctx->second->after = CoInitializeEx(nullptr, mta ? COINIT_MULTITHREADED : COINIT_APARTMENTTHREADED);
-          if (SUCCEEDED(ctx->second->after)) CoUninitialize();
-          if (mta) CoUninitialize();
-          return 0;
-        },
-        &context, 0, nullptr);
+    std::function<void()> probe = [in_mta, &r] {
+      if (in_mta) CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      r.entered = EnterUiApartment();
+      r.while_held = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+      if (SUCCEEDED(r.while_held)) CoUninitialize();
+      LeaveUiApartment();
+      LeaveUiApartment();
+      // A first level again (S_OK) when nothing was left open; S_FALSE when the thread's own MTA is still
+      // there.
+      r.after = CoInitializeEx(nullptr, in_mta ? COINIT_MULTITHREADED : COINIT_APARTMENTTHREADED);
+      if (SUCCEEDED(r.after)) CoUninitialize();
+      if (in_mta) CoUninitialize();
+    };
+    HANDLE t = StartThread(&probe);
     WaitForSingleObject(t, INFINITE);
     CloseHandle(t);
     return r;
