@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/form_view.h"
-#include "app/services.h"
+#include "platform/services.h"
 #include "app/status.h"
 
 namespace tw {

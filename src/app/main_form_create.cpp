@@ -50,7 +50,7 @@ void TFrmTempowave::FormCreate() {
   view_.SetControlCaption(Ctl::LblVersion,
                           Translate(kVersionWord) + u": " + VersionText(services_.version, u"%d.%d.%d.%d"));
   LoadAdapterAndOptions();
-  CheckUpdate(UpdateServicesFrom(services_), config::kUpdateUrl, on_update, kDialogOffset);
+  CheckUpdate(services_, config::kUpdateUrl, on_update, kDialogOffset);
 }
 
 }  // namespace tw

@@ -67,7 +67,7 @@ RegStatus WriteText(IRegistry& registry, RegKey key, const std::u16string& name,
 }
 
 // The pause after a failed attempt; false when the application began to terminate.
-bool Pause(const UpdateServices& s) {
+bool Pause(const Services& s) {
   for (int step = 0; step < kPauseSteps; ++step) {
     if (s.dispatcher->Terminating()) return false;
     s.clock->Sleep(kPauseStepMs);
@@ -80,21 +80,6 @@ std::u16string Value(std::u16string_view source, std::u16string_view start_marke
 }
 
 }  // namespace
-
-UpdateServices UpdateServicesFrom(const Services& services) {
-  UpdateServices u;
-  u.http = services.http;
-  u.clock = services.clock;
-  u.random = services.random;
-  u.registry = services.registry;
-  u.dispatcher = services.dispatcher;
-  u.version = services.version;
-  u.shell = services.shell;
-  u.prompts = services.prompts;
-  u.threads = services.threads;
-  u.language = [] { return CurrentLanguage(); };
-  return u;
-}
 
 const std::u16string& ServiceUrl() {
   return g_service_url;
@@ -185,11 +170,11 @@ bool ServiceGet(IHttp& http, const HeaderList& headers, std::u16string* answer) 
   }
 }
 
-void RunUpdateCheck(const UpdateServices& services, const UpdateProc& proc) noexcept {
+void RunUpdateCheck(const Services& services, const UpdateProc& proc) noexcept {
   try {
     const HeaderList headers = {
         {u"User-Version", VersionText(services.version, u"%d.%d.%d.%d")},
-        {u"User-Language", services.language ? services.language() : std::u16string()},
+        {u"User-Language", services.language ? services.language() : CurrentLanguage()},
         {u"User-Debug", ReportMemoryLeaksOnShutdown ? u"true" : u"false"},
         {u"User-Union", services.registry && services.random && services.clock
                             ? ClientId(*services.registry, *services.random, *services.clock)
@@ -206,8 +191,7 @@ void RunUpdateCheck(const UpdateServices& services, const UpdateProc& proc) noex
   }
 }
 
-void CheckUpdate(const UpdateServices& services, const std::u16string& url, UpdateProc proc,
-                 int dialog_offset) {
+void CheckUpdate(const Services& services, const std::u16string& url, UpdateProc proc, int dialog_offset) {
   SetServiceAddress(url, dialog_offset);
   // Where no thread can be started, the check is skipped, as an unreachable service would be.
   IThreads& threads = ThreadsOr(services.threads);
@@ -225,7 +209,7 @@ void CheckUpdate(const UpdateServices& services, const std::u16string& url, Upda
   services.dispatcher->ServeUntil([&] { return done->load(); });
 }
 
-void SendHoldCommand(const UpdateServices& services) noexcept {
+void SendHoldCommand(const Services& services) noexcept {
   try {
     const HeaderList headers = {
         {u"User-Version", VersionText(services.version, u"%d.%d.%d.%d")},
@@ -237,7 +221,7 @@ void SendHoldCommand(const UpdateServices& services) noexcept {
   }
 }
 
-void StartHoldCommand(const UpdateServices& services) {
+void StartHoldCommand(const Services& services) {
   ThreadsOr(services.threads).StartDetached([services] { SendHoldCommand(services); });
 }
 
@@ -263,7 +247,7 @@ void OpenWebTarget(IShell* shell, const std::u16string& target) {
   if (shell && IsWebUrl(target)) shell->Open(target);
 }
 
-void ProcessResponse(const UpdateServices& services, const std::u16string& answer, const UpdateProc& proc) {
+void ProcessResponse(const Services& services, const std::u16string& answer, const UpdateProc& proc) {
   const std::u16string update = Value(answer, u"\"update\":\"");
   bool accepted = false;
   if (IsWebUrl(update) && services.prompts && services.prompts->UpdateDialog(answer)) {

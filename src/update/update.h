@@ -7,46 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/services.h"
 #include "platform/http.h"
+#include "platform/prompts.h"
+#include "platform/services.h"
 
 namespace tw {
-
-class IClock;
-class IHttp;
-class IRandom;
-class IRegistry;
-class IShell;
-class IUiDispatcher;
-class IVersionInfo;
-class IThreads;
-
-// The window side of the answer handling: the modal offer and the notice strip.
-class IUpdatePrompts {
- public:
-  virtual ~IUpdatePrompts() = default;
-  // Shows the offer for this answer; true when the user chose Yes.
-  virtual bool UpdateDialog(const std::u16string& answer) = 0;
-  // Adds the notice strip to the main window (once) and points it at `target`.
-  virtual void ShowUpdateStatus(const std::u16string& target) = 0;
-};
-
-struct UpdateServices {
-  IHttp* http = nullptr;
-  IClock* clock = nullptr;
-  IRandom* random = nullptr;
-  IRegistry* registry = nullptr;
-  IUiDispatcher* dispatcher = nullptr;
-  IVersionInfo* version = nullptr;
-  IShell* shell = nullptr;
-  IUpdatePrompts* prompts = nullptr;
-  IThreads* threads = nullptr;  // null: SystemThreads()
-  // The two-letter code of the user's language, read when a check starts.
-  std::function<std::u16string()> language;
-};
-
-// The update module's share of the program's services; the language is CurrentLanguage when a check starts.
-UpdateServices UpdateServicesFrom(const Services& services);
 
 // Called on the UI thread once the answer has been handled: accepted = the user took the update offer.
 using UpdateProc = std::function<void(bool accepted, const std::u16string& answer)>;
@@ -84,18 +49,17 @@ bool ServiceGet(IHttp& http, const HeaderList& headers, std::u16string* answer);
 
 // Remembers the address and the offset, starts the check thread and returns at once. Without `proc` it
 // returns only after the answer has been handled, serving the UI thread's hand-overs meanwhile.
-void CheckUpdate(const UpdateServices& services, const std::u16string& url, UpdateProc proc,
-                 int dialog_offset);
+void CheckUpdate(const Services& services, const std::u16string& url, UpdateProc proc, int dialog_offset);
 // The check thread's body; exposed so that tests can run it on a thread of their choice. Never throws.
-void RunUpdateCheck(const UpdateServices& services, const UpdateProc& proc) noexcept;
+void RunUpdateCheck(const Services& services, const UpdateProc& proc) noexcept;
 // Tells the service to hold back: one request, the outcome ignored. Never throws.
-void SendHoldCommand(const UpdateServices& services) noexcept;
+void SendHoldCommand(const Services& services) noexcept;
 // Starts SendHoldCommand on a thread of its own that nothing waits for.
-void StartHoldCommand(const UpdateServices& services);
+void StartHoldCommand(const Services& services);
 
 // The answer handling on the UI thread: the offer, the strip, then `proc`. A malformed \u escape in a value
 // raises tw::Error and skips the rest.
-void ProcessResponse(const UpdateServices& services, const std::u16string& answer, const UpdateProc& proc);
+void ProcessResponse(const Services& services, const std::u16string& answer, const UpdateProc& proc);
 
 // The fixed texts of the offer, the strip and the buttons, by language code (exact match, English otherwise).
 std::u16string UpdateText(int kind, std::u16string_view language);

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   tw::test::FakeShell shell;
   tw::test::FakeUpdatePrompts prompts;
   prompts.answer_yes = yes;
-  tw::UpdateServices services;
+  tw::Services services;
   services.shell = &shell;
   services.prompts = &prompts;
   int calls = 0;

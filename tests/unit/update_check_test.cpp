@@ -46,7 +46,7 @@ class UpdateCheck : public ::testing::Test {
   test::FakeShell shell;
   test::FakeUpdatePrompts prompts;
   test::FakeThreads threads;
-  UpdateServices services;
+  Services services;
   std::vector<std::pair<bool, std::u16string>> calls;
 };
 
@@ -196,24 +196,13 @@ TEST_F(UpdateCheck, WithoutAThreadTheCheckAndTheHoldRequestAreSkipped) {
   EXPECT_EQ(dispatcher.invocations, 0);
 }
 
-TEST(UpdateServicesFrom, TakesTheProgramsServicesAndTheCurrentLanguage) {
-  test::FakeHttp http;
-  test::FakeClock clock;
-  test::FakeUpdatePrompts prompts;
-  test::FakeThreads threads;
-  Services s;
-  s.http = &http;
-  s.clock = &clock;
-  s.prompts = &prompts;
-  s.threads = &threads;
-  const UpdateServices u = UpdateServicesFrom(s);
-  EXPECT_EQ(u.http, &http);
-  EXPECT_EQ(u.clock, &clock);
-  EXPECT_EQ(u.prompts, &prompts);
-  EXPECT_EQ(u.threads, &threads);
-  EXPECT_EQ(u.registry, nullptr);
-  SetCurrentLanguage(u"ja");
-  EXPECT_EQ(u.language(), u"ja");  // read when asked, not when built
+TEST_F(UpdateCheck, WithoutALanguageOfItsOwnSendsTheCurrentLanguageAsTheCheckRuns) {
+  services.language = nullptr;
+  http.fallback = test::FakeHttp::Ok("");
+  SetCurrentLanguage(u"ja");  // read when the check runs, not when the services were made
+  Run();
+  EXPECT_EQ(http.Requests().at(0).headers.at(1),
+            (std::pair<std::u16string, std::u16string>{u"User-Language", u"ja"}));
   EXPECT_EQ(UpdateText(utYes), u"\u306F\u3044");
   SetCurrentLanguage(u"");
   EXPECT_EQ(UpdateText(utYes), u"Yes");

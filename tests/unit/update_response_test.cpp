@@ -79,7 +79,7 @@ TEST(ProcessResponse, OfferStripAndCallback) {
     test::FakeShell shell;
     test::FakeUpdatePrompts prompts;
     prompts.answer_yes = c.yes;
-    UpdateServices services;
+    Services services;
     services.shell = &shell;
     services.prompts = &prompts;
     std::vector<std::pair<bool, std::u16string>> calls;
@@ -95,7 +95,7 @@ TEST(ProcessResponse, OfferStripAndCallback) {
 }
 
 TEST(ProcessResponse, MalformedEscapeRaisesAndSkipsTheCallback) {
-  UpdateServices services;
+  Services services;
   bool called = false;
   EXPECT_THROW(ProcessResponse(services, u"{\"update\":\"\\u00G0\"}",
                                [&](bool, const std::u16string&) { called = true; }),

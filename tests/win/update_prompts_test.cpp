@@ -18,7 +18,7 @@
 #include "platform/error.h"
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
 #include "gui_objects.h"
@@ -166,7 +166,7 @@ class UpdateDialogTest : public ::testing::Test {
 
   test::FakeHttp http;
   test::FakeShell shell;
-  UpdateServices services;
+  Services services;
   std::u16string language = u"en";
   DialogSnapshot snap;
 };
@@ -375,7 +375,7 @@ class StripTest : public ::testing::Test {
 
   HWND main = nullptr;
   test::FakeShell shell;
-  UpdateServices services;
+  Services services;
 };
 
 TEST_F(StripTest, AddedOnceAtTheBottomAndReusedForTheNextNotice) {
@@ -461,7 +461,7 @@ TEST(UpdateHandOver, CheckWithoutCallbackServesTheUiThreadUntilHandled) {
   test::FakeUpdatePrompts prompts;
   DWORD dialog_thread = 0;
   prompts.on_dialog = [&] { dialog_thread = GetCurrentThreadId(); };
-  UpdateServices services;
+  Services services;
   services.http = &http;
   services.dispatcher = &UiDispatcher::Instance();
   services.prompts = &prompts;
@@ -474,7 +474,7 @@ TEST(UpdateHandOver, CheckWithCallbackReturnsAtOnceAndCallsBackOnTheUiThread) {
   test::FakeHttp http;
   http.fallback = test::FakeHttp::Ok("{\"notify\":\"https://n/\"}");
   test::FakeUpdatePrompts prompts;
-  UpdateServices services;
+  Services services;
   services.http = &http;
   services.dispatcher = &UiDispatcher::Instance();
   services.prompts = &prompts;

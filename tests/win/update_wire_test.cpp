@@ -51,7 +51,7 @@ class UpdateWire : public ::testing::Test {
   test::FakeDispatcher dispatcher;
   win::VersionInfo version;  // the test program's resource: file version 1.6.2.0
   test::FakeUpdatePrompts prompts;
-  UpdateServices services;
+  Services services;
   std::vector<std::pair<bool, std::u16string>> calls;
 };
 

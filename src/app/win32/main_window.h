@@ -11,7 +11,7 @@
 
 #include "app/form_view.h"
 #include "app/main_form.h"
-#include "app/services.h"
+#include "platform/services.h"
 #include "platform/win32/handles.h"
 #include "ui/win32/widget.h"
 

@@ -37,7 +37,7 @@ Services MakeServices() {
   s.version = &version;
   s.adapters = &adapters;
   s.connections = &connections;
-  static UpdatePrompts& prompts = *new UpdatePrompts(UpdateServicesFrom(s));
+  static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;
   return s;
 }

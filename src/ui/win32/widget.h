@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/dpi.h"
+#include "platform/dpi.h"
 
 namespace tw::win {
 

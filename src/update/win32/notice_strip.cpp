@@ -9,8 +9,8 @@
 #include "i18n/translate.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
-#include "ui/win32/subclass.h"
+#include "platform/win32/application.h"
+#include "platform/win32/subclass.h"
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {
@@ -224,7 +224,7 @@ void TUpdateHelper::StatusClick(HWND sender) {
   if (Strip* strip = StripOf(sender)) OpenWebTarget(strip->shell, strip->hint);
 }
 
-UpdatePrompts::UpdatePrompts(UpdateServices services, std::function<std::u16string()> language,
+UpdatePrompts::UpdatePrompts(Services services, std::function<std::u16string()> language,
                              std::function<std::u16string()> caption)
     : services_(std::move(services)), language_(std::move(language)), caption_(std::move(caption)) {
   if (!language_) language_ = [] { return CurrentLanguage(); };

@@ -8,7 +8,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {

@@ -16,14 +16,14 @@ class UpdatePrompts final : public IUpdatePrompts {
   // `services` supplies the shell for opened links and everything the hold request needs; `language` the
   // language code for the fixed texts (CurrentLanguage when empty); `caption` the dialog's caption (the
   // application title translated into the current language when empty).
-  explicit UpdatePrompts(UpdateServices services, std::function<std::u16string()> language = {},
+  explicit UpdatePrompts(Services services, std::function<std::u16string()> language = {},
                          std::function<std::u16string()> caption = {});
 
   bool UpdateDialog(const std::u16string& answer) override;
   void ShowUpdateStatus(const std::u16string& target) override;
 
  private:
-  UpdateServices services_;
+  Services services_;
   std::function<std::u16string()> language_;
   std::function<std::u16string()> caption_;
 };

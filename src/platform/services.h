@@ -1,6 +1,9 @@
-// The operating-system services the program's logic reaches, injected at start-up (Win32 implementations in
-// the program, doubles in the tests). Each interface lives in its own header under platform/.
+// The services the program's logic reaches, in one bag built once by the composition root (app/win32) and
+// handed down; tests fill it with doubles. Each interface lives in its own header under platform/.
 #pragma once
+
+#include <functional>
+#include <string>
 
 namespace tw {
 
@@ -12,7 +15,6 @@ class IRandom;
 class IHttp;
 class IAdapterFacts;
 class INetConnections;
-class ILocale;
 class IVersionInfo;
 class IUpdatePrompts;
 class IThreads;
@@ -26,10 +28,11 @@ struct Services {
   IHttp* http = nullptr;
   IAdapterFacts* adapters = nullptr;
   INetConnections* connections = nullptr;
-  ILocale* locale = nullptr;
   IVersionInfo* version = nullptr;
   IUpdatePrompts* prompts = nullptr;  // the update offer and the notice strip (update/win32 in the program)
   IThreads* threads = nullptr;        // null: SystemThreads()
+  // The two-letter code of the user's language, read when an update check starts.
+  std::function<std::u16string()> language = nullptr;  // null: CurrentLanguage
 };
 
 }  // namespace tw
