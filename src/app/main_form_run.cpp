@@ -1,45 +1,17 @@
-// Run and Run again: the five tuning values, the adapter restart and the wait for the internet.
+// Run and Run again: the tweak set, the adapter restart and the wait for the internet.
 #include <array>
 
 #include "app/main_form.h"
+#include "app/options.h"
 #include "i18n/translate.h"
 #include "platform/clock.h"
 #include "platform/dispatcher.h"
 #include "platform/http.h"
 #include "platform/threads.h"
 #include "tuning/network.h"
-#include "tuning/registry_values.h"
+#include "tuning/tweaks.h"
 
 namespace tw {
-
-namespace {
-
-constexpr char16_t kInterfacesKey[] =
-    u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
-constexpr char16_t kMessageQueuingKey[] = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\MSMQ\\Parameters";
-constexpr char16_t kSystemProfileKey[] =
-    u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
-
-struct Tweak {
-  Ctl box;
-  bool per_interface;     // under the adapter's interface key
-  const char16_t* key;    // otherwise this key
-  const char16_t* value;  // value name
-  std::int32_t start;
-  bool stop_deletes;
-  std::int32_t stop;
-};
-
-// In the order they are applied and reverted.
-constexpr std::array<Tweak, 5> kTweaks = {{
-    {Ctl::ChkTCPAckFrequency, true, nullptr, u"TcpAckFrequency", 1, true, 0},
-    {Ctl::ChkTcpDelAckTick, true, nullptr, u"TcpDelAckTicks", 0, true, 0},
-    {Ctl::ChkTcpNoDelay, false, kMessageQueuingKey, u"TCPNoDelay", 1, true, 0},
-    {Ctl::ChkNetworkThrottlingIndex, false, kSystemProfileKey, u"NetworkThrottlingIndex", -1, false, 10},
-    {Ctl::ChkSystemResponsiveness, false, kSystemProfileKey, u"SystemResponsiveness", 0, false, 20},
-}};
-
-}  // namespace
 
 void TFrmTempowave::BtnStartClick() {
   switch (FStatus) {
@@ -62,24 +34,15 @@ void TFrmTempowave::BtnStartClick() {
 
 void TFrmTempowave::Start() {
   ApplyStatus(TStatus::stBusy);
-  for (const Tweak& t : kTweaks) {
-    if (!view_.Checked(t.box)) continue;
-    const std::u16string key = t.per_interface ? kInterfacesKey + NetworkGUID : std::u16string(t.key);
-    WriteRegistryDword(*services_.registry, key, t.value, t.start);
+  for (const Tweak& tweak : kTweaks) {
+    if (view_.Checked(OptionOf(tweak.id).box)) ApplyTweak(*services_.registry, tweak, NetworkGUID);
   }
   Refresh(TStatus::stRunning);
 }
 
 void TFrmTempowave::Stop() {
   ApplyStatus(TStatus::stBusy);
-  for (const Tweak& t : kTweaks) {
-    const std::u16string key = t.per_interface ? kInterfacesKey + NetworkGUID : std::u16string(t.key);
-    if (t.stop_deletes) {
-      DeleteRegistryValue(*services_.registry, key, t.value);
-    } else {
-      WriteRegistryDword(*services_.registry, key, t.value, t.stop);
-    }
-  }
+  for (const Tweak& tweak : kTweaks) RevertTweak(*services_.registry, tweak, NetworkGUID);
   Refresh(TStatus::stIdle);
 }
 

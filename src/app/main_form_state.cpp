@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/main_form.h"
+#include "app/options.h"
 #include "i18n/translate.h"
 #include "settings/config.h"
 #include "tuning/network.h"
@@ -10,13 +11,6 @@
 namespace tw {
 
 namespace {
-
-constexpr char16_t kStore[] = u"Tempowave";
-
-// The option boxes in the order their enabled state is set.
-constexpr std::array<Ctl, 5> kOptionBoxes = {Ctl::ChkTCPAckFrequency, Ctl::ChkTcpDelAckTick,
-                                             Ctl::ChkTcpNoDelay, Ctl::ChkNetworkThrottlingIndex,
-                                             Ctl::ChkSystemResponsiveness};
 
 // Only the states the program itself stores are restored; anything else shows the idle look, since a busy
 // look would have nothing to end it.
@@ -39,7 +33,7 @@ void TFrmTempowave::ApplyStatus(TStatus status, const std::u16string& message) {
       view_.SetControlCaption(Ctl::BtnStart, Translate(u"\uC2E4\uD589\uD558\uAE30"));  // "Run"
       view_.SetEnabled(Ctl::BtnStart, true);
       view_.SetDown(Ctl::BtnStart, false);
-      SaveOptionValue(u"status", 0);
+      SaveOptionValue(kStatusKey, 0);
       break;
     case TStatus::stRunning:
       FStatus = TStatus::stRunning;
@@ -48,7 +42,7 @@ void TFrmTempowave::ApplyStatus(TStatus status, const std::u16string& message) {
       view_.SetControlCaption(Ctl::BtnStart, Translate(u"\uC2E4\uD589\uC911"));  // "Running"
       view_.SetEnabled(Ctl::BtnStart, true);
       view_.SetDown(Ctl::BtnStart, true);
-      SaveOptionValue(u"status", 1);
+      SaveOptionValue(kStatusKey, 1);
       break;
     case TStatus::stBusy:
       FStatus = TStatus::stBusy;
@@ -59,7 +53,8 @@ void TFrmTempowave::ApplyStatus(TStatus status, const std::u16string& message) {
       view_.SetDown(Ctl::BtnStart, false);
       break;
   }
-  for (Ctl box : kOptionBoxes) view_.SetEnabled(box, FStatus == TStatus::stIdle);
+  // In the order the tweaks are applied.
+  for (const Tweak& tweak : kTweaks) view_.SetEnabled(OptionOf(tweak.id).box, FStatus == TStatus::stIdle);
 }
 
 void TFrmTempowave::LoadAdapterAndOptions() {
@@ -80,67 +75,30 @@ void TFrmTempowave::LoadAdapterAndOptions() {
 
   std::int32_t stored;
   {
-    TConfig config(*services_.registry, kStore);
-    stored = config.ReadInteger(u"status", 0);
-    AssignChecked(Ctl::ChkTcpNoDelay, config.ReadBoolean(u"tcpnodelay", true));
-    AssignChecked(Ctl::ChkTCPAckFrequency, config.ReadBoolean(u"tcpackfrequency", true));
-    AssignChecked(Ctl::ChkTcpDelAckTick, config.ReadBoolean(u"tcpdelacktick", true));
-    AssignChecked(Ctl::ChkNetworkThrottlingIndex, config.ReadBoolean(u"networkthrottleindex", true));
-    AssignChecked(Ctl::ChkSystemResponsiveness, config.ReadBoolean(u"systemresponsiveness", true));
+    TConfig config(*services_.registry, kOptionStore);
+    stored = config.ReadInteger(kStatusKey, 0);
+    for (const Option& option : kOptions)
+      AssignChecked(option.box, config.ReadBoolean(option.store_key, true));
   }
   ApplyStatus(StoredStatus(stored));
 }
 
 void TFrmTempowave::SaveOptionFlag(const std::u16string& key, bool value) {
-  TConfig(*services_.registry, kStore).WriteBoolean(key, value);
+  TConfig(*services_.registry, kOptionStore).WriteBoolean(key, value);
 }
 
 void TFrmTempowave::SaveOptionValue(const std::u16string& key, int value) {
-  TConfig(*services_.registry, kStore).WriteInteger(key, value);
+  TConfig(*services_.registry, kOptionStore).WriteInteger(key, value);
 }
 
 void TFrmTempowave::AssignChecked(Ctl box, bool checked) {
   if (view_.Checked(box) == checked) return;
   view_.SetChecked(box, checked);
-  switch (box) {
-    case Ctl::ChkTcpNoDelay:
-      ChkTcpNoDelayClick();
-      break;
-    case Ctl::ChkTCPAckFrequency:
-      ChkTCPAckFrequencyClick();
-      break;
-    case Ctl::ChkTcpDelAckTick:
-      ChkTcpDelAckTickClick();
-      break;
-    case Ctl::ChkNetworkThrottlingIndex:
-      ChkNetworkThrottlingIndexClick();
-      break;
-    case Ctl::ChkSystemResponsiveness:
-      ChkSystemResponsivenessClick();
-      break;
-    default:
-      break;
-  }
+  ChkOptionClick(box);
 }
 
-void TFrmTempowave::ChkTcpNoDelayClick() {
-  SaveOptionFlag(u"tcpnodelay", view_.Checked(Ctl::ChkTcpNoDelay));
-}
-
-void TFrmTempowave::ChkTCPAckFrequencyClick() {
-  SaveOptionFlag(u"tcpackfrequency", view_.Checked(Ctl::ChkTCPAckFrequency));
-}
-
-void TFrmTempowave::ChkTcpDelAckTickClick() {
-  SaveOptionFlag(u"tcpdelacktick", view_.Checked(Ctl::ChkTcpDelAckTick));
-}
-
-void TFrmTempowave::ChkNetworkThrottlingIndexClick() {
-  SaveOptionFlag(u"networkthrottleindex", view_.Checked(Ctl::ChkNetworkThrottlingIndex));
-}
-
-void TFrmTempowave::ChkSystemResponsivenessClick() {
-  SaveOptionFlag(u"systemresponsiveness", view_.Checked(Ctl::ChkSystemResponsiveness));
+void TFrmTempowave::ChkOptionClick(Ctl box) {
+  if (const Option* option = OptionOfBox(box)) SaveOptionFlag(option->store_key, view_.Checked(box));
 }
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/main_layout.h"
+#include "app/options.h"
 #include "app/win32/services_win32.h"
 #include "crash/win32/crash_handler.h"
 #include "platform/win32/dispatcher_win32.h"
@@ -34,19 +35,6 @@ constexpr UINT kErrorBoxFlags = 0x00050010;  // MB_OK | MB_ICONERROR | MB_SETFOR
 
 const char16_t* const kStyleFamily = u"Vantorel";
 const char16_t* const kStyleClass = u"Primary";
-
-// The check boxes and the handlers their clicks run.
-struct CheckRoute {
-  Ctl box;
-  void (TFrmTempowave::*handler)();
-};
-constexpr CheckRoute kCheckRoutes[] = {
-    {Ctl::ChkTcpNoDelay, &TFrmTempowave::ChkTcpNoDelayClick},
-    {Ctl::ChkTCPAckFrequency, &TFrmTempowave::ChkTCPAckFrequencyClick},
-    {Ctl::ChkTcpDelAckTick, &TFrmTempowave::ChkTcpDelAckTickClick},
-    {Ctl::ChkNetworkThrottlingIndex, &TFrmTempowave::ChkNetworkThrottlingIndexClick},
-    {Ctl::ChkSystemResponsiveness, &TFrmTempowave::ChkSystemResponsivenessClick},
-};
 
 // The senders of the shared header handler, told apart by their component names.
 constexpr Ctl kHeaderSenders[] = {Ctl::BtnHome, Ctl::BtnConfig, Ctl::BtnDonate, Ctl::ImgLogo};
@@ -201,8 +189,8 @@ void MainWindow::RouteEvents() {
     if (auto* img = As<VectorImage>(Control(sender))) img->on_click = click;
   }
   As<StyledButton>(Control(Ctl::BtnStart))->on_click = [this] { form_.BtnStartClick(); };
-  for (const CheckRoute& route : kCheckRoutes) {
-    As<CheckBox>(Control(route.box))->on_click = [this, handler = route.handler] { (form_.*handler)(); };
+  for (const Option& option : kOptions) {
+    As<CheckBox>(Control(option.box))->on_click = [this, box = option.box] { form_.ChkOptionClick(box); };
   }
 }
 
