@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "platform/dispatcher.h"
 #include "platform/random.h"
-#include "platform/registry.h"
+#include "platform/registry_key.h"
 #include "platform/shell.h"
 #include "platform/threads.h"
 #include "platform/text.h"
@@ -39,31 +39,13 @@ std::u16string TwoDigits(int value) {
 }
 
 // Reads a REG_SZ value as text; nullopt when it cannot be read or has another type.
-std::optional<std::u16string> ReadText(IRegistry& registry, RegKey key, const std::u16string& name) {
+std::optional<std::u16string> ReadText(RegistryKey& key, const std::u16string& name) {
   std::uint32_t type = 0, size = 0;
-  if (registry.QueryValue(key, name, &type, nullptr, &size) != reg::kSuccess) return std::nullopt;
+  if (key.QuerySize(name, &type, &size) != reg::kSuccess) return std::nullopt;
   if (type != reg::kSz && type != reg::kExpandSz) return std::nullopt;
-  std::vector<std::uint8_t> data(size);
-  if (size > 0 && registry.QueryValue(key, name, &type, data.data(), &size) != reg::kSuccess)
-    return std::nullopt;
-  std::u16string text(size / 2, u'\0');
-  for (size_t i = 0; i < text.size(); ++i) text[i] = char16_t(data[2 * i] | (data[2 * i + 1] << 8));
-  // Stored with its terminating NUL, or without one when someone else wrote it.
-  const size_t nul = text.find(u'\0');
-  if (nul != std::u16string::npos) text.resize(nul);
+  std::u16string text;
+  if (size > 0 && key.QueryText(name, size, &type, &text) != reg::kSuccess) return std::nullopt;
   return text;
-}
-
-RegStatus WriteText(IRegistry& registry, RegKey key, const std::u16string& name, const std::u16string& text) {
-  std::vector<std::uint8_t> data;
-  data.reserve((text.size() + 1) * 2);
-  for (char16_t c : text) {
-    data.push_back(static_cast<std::uint8_t>(c & 0xFF));
-    data.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  data.push_back(0);
-  data.push_back(0);
-  return registry.SetValue(key, name, reg::kSz, data.data(), static_cast<std::uint32_t>(data.size()));
 }
 
 // The pause after a failed attempt; false when the application began to terminate.
@@ -126,26 +108,19 @@ std::u16string NewClientId(IRandom& random, IClock& clock) {
 }
 
 std::u16string ClientId(IRegistry& registry, IRandom& random, IClock& clock) {
-  RegKey key = 0;
-  if (registry.CreateKey(reg::kCurrentUser, kVantorelKey, reg::kOptionNonVolatile, reg::kReadWrite, &key) !=
-      reg::kSuccess) {
-    return {};
-  }
-  std::u16string result;
+  RegistryKey key = RegistryKey::Create(registry, reg::kCurrentUser, kVantorelKey, reg::kReadWrite);
+  if (!key) return {};
   try {
     std::uint32_t type = 0, size = 0;
-    const RegStatus exists = registry.QueryValue(key, kVuid, &type, nullptr, &size);
+    const RegStatus exists = key.QuerySize(kVuid, &type, &size);
     // Only a value that is really missing is created: an identifier, once stored, is never replaced.
     bool readable = exists == reg::kSuccess;
-    if (exists == reg::kFileNotFound) {
-      readable = WriteText(registry, key, kVuid, NewClientId(random, clock)) == reg::kSuccess;
-    }
-    if (readable) result = ReadText(registry, key, kVuid).value_or(u"");
+    if (exists == reg::kFileNotFound)
+      readable = key.SetText(kVuid, NewClientId(random, clock)) == reg::kSuccess;
+    return readable ? ReadText(key, kVuid).value_or(u"") : std::u16string();
   } catch (...) {
-    result.clear();
+    return {};
   }
-  registry.CloseKey(key);
-  return result;
 }
 
 bool ServiceGet(IHttp& http, const HeaderList& headers, std::u16string* answer) {
