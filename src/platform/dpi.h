@@ -1,4 +1,4 @@
-// The one scaling rule for layout values written at 96 DPI.
+// Values written at 96 DPI and the one rule that scales them.
 #pragma once
 
 #include <cstdint>
@@ -7,13 +7,13 @@ namespace tw {
 
 inline constexpr int kDefaultDpi = 96;
 
-// v * dpi / 96 rounded to the nearest integer, halves away from zero: exactly what MulDiv(v, dpi, 96) gives,
-// so portable layout code and the Win32 side agree to the pixel.
+// The one scaling rule for values written at 96 DPI, used by the window, the update offer and the notice
+// strip alike: v x (dpi / 96 rounded to hundredths), multiply-then-divide by 100, halves away from zero. At
+// the DPIs Windows offers (steps of 25 %) this is exactly MulDiv(v, dpi, 96).
 constexpr int Scale(int v, int dpi) {
-  const std::int64_t p = static_cast<std::int64_t>(v) * dpi;
-  const std::int64_t q =
-      p >= 0 ? (p + kDefaultDpi / 2) / kDefaultDpi : -((-p + kDefaultDpi / 2) / kDefaultDpi);
-  return static_cast<int>(q);
+  const std::int64_t percent = (static_cast<std::int64_t>(dpi) * 200 + kDefaultDpi) / (2 * kDefaultDpi);
+  const std::int64_t p = static_cast<std::int64_t>(v) * percent;
+  return static_cast<int>(p >= 0 ? (p + 50) / 100 : (p - 50) / 100);
 }
 
 struct LayoutRect {

@@ -6,6 +6,7 @@
 #include "i18n/translate.h"
 #include "platform/clock.h"
 #include "platform/dispatcher.h"
+#include "platform/dpi.h"
 #include "platform/random.h"
 #include "platform/registry_key.h"
 #include "platform/shell.h"
@@ -244,29 +245,21 @@ NoticeInfo ReadNotice(const std::u16string& answer) {
   return notice;
 }
 
-int ScaleForDpi(int v, int dpi) {
-  const long long percent =
-      (static_cast<long long>(dpi) * 200 + 96) / 192;  // dpi / 96 in hundredths, rounded
-  const long long product = static_cast<long long>(v) * percent;
-  return static_cast<int>(product >= 0 ? (product + 50) / 100 : (product - 50) / 100);
-}
-
 NoticeLayout LayoutNotice(const NoticeInfo& notice, int outer_height, int dpi, int dialog_offset) {
   NoticeLayout layout;
   layout.stay_on_top = notice.flag.find(u"stayontop") != std::u16string::npos;
   if (notice.style.empty()) return layout;
   layout.extra_space = true;
-  layout.grow = ScaleForDpi(40 - dialog_offset, dpi);
+  layout.grow = Scale(40 - dialog_offset, dpi);
   const int height = outer_height + layout.grow;
-  layout.separator_top = height - ScaleForDpi(76 - dialog_offset, dpi);
-  layout.left = ScaleForDpi(10, dpi);
+  layout.separator_top = height - Scale(76 - dialog_offset, dpi);
+  layout.left = Scale(10, dpi);
   if (notice.style == u"hold") {
     layout.control = NoticeLayout::kHoldBox;
   } else if (notice.style == u"note") {
     layout.control = NoticeLayout::kNoteLink;
   }
-  if (layout.control != NoticeLayout::kNone)
-    layout.control_top = height - ScaleForDpi(66 - dialog_offset, dpi);
+  if (layout.control != NoticeLayout::kNone) layout.control_top = height - Scale(66 - dialog_offset, dpi);
   return layout;
 }
 

@@ -89,8 +89,6 @@ struct NoticeLayout {
   int control_top = 0;
   int left = 0;
 };
-// v at 96 dpi scaled to `dpi`: v x (dpi / 96 rounded to hundredths), multiply-then-divide by 100, rounded.
-int ScaleForDpi(int v, int dpi);
 // `outer_height` is the dialog's outer height before growing.
 NoticeLayout LayoutNotice(const NoticeInfo& notice, int outer_height, int dpi, int dialog_offset);
 

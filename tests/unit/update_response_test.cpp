@@ -206,16 +206,6 @@ TEST(ReadNotice, ValuesOfTheNoticeObject) {
   EXPECT_THROW(ReadNotice(u"{\"info\":{\"text\":\"\\uXYZW\"}}"), Error);
 }
 
-TEST(ScaleForDpi, HundredthsOfTheScaleThenMultiplyDivide) {
-  struct Case {
-    int v, dpi, expected;
-  };
-  const Case cases[] = {{30, 96, 30},   {30, 144, 45},  {66, 144, 99}, {56, 144, 84},   {10, 144, 15},
-                        {10, 120, 13},  // 12.5 rounds away from zero
-                        {-7, 144, -11}, {66, 192, 132}, {1, 100, 1},   {100, 100, 104}, {0, 144, 0}};
-  for (const auto& c : cases) EXPECT_EQ(ScaleForDpi(c.v, c.dpi), c.expected) << c.v << " at " << c.dpi;
-}
-
 TEST(LayoutNotice, GrowthSeparatorAndControlPlaces) {
   struct Case {
     std::u16string style, flag;

@@ -209,6 +209,7 @@ void MainWindow::BuildFonts() {
     HFONT f = entry.control == Ctl::LblTitle ? title.get() : font.get();
     SendMessageW(ControlHwnd(entry.control), WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
   }
+  if (notice_) notice_->SetFontFrom(font.get());
   // The old fonts go only now that no control draws with them.
   font_ = std::move(font);
   title_font_ = std::move(title);
@@ -224,6 +225,23 @@ void MainWindow::Layout() {
     if (entry.kind != ControlKind::ToolbarButton) w->SetBounds(ScaledRect(entry.control, dpi_, top_inset_));
   }
   As<Toolbar>(Control(Ctl::BtnHead))->Relayout();
+  if (notice_) {
+    notice_->SetDpi(dpi_);
+    notice_->SetBounds(
+        {0, Scale(kClientHeight, dpi_), Scale(kClientWidth, dpi_), Scale(StatusStrip::kHeight, dpi_)});
+  }
+}
+
+StatusStrip* MainWindow::NoticeStrip() {
+  if (notice_) return notice_;
+  auto strip = std::make_unique<StatusStrip>();
+  if (!strip->Create(hwnd_, kStatusBarId)) return nullptr;
+  notice_ = strip.get();
+  owned_.push_back(std::move(strip));
+  notice_->SetFontFrom(font_.get());
+  Layout();
+  FitClientArea();
+  return notice_;
 }
 
 void MainWindow::SizeAndCentre() {
@@ -245,30 +263,31 @@ void MainWindow::SizeAndCentre() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::FitClientArea(int extra_height) {
+void MainWindow::FitClientArea() {
+  if (IsIconic(hwnd_)) {
+    fit_on_restore_ = true;
+    return;
+  }
   // The frame does not always measure what the adjustment for the DPI assumed (a system whose caption keeps
   // its size across monitors); the client area is what the layout needs, so correct by the difference.
   RECT client, wr;
   GetClientRect(hwnd_, &client);
   GetWindowRect(hwnd_, &wr);
+  const int strip = notice_ ? Scale(StatusStrip::kHeight, dpi_) : 0;
   const int dw = Scale(kClientWidth, dpi_) - client.right;
-  const int dh = Scale(kClientHeight, dpi_) + extra_height - client.bottom;
+  const int dh = Scale(kClientHeight, dpi_) + strip - client.bottom;
   if (dw == 0 && dh == 0) return;
   SetWindowPos(hwnd_, nullptr, 0, 0, wr.right - wr.left + dw, wr.bottom - wr.top + dh,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  // Content added below the layout (the notice strip) keeps its share of the height.
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const int extra = MulDiv(std::max(0L, client.bottom - Scale(kClientHeight, dpi_)), dpi, dpi_);
   dpi_ = dpi;
   Layout();
   BuildFonts();
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  FitClientArea(extra);
+  FitClientArea();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -309,6 +328,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
+    case WM_SIZE:
+      if (wp == SIZE_RESTORED && fit_on_restore_) {
+        fit_on_restore_ = false;
+        FitClientArea();
+      }
+      break;
     case WM_SETTINGCHANGE:
       if (icon_title_font_ && (wp == SPI_SETICONTITLELOGFONT || wp == SPI_SETNONCLIENTMETRICS)) {
         BuildFonts();
