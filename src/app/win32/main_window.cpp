@@ -60,6 +60,82 @@ T* As(Widget* w) {
   return dynamic_cast<T*>(w);
 }
 
+// How each kind of control of the layout is made; nullptr when its window could not be created.
+using Maker = std::unique_ptr<Widget> (*)(HWND parent, int id, const ControlSpec& entry);
+
+template <typename T>
+std::unique_ptr<Widget> Made(std::unique_ptr<T> widget, bool created) {
+  return created ? std::move(widget) : nullptr;
+}
+template <typename T>
+std::unique_ptr<Widget> Plain(HWND parent, int id, const ControlSpec&) {
+  auto w = std::make_unique<T>();
+  const bool ok = w->Create(parent, id);
+  return Made(std::move(w), ok);
+}
+template <typename T>
+std::unique_ptr<Widget> Captioned(HWND parent, int id, const ControlSpec& entry) {
+  auto w = std::make_unique<T>();
+  const bool ok = w->Create(parent, id, entry.caption);
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeLabel(HWND parent, int id, const ControlSpec& entry) {
+  auto w = std::make_unique<Label>();
+  const bool ok = w->Create(parent, id, entry.caption, entry.control == Ctl::LblTitle);
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeButton(HWND parent, int id, const ControlSpec& entry) {
+  auto w = std::make_unique<StyledButton>();
+  const bool ok = w->Create(parent, id, entry.caption, WS_TABSTOP);
+  w->SetStyle(kStyleFamily, kStyleClass, u"Outline");
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeIndicator(HWND parent, int id, const ControlSpec&) {
+  auto w = std::make_unique<ActivityIndicator>();
+  const bool ok = w->Create(parent, id);
+  // Laid over the Run button, so above it.
+  if (ok) SetWindowPos(w->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeToolbarButton(HWND parent, int id, const ControlSpec& entry) {
+  auto w = std::make_unique<StyledButton>();
+  const bool ok = w->Create(parent, id, entry.caption);
+  w->SetStyle(kStyleFamily, kStyleClass, u"Header");
+  w->SetGroup(kPageButtonGroup);
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeLogo(HWND parent, int id, const ControlSpec&) {
+  auto w = std::make_unique<VectorImage>();
+  const bool ok = w->Create(parent, id);
+  w->SetSvg(ResourceBytes(L"LOGO"));
+  return Made(std::move(w), ok);
+}
+
+constexpr struct {
+  ControlKind kind;
+  Maker make;
+} kMakers[] = {
+    {ControlKind::CardPanel, Plain<CardPanel>},
+    {ControlKind::Card, Plain<Panel>},
+    {ControlKind::Panel, Plain<Panel>},
+    {ControlKind::Label, MakeLabel},
+    {ControlKind::RichLabel, Plain<RichLabel>},
+    {ControlKind::StyledButton, MakeButton},
+    {ControlKind::Indicator, MakeIndicator},
+    {ControlKind::GroupBox, Captioned<GroupBox>},
+    {ControlKind::CheckBox, Captioned<CheckBox>},
+    {ControlKind::Toolbar, Plain<Toolbar>},
+    {ControlKind::ToolbarButton, MakeToolbarButton},
+    {ControlKind::VectorImage, MakeLogo},
+};
+
+Maker MakerOf(ControlKind kind) {
+  for (const auto& m : kMakers) {
+    if (m.kind == kind) return m.make;
+  }
+  return [](HWND, int, const ControlSpec&) -> std::unique_ptr<Widget> { return nullptr; };
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const Services& services, std::function<void()> on_destroyed)
@@ -87,86 +163,8 @@ HWND MainWindow::ControlHwnd(Ctl control) const {
 bool MainWindow::BuildControls() {
   for (const ControlSpec& entry : MainLayout()) {
     HWND parent = entry.parent ? ControlHwnd(*entry.parent) : hwnd_;
-    const int id = ControlId(entry.control);
-    const std::u16string caption = entry.caption;
-    std::unique_ptr<Widget> widget;
-    bool ok = false;
-    switch (entry.kind) {
-      case ControlKind::CardPanel: {
-        auto w = std::make_unique<CardPanel>();
-        ok = w->Create(parent, id);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::Card:
-      case ControlKind::Panel: {
-        auto w = std::make_unique<Panel>();
-        ok = w->Create(parent, id);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::Label: {
-        auto w = std::make_unique<Label>();
-        ok = w->Create(parent, id, caption, entry.control == Ctl::LblTitle);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::RichLabel: {
-        auto w = std::make_unique<RichLabel>();
-        ok = w->Create(parent, id);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::StyledButton: {
-        auto w = std::make_unique<StyledButton>();
-        ok = w->Create(parent, id, caption, WS_TABSTOP);
-        w->SetStyle(kStyleFamily, kStyleClass, u"Outline");
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::Indicator: {
-        auto w = std::make_unique<ActivityIndicator>();
-        ok = w->Create(parent, id);
-        // Laid over the Run button, so above it.
-        if (ok) SetWindowPos(w->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::GroupBox: {
-        auto w = std::make_unique<GroupBox>();
-        ok = w->Create(parent, id, caption);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::CheckBox: {
-        auto w = std::make_unique<CheckBox>();
-        ok = w->Create(parent, id, caption);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::Toolbar: {
-        auto w = std::make_unique<Toolbar>();
-        ok = w->Create(parent, id);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::ToolbarButton: {
-        auto w = std::make_unique<StyledButton>();
-        ok = w->Create(parent, id, caption);
-        w->SetStyle(kStyleFamily, kStyleClass, u"Header");
-        w->SetGroup(kPageButtonGroup);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::VectorImage: {
-        auto w = std::make_unique<VectorImage>();
-        ok = w->Create(parent, id);
-        w->SetSvg(ResourceBytes(L"LOGO"));
-        widget = std::move(w);
-        break;
-      }
-    }
-    if (!ok) return false;
+    std::unique_ptr<Widget> widget = MakerOf(entry.kind)(parent, ControlId(entry.control), entry);
+    if (!widget) return false;
     controls_[static_cast<size_t>(entry.control)] = widget.get();
     owned_.push_back(std::move(widget));
     // Containers learn about their parts once both exist.
