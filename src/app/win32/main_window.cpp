@@ -15,7 +15,6 @@
 #include "ui/win32/activity_indicator.h"
 #include "platform/win32/application.h"
 #include "platform/win32/dpi_win32.h"
-#include "ui/win32/gdiplus_session.h"
 #include "ui/win32/panel.h"
 #include "ui/win32/rich_label.h"
 #include "ui/win32/standard_controls.h"
@@ -149,7 +148,6 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create() {
-  StartGdiplus();
   RegisterWidgetClass(kClassName);
   // Created invisible: FormCreate runs inside WM_CREATE, and the caller shows the window afterwards.
   return CreateOwn(kClassName, kExStyle, kStyle, nullptr, 0, kStoredWindowCaption) && hwnd_ != nullptr;
