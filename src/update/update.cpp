@@ -17,7 +17,7 @@
 
 namespace tw {
 
-bool ReportMemoryLeaksOnShutdown = false;
+bool g_report_memory_leaks = false;
 
 namespace {
 
@@ -151,7 +151,7 @@ void RunUpdateCheck(const Services& services, const UpdateProc& proc) noexcept {
     const HeaderList headers = {
         {u"User-Version", VersionText(services.version, u"%d.%d.%d.%d")},
         {u"User-Language", services.language ? services.language() : CurrentLanguage()},
-        {u"User-Debug", ReportMemoryLeaksOnShutdown ? u"true" : u"false"},
+        {u"User-Debug", g_report_memory_leaks ? u"true" : u"false"},
         {u"User-Union", services.registry && services.random && services.clock
                             ? ClientId(*services.registry, *services.random, *services.clock)
                             : std::u16string()},

@@ -24,7 +24,7 @@ int DialogOffset();
 // Step one of CheckUpdate on its own: replaces both values.
 void SetServiceAddress(const std::u16string& url, int dialog_offset);
 // The process-wide diagnostic switch (a leak report at exit); nothing in the program sets it.
-extern bool ReportMemoryLeaksOnShutdown;
+extern bool g_report_memory_leaks;
 
 inline constexpr int kUpdateAttempts = 6;
 inline constexpr int kPauseSteps = 1000;  // of kPauseStepMs each: 10 s between attempts
