@@ -149,14 +149,14 @@ void TFrmTempowave::BtnStartClick() {
 void TFrmTempowave::Start() {
   ApplyStatus(TStatus::stBusy);
   for (const Tweak& tweak : kTweaks) {
-    if (view_.Checked(OptionOf(tweak.id).box)) ApplyTweak(*services_.registry, tweak, NetworkGUID);
+    if (view_.Checked(OptionOf(tweak.id).box)) ApplyTweak(services_.registry, tweak, NetworkGUID);
   }
   Refresh(TStatus::stRunning);
 }
 
 void TFrmTempowave::Stop() {
   ApplyStatus(TStatus::stBusy);
-  for (const Tweak& tweak : kTweaks) RevertTweak(*services_.registry, tweak, NetworkGUID);
+  for (const Tweak& tweak : kTweaks) RevertTweak(services_.registry, tweak, NetworkGUID);
   Refresh(TStatus::stIdle);
 }
 
@@ -202,7 +202,7 @@ void TFrmTempowave::LoadAdapterAndOptions() {
 
   std::int32_t stored;
   {
-    TConfig config(*services_.registry, kOptionStore);
+    TConfig config(services_.registry, kOptionStore);
     stored = config.ReadInteger(kStatusKey, 0);
     for (const Option& option : kOptions)
       AssignChecked(option.box, config.ReadBoolean(option.store_key, true));
@@ -211,11 +211,11 @@ void TFrmTempowave::LoadAdapterAndOptions() {
 }
 
 void TFrmTempowave::SaveOptionFlag(const std::u16string& key, bool value) {
-  TConfig(*services_.registry, kOptionStore).WriteBoolean(key, value);
+  TConfig(services_.registry, kOptionStore).WriteBoolean(key, value);
 }
 
 void TFrmTempowave::SaveOptionValue(const std::u16string& key, int value) {
-  TConfig(*services_.registry, kOptionStore).WriteInteger(key, value);
+  TConfig(services_.registry, kOptionStore).WriteInteger(key, value);
 }
 
 void TFrmTempowave::AssignChecked(Ctl box, bool checked) {

@@ -14,16 +14,12 @@ void RestartAndAwaitInternet(const Services& services, const std::u16string& ada
   SetConnectionEnabled(services.connections, adapter_guid, false);
   SetConnectionEnabled(services.connections, adapter_guid, true);
 
-  IHttp* http = services.http;
-  IClock* clock = services.clock;
-  IUiDispatcher* dispatcher = services.dispatcher;
-  if (!clock || !dispatcher) {
-    done();
-    return;
-  }
+  IHttp* http = &services.http;
+  IClock* clock = &services.clock;
+  IUiDispatcher* dispatcher = &services.dispatcher;
   auto worker = [http, clock, dispatcher, done] {
     try {
-      WaitForInternet([http] { return http && IsInternetReachable(*http); }, *clock,
+      WaitForInternet([http] { return IsInternetReachable(*http); }, *clock,
                       [dispatcher] { return dispatcher->Terminating(); });
       dispatcher->Invoke(done);
     } catch (...) {

@@ -9,8 +9,8 @@
 
 namespace tw {
 
-// Without a clock or a hand-over, or without a thread for the wait, `done` runs at once on the calling thread
-// rather than never. The worker is neither recorded nor joined; its hand-over is dropped once the UI is gone.
+// Without a thread for the wait, `done` runs at once on the calling thread rather than never. The worker is
+// neither recorded nor joined; its hand-over is dropped once the UI is gone.
 void RestartAndAwaitInternet(const Services& services, const std::u16string& adapter_guid,
                              std::function<void()> done);
 

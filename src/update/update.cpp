@@ -52,8 +52,8 @@ std::optional<std::u16string> ReadText(RegistryKey& key, const std::u16string& n
 // The pause after a failed attempt; false when the application began to terminate.
 bool Pause(const Services& s) {
   for (int step = 0; step < kPauseSteps; ++step) {
-    if (s.dispatcher->Terminating()) return false;
-    s.clock->Sleep(kPauseStepMs);
+    if (s.dispatcher.Terminating()) return false;
+    s.clock.Sleep(kPauseStepMs);
   }
   return true;
 }
@@ -152,16 +152,15 @@ void RunUpdateCheck(const Services& services, const UpdateProc& proc) noexcept {
         {u"User-Version", VersionText(services.version, u"%d.%d.%d.%d")},
         {u"User-Language", services.language ? services.language() : CurrentLanguage()},
         {u"User-Debug", g_report_memory_leaks ? u"true" : u"false"},
-        {u"User-Union", services.registry && services.random && services.clock
-                            ? ClientId(*services.registry, *services.random, *services.clock)
-                            : std::u16string()},
+        {u"User-Union",
+         services.random ? ClientId(services.registry, *services.random, services.clock) : std::u16string()},
     };
     std::u16string answer;
     for (int attempt = 0; attempt < kUpdateAttempts; ++attempt) {
-      if (ServiceGet(*services.http, headers, &answer)) break;
+      if (ServiceGet(services.http, headers, &answer)) break;
       if (!Pause(services)) return;  // terminating: no handling, no callback
     }
-    services.dispatcher->Invoke([&] { ProcessResponse(services, answer, proc); });
+    services.dispatcher.Invoke([&] { ProcessResponse(services, answer, proc); });
   } catch (...) {
     // An error in the answer handling (a malformed escape) ends the check quietly.
   }
@@ -182,7 +181,7 @@ void CheckUpdate(const Services& services, const std::u16string& url, UpdateProc
       })) {
     return;
   }
-  services.dispatcher->ServeUntil([&] { return done->load(); });
+  services.dispatcher.ServeUntil([&] { return done->load(); });
 }
 
 void SendHoldCommand(const Services& services) noexcept {
@@ -192,7 +191,7 @@ void SendHoldCommand(const Services& services) noexcept {
         {u"User-Command", u"hold"},
     };
     std::u16string ignored;
-    if (services.http) ServiceGet(*services.http, headers, &ignored);
+    ServiceGet(services.http, headers, &ignored);
   } catch (...) {
   }
 }

@@ -60,10 +60,10 @@ class RunState : public ::testing::Test {
 
   TFrmTempowave& Form() {
     if (!form) {
-      form = std::make_unique<TFrmTempowave>(view, Services{.registry = &registry,
-                                                            .dispatcher = &dispatcher,
-                                                            .clock = &clock,
-                                                            .http = &http,
+      form = std::make_unique<TFrmTempowave>(view, Services{.registry = registry,
+                                                            .dispatcher = dispatcher,
+                                                            .clock = clock,
+                                                            .http = http,
                                                             .adapters = &facts,
                                                             .connections = &connections,
                                                             .threads = &threads});

@@ -6,6 +6,7 @@
 #include "fakes/fake_dispatcher.h"
 #include "fakes/fake_http.h"
 #include "fakes/fake_random.h"
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_threads.h"
 #include "fakes/fake_update_prompts.h"
@@ -21,14 +22,6 @@ constexpr char16_t kUrl[] = u"http://127.0.0.1:9/api.init.php";
 class UpdateCheck : public ::testing::Test {
  protected:
   UpdateCheck() {
-    services.http = &http;
-    services.clock = &clock;
-    services.random = &random;
-    services.dispatcher = &dispatcher;
-    services.version = &version;
-    services.shell = &shell;
-    services.prompts = &prompts;
-    services.threads = &threads;
     services.language = [] { return std::u16string(u"de"); };
     SetServiceAddress(kUrl, 10);
   }
@@ -46,7 +39,16 @@ class UpdateCheck : public ::testing::Test {
   test::FakeShell shell;
   test::FakeUpdatePrompts prompts;
   test::FakeThreads threads;
-  Services services;
+  test::RefusingRegistry registry;
+  Services services{.registry = registry,
+                    .dispatcher = dispatcher,
+                    .clock = clock,
+                    .http = http,
+                    .shell = &shell,
+                    .random = &random,
+                    .version = &version,
+                    .prompts = &prompts,
+                    .threads = &threads};
   std::vector<std::pair<bool, std::u16string>> calls;
 };
 
@@ -61,7 +63,7 @@ TEST_F(UpdateCheck, RequestCarriesTheFourHeadersInOrderAndTheTransferLimits) {
   const HeaderList expected = {{u"User-Version", u"1.6.2.0"},
                                {u"User-Language", u"de"},
                                {u"User-Debug", u"false"},
-                               {u"User-Union", u""}};  // no registry: sent empty
+                               {u"User-Union", u""}};  // the registry refuses: sent empty
   EXPECT_EQ(r.headers, expected);
   EXPECT_EQ(r.max_redirects, 5);
   EXPECT_EQ(r.connect_timeout_ms, 60000u);

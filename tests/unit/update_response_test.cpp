@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "platform/error.h"
@@ -79,7 +80,8 @@ TEST(ProcessResponse, OfferStripAndCallback) {
     test::FakeShell shell;
     test::FakeUpdatePrompts prompts;
     prompts.answer_yes = c.yes;
-    Services services;
+    test::FakeServices fakes;
+    Services services = fakes.Bag();
     services.shell = &shell;
     services.prompts = &prompts;
     std::vector<std::pair<bool, std::u16string>> calls;
@@ -95,7 +97,8 @@ TEST(ProcessResponse, OfferStripAndCallback) {
 }
 
 TEST(ProcessResponse, MalformedEscapeRaisesAndSkipsTheCallback) {
-  Services services;
+  test::FakeServices fakes;
+  const Services services = fakes.Bag();
   bool called = false;
   EXPECT_THROW(ProcessResponse(services, u"{\"update\":\"\\u00G0\"}",
                                [&](bool, const std::u16string&) { called = true; }),

@@ -11,6 +11,7 @@
 
 #include "fakes/fake_http.h"
 #include "fakes/fake_locale.h"
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "i18n/embedded_table.h"
@@ -152,11 +153,7 @@ void Key(DWORD ui_thread, WPARAM key) {
 
 class UpdateDialogTest : public ::testing::Test {
  protected:
-  UpdateDialogTest() {
-    services.http = &http;
-    services.shell = &shell;
-    SetServiceAddress(u"http://127.0.0.1:9/api.init.php", 10);
-  }
+  UpdateDialogTest() { SetServiceAddress(u"http://127.0.0.1:9/api.init.php", 10); }
   // Shows the offer for `answer` and answers it with `act`; returns UpdateDialog's result.
   bool Show(const std::u16string& answer, std::function<void(HWND, DWORD)> act) {
     UpdatePrompts prompts(
@@ -169,7 +166,12 @@ class UpdateDialogTest : public ::testing::Test {
 
   test::FakeHttp http;
   test::FakeShell shell;
-  Services services;
+  test::FakeServices fakes;
+  Services services{.registry = fakes.registry,
+                    .dispatcher = fakes.dispatcher,
+                    .clock = fakes.clock,
+                    .http = http,
+                    .shell = &shell};
   std::u16string language = u"en";
   DialogSnapshot snap;
 };
@@ -336,7 +338,6 @@ class StripTest : public ::testing::Test {
     main = window->hwnd();
     ShowWindow(main, SW_SHOWNOACTIVATE);
     Application::SetMainWindow(main);
-    services.shell = &shell;
   }
   ~StripTest() override {
     Application::SetMainWindow(nullptr);
@@ -374,7 +375,12 @@ class StripTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
   HWND main = nullptr;
   test::FakeShell shell;
-  Services services;
+  test::FakeServices fakes;
+  Services services{.registry = fakes.registry,
+                    .dispatcher = fakes.dispatcher,
+                    .clock = fakes.clock,
+                    .http = fakes.http,
+                    .shell = &shell};
 };
 
 TEST_F(StripTest, AddedOnceAtTheBottomAndReusedForTheNextNotice) {
@@ -486,10 +492,12 @@ TEST(UpdateHandOver, CheckWithoutCallbackServesTheUiThreadUntilHandled) {
   test::FakeUpdatePrompts prompts;
   DWORD dialog_thread = 0;
   prompts.on_dialog = [&] { dialog_thread = GetCurrentThreadId(); };
-  Services services;
-  services.http = &http;
-  services.dispatcher = &UiDispatcher::Instance();
-  services.prompts = &prompts;
+  test::FakeServices fakes;
+  Services services{.registry = fakes.registry,
+                    .dispatcher = UiDispatcher::Instance(),
+                    .clock = fakes.clock,
+                    .http = http,
+                    .prompts = &prompts};
   CheckUpdate(services, u"http://127.0.0.1:9/api.init.php", {}, 10);
   EXPECT_EQ(dialog_thread, GetCurrentThreadId());
   EXPECT_EQ(prompts.notices, std::vector<std::u16string>{u"https://n/"});
@@ -499,10 +507,12 @@ TEST(UpdateHandOver, CheckWithCallbackReturnsAtOnceAndCallsBackOnTheUiThread) {
   test::FakeHttp http;
   http.fallback = test::FakeHttp::Ok("{\"notify\":\"https://n/\"}");
   test::FakeUpdatePrompts prompts;
-  Services services;
-  services.http = &http;
-  services.dispatcher = &UiDispatcher::Instance();
-  services.prompts = &prompts;
+  test::FakeServices fakes;
+  Services services{.registry = fakes.registry,
+                    .dispatcher = UiDispatcher::Instance(),
+                    .clock = fakes.clock,
+                    .http = http,
+                    .prompts = &prompts};
   DWORD callback_thread = 0;
   std::u16string answer;
   CheckUpdate(
