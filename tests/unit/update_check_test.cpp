@@ -12,6 +12,8 @@
 #include "fakes/fake_update_prompts.h"
 #include "fakes/fake_version.h"
 #include "i18n/translate.h"
+#include "update/update_text.h"
+#include "update/client_id.h"
 #include "update/update.h"
 
 namespace tw {

@@ -4,6 +4,7 @@
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "platform/error.h"
+#include "update/update_text.h"
 #include "update/update.h"
 
 namespace tw {

@@ -22,6 +22,7 @@
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/wstr.h"
 #include "platform/win32/application.h"
+#include "update/update_text.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
 #include "gui_objects.h"

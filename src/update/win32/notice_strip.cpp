@@ -5,6 +5,7 @@
 #include "i18n/translate.h"
 #include "platform/win32/application.h"
 #include "ui/win32/status_strip.h"
+#include "update/update_text.h"
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {
