@@ -16,7 +16,7 @@
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/wstr.h"
 #include "ui/win32/address_dialog.h"
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
 
 namespace tw::win {
 namespace {

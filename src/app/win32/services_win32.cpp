@@ -11,7 +11,7 @@
 #include "platform/win32/threads_win32.h"
 #include "platform/win32/version_win32.h"
 #include "ui/win32/address_dialog.h"
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
 
@@ -32,18 +32,17 @@ Services MakeServices() {
   static Win32AdapterFacts& adapters = *new Win32AdapterFacts;
   static Win32NetConnections& connections = *new Win32NetConnections;
   static Win32Threads& threads = *new Win32Threads;
-  Services s;
-  s.threads = &threads;
-  s.shell = &shell;
-  s.dispatcher = &UiDispatcher::Instance();
-  s.registry = &registry;
-  s.clock = &clock;
-  s.random = &ProcessRandom::Instance();
-  s.http = &http;
-  s.version = &version;
-  s.adapters = &adapters;
-  s.connections = &connections;
-  static UpdatePrompts& prompts = *new UpdatePrompts(UpdateServicesFrom(s));
+  Services s{.registry = registry,
+             .dispatcher = UiDispatcher::Instance(),
+             .clock = clock,
+             .http = http,
+             .shell = &shell,
+             .random = &ProcessRandom::Instance(),
+             .adapters = &adapters,
+             .connections = &connections,
+             .version = &version,
+             .threads = &threads};
+  static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;
   return s;
 }

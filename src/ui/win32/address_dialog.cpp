@@ -1,13 +1,13 @@
 #include "ui/win32/address_dialog.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "i18n/translate.h"
+#include "platform/dpi.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
-#include "ui/win32/dpi_win32.h"
+#include "platform/win32/application.h"
+#include "platform/win32/dpi_win32.h"
 
 namespace tw::win {
 namespace {
@@ -16,10 +16,6 @@ struct DialogState {
   std::u16string caption, message, address, copy, close;
   unique_hfont font;
 };
-
-int S(int v, int dpi) {
-  return MulDiv(v, dpi, 96);
-}
 
 HWND Child(HWND dlg, const wchar_t* cls, const std::u16string& text, DWORD style, DWORD ex_style, int id,
            int x, int y, int w, int h, HFONT font) {
@@ -44,12 +40,12 @@ void Build(HWND dlg, DialogState& st) {
   ncm.cbSize = sizeof(ncm);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
   LOGFONTW lf = ncm.lfMessageFont;
-  lf.lfHeight = -S(12, dpi);
+  lf.lfHeight = -Scale(12, dpi);
   st.font.reset(CreateFontIndirectW(&lf));
   HFONT font = st.font.get();
 
-  const int margin = S(12, dpi), width = S(420, dpi), gap = S(8, dpi);
-  const int button_w = S(80, dpi), button_h = S(25, dpi), edit_h = S(23, dpi);
+  const int margin = Scale(12, dpi), width = Scale(420, dpi), gap = Scale(8, dpi);
+  const int button_w = Scale(80, dpi), button_h = Scale(25, dpi), edit_h = Scale(23, dpi);
   const int message_h = TextHeight(dlg, font, st.message, width);
   Child(dlg, L"STATIC", st.message, SS_LEFT | SS_NOPREFIX, 0, kAddressMessageId, margin, margin, width,
         message_h, font);
