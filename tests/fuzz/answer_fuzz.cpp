@@ -1,5 +1,5 @@
-// Arbitrary answers from the service: the handling may raise only the project's error, and nothing but a
-// web address is ever handed to the shell.
+// Arbitrary answers from the service: the handling may raise only the project's error, nothing but a web
+// address is ever handed to the shell, and a shown text is always bounded and clean.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include "fakes/fake_update_prompts.h"
 #include "platform/error.h"
 #include "platform/text.h"
+#include "update/answer_text.h"
 #include "update/update.h"
 
 namespace {
@@ -51,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
 
   try {
     const tw::NoticeInfo notice = tw::ReadNotice(answer);
+    // The text is shown: bounded and free of control and format characters, whatever the answer held.
+    Check(tw::IsCleanText(notice.text, tw::kShownTextMax));
     const tw::NoticeLayout layout = tw::LayoutNotice(notice, 200, dpi, 10);
     Check(layout.extra_space == !notice.style.empty());
     if (layout.control != tw::NoticeLayout::kNone) Check(layout.control_top > layout.separator_top);
