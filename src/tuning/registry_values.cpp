@@ -49,22 +49,23 @@ RegKey RootKeyFromName(const std::u16string& name) {
   return 0;
 }
 
-void WriteRegistryDword(IRegistry& registry, const std::u16string& path, const std::u16string& value_name,
+bool WriteRegistryDword(IRegistry& registry, const std::u16string& path, const std::u16string& value_name,
                         std::int32_t value) {
   RegKey raw = 0;
-  if (!OpenForWrite(registry, path, &raw)) return;
+  if (!OpenForWrite(registry, path, &raw)) return false;
   OpenedKey key(registry, raw);
   const auto v = static_cast<std::uint32_t>(value);
   const std::uint8_t bytes[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
                                  std::uint8_t(v >> 24)};
-  registry.SetValue(key.get(), value_name, reg::kDword, bytes, sizeof bytes);
+  return registry.SetValue(key.get(), value_name, reg::kDword, bytes, sizeof bytes) == reg::kSuccess;
 }
 
-void DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& value_name) {
+bool DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& value_name) {
   RegKey raw = 0;
-  if (!OpenForWrite(registry, path, &raw)) return;
+  if (!OpenForWrite(registry, path, &raw)) return false;
   OpenedKey key(registry, raw);
-  registry.DeleteValue(key.get(), value_name);
+  const RegStatus status = registry.DeleteValue(key.get(), value_name);
+  return status == reg::kSuccess || status == reg::kFileNotFound;
 }
 
 }  // namespace tw
