@@ -7,37 +7,19 @@
 #include "platform/dispatcher.h"
 #include "platform/http.h"
 #include "platform/threads.h"
+#include "tuning/connection_restart.h"
 #include "tuning/network.h"
 #include "tuning/registry_values.h"
+#include "tuning/snapshot.h"
 
 namespace tw {
 
 namespace {
 
-constexpr char16_t kInterfacesKey[] =
-    u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
-constexpr char16_t kMessageQueuingKey[] = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\MSMQ\\Parameters";
-constexpr char16_t kSystemProfileKey[] =
-    u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
-
-struct Tweak {
-  Ctl box;
-  bool per_interface;     // under the adapter's interface key
-  const char16_t* key;    // otherwise this key
-  const char16_t* value;  // value name
-  std::int32_t start;
-  bool stop_deletes;
-  std::int32_t stop;
-};
-
-// In the order they are applied and reverted.
-constexpr std::array<Tweak, 5> kTweaks = {{
-    {Ctl::ChkTCPAckFrequency, true, nullptr, u"TcpAckFrequency", 1, true, 0},
-    {Ctl::ChkTcpDelAckTick, true, nullptr, u"TcpDelAckTicks", 0, true, 0},
-    {Ctl::ChkTcpNoDelay, false, kMessageQueuingKey, u"TCPNoDelay", 1, true, 0},
-    {Ctl::ChkNetworkThrottlingIndex, false, kSystemProfileKey, u"NetworkThrottlingIndex", -1, false, 10},
-    {Ctl::ChkSystemResponsiveness, false, kSystemProfileKey, u"SystemResponsiveness", 0, false, 20},
-}};
+// The check box of each row of kTweaks, in the table's order.
+constexpr std::array<Ctl, kTweaks.size()> kTweakBoxes = {Ctl::ChkTCPAckFrequency, Ctl::ChkTcpDelAckTick,
+                                                         Ctl::ChkTcpNoDelay, Ctl::ChkNetworkThrottlingIndex,
+                                                         Ctl::ChkSystemResponsiveness};
 
 }  // namespace
 
@@ -60,57 +42,94 @@ void TFrmTempowave::BtnStartClick() {
   }
 }
 
+std::vector<TweakTarget> TFrmTempowave::CheckedTargets() const {
+  std::vector<TweakTarget> targets;
+  for (size_t i = 0; i < kTweaks.size(); ++i) {
+    if (view_.Checked(kTweakBoxes[i])) targets.push_back({i, PerInterface(i) ? NetworkGUID : u""});
+  }
+  return targets;
+}
+
 void TFrmTempowave::Start() {
   ApplyStatus(TStatus::stBusy);
-  for (const Tweak& t : kTweaks) {
-    if (!view_.Checked(t.box)) continue;
-    const std::u16string key = t.per_interface ? kInterfacesKey + NetworkGUID : std::u16string(t.key);
-    WriteRegistryDword(*services_.registry, key, t.value, t.start);
+  // The machine's own values are recorded before the first write; a value that could not be recorded is
+  // not changed, so that Run again can always give back what was there.
+  for (const TweakTarget& t : CaptureBeforeRun(*services_.registry, CheckedTargets())) {
+    const Tweak& tweak = kTweaks[t.tweak];
+    WriteRegistryDword(*services_.registry, TweakPath(tweak.key, t.adapter), tweak.value, tweak.run);
   }
+  FChanges = {{NetworkGUID}, false, false};
   Refresh(TStatus::stRunning);
 }
 
 void TFrmTempowave::Stop() {
   ApplyStatus(TStatus::stBusy);
-  for (const Tweak& t : kTweaks) {
-    const std::u16string key = t.per_interface ? kInterfacesKey + NetworkGUID : std::u16string(t.key);
-    if (t.stop_deletes) {
-      DeleteRegistryValue(*services_.registry, key, t.value);
-    } else {
-      WriteRegistryDword(*services_.registry, key, t.value, t.stop);
-    }
-  }
+  const Reverted r = RevertTuning(*services_.registry, NetworkGUID, WithoutRecord::ResetAllFive);
+  // Without a record the values are reset as always, and a failure there is absorbed.
+  FChanges = {r.adapters, r.record != SnapshotState::None && !r.complete,
+              r.record == SnapshotState::Held && r.complete};
   Refresh(TStatus::stIdle);
 }
 
 void TFrmTempowave::Refresh(TStatus status) {
-  // Both block the UI thread until they return; whether they succeeded does not change what follows.
-  SetConnectionEnabled(services_.connections, NetworkGUID, false);
-  SetConnectionEnabled(services_.connections, NetworkGUID, true);
+  // Blocks the UI thread until every connection was switched off and on again; one that stays off ends the
+  // operation here, with no wait for an internet that cannot answer.
+  if (FChanges.adapters.empty()) FChanges.adapters = {NetworkGUID};
+  if (!RestartConnections(services_.connections, FChanges.adapters, services_.clock)) {
+    Conclude(status, false, false);
+    return;
+  }
 
   IHttp* http = services_.http;
   IClock* clock = services_.clock;
   IUiDispatcher* dispatcher = services_.dispatcher;
+  const int attempts = services_.probe_attempts > 0 ? services_.probe_attempts : kProbeAttempts;
   if (!clock || !dispatcher) {
-    ApplyStatus(status);
+    Conclude(status, true, true);
     return;
   }
   // The worker holds the target and the window, and reaches the window only through the hand-over, which is
   // dropped once the window is gone. It is neither recorded nor joined.
   TFrmTempowave* form = this;
-  auto worker = [http, clock, dispatcher, form, status] {
+  auto worker = [http, clock, dispatcher, form, status, attempts] {
+    bool answered = false;
     try {
-      WaitForInternet([http] { return http && IsInternetReachable(*http); }, *clock,
-                      [dispatcher] { return dispatcher->Terminating(); });
-      dispatcher->Invoke([form, status] { form->ApplyStatus(status); });
+      answered = WaitForInternet([http] { return http && IsInternetReachable(*http); }, *clock,
+                                 [dispatcher] { return dispatcher->Terminating(); }, attempts);
+    } catch (...) {
+      // A probe path that raised has not seen the internet answer; the hand-over follows all the same.
+    }
+    try {
+      dispatcher->Invoke([form, status, answered] { form->Conclude(status, true, answered); });
     } catch (...) {
       // Nothing leaves the thread; the program's exit ends it anyway.
     }
   };
   if (!ThreadsOr(services_.threads).StartDetached(worker)) {
     // No thread to wait on: the target is applied at once rather than staying busy for good.
-    ApplyStatus(status);
+    Conclude(status, true, true);
   }
+}
+
+void TFrmTempowave::Conclude(TStatus target, bool reconnected, bool answered) {
+  RunOutcome outcome{target == TStatus::stRunning, !reconnected, reconnected && !answered,
+                     FChanges.kept_back};
+  // After Run again the record goes once every value is back and no connection was left off; otherwise the
+  // window returns to running and the next Run again gives the values back once more.
+  bool drop_record = FChanges.drop_record && !outcome.stayed_off;
+  if (outcome.after_run && (outcome.stayed_off || outcome.unanswered)) {
+    // The way back: Run's changes are given back and the window goes idle; after a silent network the
+    // adapter is restarted once more so that they take effect.
+    const Reverted r = RevertTuning(*services_.registry, NetworkGUID, WithoutRecord::ChangeNothing);
+    outcome.kept_back = !r.complete;
+    drop_record = r.record == SnapshotState::Held && r.complete;
+    if (outcome.unanswered && !RestartConnections(services_.connections, r.adapters, services_.clock)) {
+      outcome.stayed_off = true;
+    }
+  }
+  if (drop_record) DropSnapshot(*services_.registry);
+  FChanges = {};
+  ApplyStatus(EndStatus(outcome), EndMessage(outcome));
 }
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include "i18n/translate.h"
 #include "settings/config.h"
 #include "tuning/network.h"
+#include "tuning/snapshot.h"
 
 namespace tw {
 
@@ -88,7 +89,12 @@ void TFrmTempowave::LoadAdapterAndOptions() {
     AssignChecked(Ctl::ChkNetworkThrottlingIndex, config.ReadBoolean(u"networkthrottleindex", true));
     AssignChecked(Ctl::ChkSystemResponsiveness, config.ReadBoolean(u"systemresponsiveness", true));
   }
-  ApplyStatus(StoredStatus(stored));
+  TStatus shown = StoredStatus(stored);
+  // A stored running state counts only while the machine still holds what Run wrote: a Windows update,
+  // another tool or a system restore may have reset the values since.
+  if (shown == TStatus::stRunning && !StillTuned(*services_.registry, CheckedTargets()))
+    shown = TStatus::stIdle;
+  ApplyStatus(shown);
 }
 
 void TFrmTempowave::SaveOptionFlag(const std::u16string& key, bool value) {

@@ -30,6 +30,9 @@ struct Services {
   IVersionInfo* version = nullptr;
   IUpdatePrompts* prompts = nullptr;  // the update offer and the notice strip (update/win32 in the program)
   IThreads* threads = nullptr;        // null: SystemThreads()
+  // Probe attempts of the wait after a restart; 0: the standard schedule. Only the loopback test build's
+  // program shortens it (TEMPOWAVE_PROBE_ATTEMPTS).
+  int probe_attempts = 0;
 };
 
 }  // namespace tw

@@ -338,29 +338,29 @@ std::vector<std::u16string> AdaptersToRestart(const Snapshot& snapshot,
   return adapters;
 }
 
-Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter) {
+Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter, WithoutRecord without) {
   Reverted reverted;
   Snapshot snapshot;
-  switch (ReadSnapshot(registry, &snapshot)) {
+  reverted.record = ReadSnapshot(registry, &snapshot);
+  reverted.adapters = {active_adapter};
+  switch (reverted.record) {
     case SnapshotState::Held:
-      reverted.from_snapshot = true;
       reverted.complete = GiveBack(registry, snapshot);
       reverted.adapters = AdaptersToRestart(snapshot, active_adapter);
       return reverted;
     case SnapshotState::Unreadable:
-      reverted.adapters = {active_adapter};
       return reverted;
     case SnapshotState::None:
       break;
   }
   reverted.complete = true;
+  if (without == WithoutRecord::ChangeNothing) return reverted;
   for (const Tweak& t : kTweaks) {
     const std::u16string path = TweakPath(t.key, active_adapter);
     const bool done = t.revert_deletes ? DeleteRegistryValue(registry, path, t.value)
                                        : WriteRegistryDword(registry, path, t.value, t.revert);
     reverted.complete = reverted.complete && done;
   }
-  reverted.adapters = {active_adapter};
   return reverted;
 }
 

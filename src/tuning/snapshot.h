@@ -57,14 +57,17 @@ std::vector<TweakTarget> CaptureBeforeRun(IRegistry& registry, const std::vector
 // data. Goes on after a failure; true only when every value was given back. The record itself stays.
 bool GiveBack(IRegistry& registry, const Snapshot& snapshot);
 
-// Run again's registry work. With a record: gives it back. Without one (left by an earlier version): deletes
-// or resets all five values for the active adapter. With a record that cannot be read: changes nothing.
+// Gives back what Run changed. With a record: the record. Without one: for Run again (a state left by an
+// earlier version) all five values are deleted or reset for the active adapter as Run again always did; for
+// the way back after Run (whose record could not be stored, so it changed nothing) nothing is done. With a
+// record that cannot be read: nothing is changed and nothing counts as given back.
+enum class WithoutRecord { ResetAllFive, ChangeNothing };
 struct Reverted {
-  bool from_snapshot = false;            // a record was given back; drop it once the connections are back
-  bool complete = false;                 // every value was given back or reset
+  SnapshotState record = SnapshotState::None;
+  bool complete = false;                 // every value was given back (or reset)
   std::vector<std::u16string> adapters;  // connections to restart
 };
-Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter);
+Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter, WithoutRecord without);
 
 // The connections to restart after giving a record back: each adapter it names, then the active one.
 std::vector<std::u16string> AdaptersToRestart(const Snapshot& snapshot, const std::u16string& active_adapter);

@@ -173,8 +173,8 @@ TEST_F(SnapshotTest, RunThenRunAgainGivesBackExactlyWhatWasThere) {
       EXPECT_EQ(v->data, Dword(static_cast<std::uint32_t>(kTweaks[t.tweak].run)));
     }
 
-    const Reverted r = RevertTuning(registry, kA);
-    EXPECT_TRUE(r.from_snapshot);
+    const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+    EXPECT_EQ(r.record, SnapshotState::Held);
     EXPECT_TRUE(r.complete);
     EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
     for (const auto& t : AllFive(kA)) {
@@ -206,7 +206,7 @@ TEST_F(SnapshotTest, ASecondRunWhileTheRecordIsHeldKeepsTheFirstValues) {
   CaptureBeforeRun(registry, {{3, u""}});
   EXPECT_TRUE(registry.CallsOf("SetValue").empty());
 
-  ASSERT_TRUE(RevertTuning(registry, kA).complete);
+  ASSERT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetAllFive).complete);
   ExpectValue({2, u""}, test::RegValue{reg::kDword, Dword(7)});
   ExpectValue({3, u""}, test::RegValue{reg::kDword, Dword(20)});
   ExpectValue({4, u""}, test::RegValue{reg::kDword, Dword(30)});
@@ -220,8 +220,8 @@ TEST_F(SnapshotTest, AFailingWriteHalfWayKeepsTheRecordAndGivesBackTheRest) {
   registry.fault = [](const test::RegCall& c) {
     return c.op == "SetValue" && c.name == u"TCPNoDelay" ? reg::kAccessDenied : reg::kSuccess;
   };
-  const Reverted r = RevertTuning(registry, kA);
-  EXPECT_TRUE(r.from_snapshot);
+  const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+  EXPECT_EQ(r.record, SnapshotState::Held);
   EXPECT_FALSE(r.complete);
   EXPECT_EQ(SnapshotLines(Held()), lines);  // RevertTuning never drops; the caller drops only when complete
   for (const auto& t : AllFive(kA)) {
@@ -230,7 +230,7 @@ TEST_F(SnapshotTest, AFailingWriteHalfWayKeepsTheRecordAndGivesBackTheRest) {
   }
 
   registry.fault = nullptr;
-  EXPECT_TRUE(RevertTuning(registry, kA).complete);
+  EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetAllFive).complete);
   ExpectValue({2, u""}, test::RegValue{reg::kDword, Dword(42)});
   EXPECT_TRUE(DropSnapshot(registry));
   Snapshot none;
@@ -242,7 +242,7 @@ TEST_F(SnapshotTest, GivingBackAnAbsentValueNeitherCreatesAKeyNorFails) {
   Snapshot s;
   s.values = {Saved(2, u"", false, 0, {})};
   ASSERT_TRUE(WriteSnapshot(registry, s));
-  EXPECT_TRUE(RevertTuning(registry, kA).complete);
+  EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetAllFive).complete);
   EXPECT_FALSE(registry.KeyExists(reg::kLocalMachine, kMsmq));
 }
 
@@ -252,7 +252,7 @@ TEST_F(SnapshotTest, ARecordForAnAdapterThatNoLongerExists) {
   RunWrites(CaptureBeforeRun(registry, AllFive(kA)));
   Put({0, kB}, reg::kDword, Dword(5));
 
-  const Reverted r = RevertTuning(registry, kB);
+  const Reverted r = RevertTuning(registry, kB, WithoutRecord::ResetAllFive);
   EXPECT_TRUE(r.complete);
   EXPECT_EQ(r.adapters, (std::vector<std::u16string>{kA, kB}));
   ExpectValue({0, kA}, test::RegValue{reg::kDword, Dword(2)});
@@ -265,7 +265,7 @@ TEST_F(SnapshotTest, ARecordForAnAdapterThatNoLongerExists) {
   Snapshot s;
   s.values = {Saved(0, kA, true, reg::kDword, Dword(2)), Saved(1, kA, false, 0, {})};
   ASSERT_TRUE(WriteSnapshot(registry, s));
-  EXPECT_TRUE(RevertTuning(registry, kB).complete);
+  EXPECT_TRUE(RevertTuning(registry, kB, WithoutRecord::ResetAllFive).complete);
   ExpectValue({0, kA}, test::RegValue{reg::kDword, Dword(2)});
   ExpectValue({1, kA}, std::nullopt);
 }
@@ -327,9 +327,9 @@ TEST_F(SnapshotTest, ARecordThatCannotBeReadIsNeverReplacedNorActedOn) {
     c.arrange(registry);
     registry.calls.clear();
     EXPECT_TRUE(CaptureBeforeRun(registry, AllFive(kA)).empty());
-    const Reverted r = RevertTuning(registry, kA);
+    const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
     EXPECT_FALSE(r.complete);
-    EXPECT_FALSE(r.from_snapshot);
+    EXPECT_EQ(r.record, SnapshotState::Unreadable);
     EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
     EXPECT_TRUE(registry.CallsOf("SetValue").empty());
     EXPECT_TRUE(registry.CallsOf("DeleteValue").empty());
@@ -369,8 +369,8 @@ TEST_F(SnapshotTest, AnEmptyRecordMeansRunAgainChangesNothing) {
   EXPECT_TRUE(CaptureBeforeRun(registry, {}).empty());  // Run with every box unchecked
   EXPECT_TRUE(Held().values.empty());
   registry.calls.clear();
-  const Reverted r = RevertTuning(registry, kA);
-  EXPECT_TRUE(r.from_snapshot);
+  const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+  EXPECT_EQ(r.record, SnapshotState::Held);
   EXPECT_TRUE(r.complete);
   EXPECT_TRUE(registry.CallsOf("SetValue").empty());
   EXPECT_TRUE(registry.CallsOf("DeleteValue").empty());
@@ -378,8 +378,15 @@ TEST_F(SnapshotTest, AnEmptyRecordMeansRunAgainChangesNothing) {
 
 TEST_F(SnapshotTest, WithoutARecordRunAgainDoesWhatItAlwaysDid) {
   for (const auto& t : AllFive(kA)) Put(t, reg::kDword, Dword(99));
-  Reverted r = RevertTuning(registry, kA);
-  EXPECT_FALSE(r.from_snapshot);
+  // The way back after a Run that could not store its record: that Run changed nothing, nor does this.
+  Reverted r = RevertTuning(registry, kA, WithoutRecord::ChangeNothing);
+  EXPECT_EQ(r.record, SnapshotState::None);
+  EXPECT_TRUE(r.complete);
+  EXPECT_TRUE(registry.CallsOf("SetValue").empty());
+  EXPECT_TRUE(registry.CallsOf("DeleteValue").empty());
+
+  r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+  EXPECT_EQ(r.record, SnapshotState::None);
   EXPECT_TRUE(r.complete);
   EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
   for (size_t i = 0; i < 3; ++i) ExpectValue(AllFive(kA)[i], std::nullopt);
@@ -387,7 +394,7 @@ TEST_F(SnapshotTest, WithoutARecordRunAgainDoesWhatItAlwaysDid) {
   ExpectValue({4, u""}, test::RegValue{reg::kDword, Dword(20)});
 
   registry.fail_set = reg::kAccessDenied;
-  r = RevertTuning(registry, kA);
+  r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
   EXPECT_FALSE(r.complete);
 }
 
