@@ -1,5 +1,6 @@
 #include "app/win32/services_win32.h"
 
+#include "build_config.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dispatcher_win32.h"
@@ -37,6 +38,7 @@ Services MakeServices() {
   s.version = &version;
   s.adapters = &adapters;
   s.connections = &connections;
+  s.probe_attempts = config::kProbeAttempts;
   static UpdatePrompts& prompts = *new UpdatePrompts(UpdateServicesFrom(s));
   s.prompts = &prompts;
   return s;
