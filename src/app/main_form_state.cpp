@@ -92,8 +92,9 @@ void TFrmTempowave::LoadAdapterAndOptions() {
   TStatus shown = StoredStatus(stored);
   // A stored running state counts only while the machine still holds what Run wrote: a Windows update,
   // another tool or a system restore may have reset the values since.
-  if (shown == TStatus::stRunning && !StillTuned(*services_.registry, CheckedTargets()))
+  if (shown == TStatus::stRunning && !StillTuned(*services_.registry, CheckedTargets())) {
     shown = TStatus::stIdle;
+  }
   ApplyStatus(shown);
 }
 

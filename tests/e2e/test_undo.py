@@ -166,7 +166,12 @@ def case_connection_refused_after_run_again(h):
     h.check(len(run.record(h) or []) == 5, f"the record must stay for a later Run again: {run.record(h)}")
     h.check(h.quit_app(app) == 0, "exit code after closing")
 
+    h.check(values(h) == OWN, f"values after the refused Run again {values(h)}, want {OWN}")
+    # The values are the machine's own already, so the next start is honest about it and opens idle; the
+    # record held meanwhile keeps a further Run from recording tuned values as the machine's own.
     start(h, env=ON)
+    h.check(run.look(h) == run.IDLE, f"idle look expected at the next start, saw {run.look(h)}")
+    run_once(h, run.RUNNING, "the running look after Run")
     run_once(h, run.IDLE, "the idle look after Run again")
     h.check(values(h) == OWN, f"values {values(h)}, want {OWN}")
     h.check(run.record(h) is None, f"record left: {run.record(h)}")
