@@ -7,8 +7,8 @@
 
 #include "app/form_view.h"
 #include "app/run_outcome.h"
-#include "app/services.h"
 #include "app/status.h"
+#include "platform/services.h"
 #include "tuning/tweaks.h"
 
 namespace tw {
@@ -23,11 +23,8 @@ class TFrmTempowave {
   void FormCreate();
   void BtnHomeClick(const std::u16string& sender_name);
   void BtnStartClick();
-  void ChkTCPAckFrequencyClick();
-  void ChkTcpNoDelayClick();
-  void ChkTcpDelAckTickClick();
-  void ChkNetworkThrottlingIndexClick();
-  void ChkSystemResponsivenessClick();
+  // Any of the five option boxes: stores its checked state under its key.
+  void ChkOptionClick(Ctl box);
 
   // Run operations.
   void Start();
@@ -60,7 +57,7 @@ class TFrmTempowave {
   std::u16string NetworkName;
   std::u16string NetworkGUID;
   std::u16string NetworkIP;
-  RunChanges FChanges;  // what the Run or Run again in progress changed
+  RunChanges changes_;  // what the Run or Run again in progress changed
 };
 
 // Opens a web address, document or program through the shell's "open" verb.

@@ -1,8 +1,9 @@
 #include "app/restore_command.h"
 
+#include "app/options.h"
 #include "platform/text.h"
 #include "settings/config.h"
-#include "tuning/connection_restart.h"
+#include "tuning/adapter_restart.h"
 #include "tuning/network.h"
 #include "tuning/snapshot.h"
 
@@ -15,20 +16,21 @@ bool IsRestoreCommand(std::u16string_view command_line) {
   return AsciiEqualsIgnoreCase(command_line, u"/restore");
 }
 
-int RunRestoreCommand(const Services& services) {
+int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapters,
+                      INetConnections* connections) {
   // The active adapter matters only without a record, and for the restart; without one (or when discovery
   // fails) the values are still given back.
   AdapterInfo adapter;
   try {
-    if (!services.adapters || !FindActiveAdapter(*services.adapters, adapter)) adapter = {};
+    if (!adapters || !FindActiveAdapter(*adapters, adapter)) adapter = {};
   } catch (...) {
     adapter = {};
   }
-  const Reverted r = RevertTuning(*services.registry, adapter.NetworkGUID, WithoutRecord::ResetAllFive);
-  if (!RestartConnections(services.connections, r.adapters, services.clock)) return kRestoreStayedOff;
+  const Reverted r = RevertTuning(registry, adapter.NetworkGUID, WithoutRecord::ResetAllFive);
+  if (!RestartConnections(connections, r.adapters, &clock)) return kRestoreStayedOff;
   if (!r.complete) return kRestoreKeptBack;
-  if (r.record == SnapshotState::Held && !DropSnapshot(*services.registry)) return kRestoreKeptBack;
-  TConfig(*services.registry, u"Tempowave").WriteInteger(u"status", 0);
+  if (r.record == SnapshotState::Held && !DropSnapshot(registry)) return kRestoreKeptBack;
+  TConfig(registry, kOptionStore).WriteInteger(kStatusKey, 0);
   return kRestoreDone;
 }
 

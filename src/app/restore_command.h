@@ -4,9 +4,12 @@
 
 #include <string_view>
 
-#include "app/services.h"
-
 namespace tw {
+
+class IRegistry;
+class IClock;
+class IAdapterFacts;
+class INetConnections;
 
 inline constexpr int kRestoreDone = 0;       // every value given back, every connection back on
 inline constexpr int kRestoreKeptBack = 1;   // a value could not be given back; the record is kept
@@ -19,6 +22,7 @@ bool IsRestoreCommand(std::u16string_view command_line);
 // Gives the record back (without one: resets the five values as Run again does), restarts the connections
 // concerned, and once everything is back drops the record and stores the idle state for this user. Returns
 // the exit code. Call only while holding the single-instance guard.
-int RunRestoreCommand(const Services& services);
+int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapters,
+                      INetConnections* connections);
 
 }  // namespace tw

@@ -2,8 +2,8 @@
 
 #include <optional>
 
+#include "platform/registry_key.h"
 #include "platform/text.h"
-#include "tuning/registry_values.h"
 
 namespace tw {
 namespace {
@@ -12,35 +12,17 @@ constexpr std::uint32_t kRead64 = reg::kKeyRead | reg::kKeyWow64_64;
 constexpr char16_t kAbsent[] = u"absent";
 constexpr char16_t kHex[] = u"0123456789abcdef";
 
-// Closes the key on every path out.
-class Key {
- public:
-  explicit Key(IRegistry& registry) : registry_(registry) {}
-  ~Key() {
-    if (key_) registry_.CloseKey(key_);
-  }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  RegKey* put() { return &key_; }
-  RegKey get() const { return key_; }
-
- private:
-  IRegistry& registry_;
-  RegKey key_ = 0;
-};
-
 enum class Read { Found, Absent, Failed };
 
 // One value's type and data. A value that grows between the size query and the read is asked for again.
 Read ReadValue(IRegistry& registry, const std::u16string& subkey, const std::u16string& name,
                std::uint32_t* type, std::vector<std::uint8_t>* data) {
-  Key key(registry);
-  const RegStatus opened = registry.OpenKey(reg::kLocalMachine, subkey, kRead64, key.put());
-  if (opened == reg::kFileNotFound) return Read::Absent;
-  if (opened != reg::kSuccess) return Read::Failed;
+  RegistryKey key = RegistryKey::Open(registry, reg::kLocalMachine, subkey, kRead64);
+  if (key.status() == reg::kFileNotFound) return Read::Absent;
+  if (!key) return Read::Failed;
   for (int attempt = 0; attempt < 3; ++attempt) {
     std::uint32_t size = 0;
-    RegStatus status = registry.QueryValue(key.get(), name, type, nullptr, &size);
+    RegStatus status = key.QuerySize(name, type, &size);
     if (status == reg::kFileNotFound) return Read::Absent;
     if (status != reg::kSuccess) return Read::Failed;
     data->assign(size, 0);
@@ -58,33 +40,29 @@ Read ReadValue(IRegistry& registry, const std::u16string& subkey, const std::u16
 
 bool SetValue(IRegistry& registry, const std::u16string& subkey, const std::u16string& name,
               std::uint32_t type, const std::vector<std::uint8_t>& data) {
-  Key key(registry);
-  if (registry.CreateKey(reg::kLocalMachine, subkey, reg::kOptionNonVolatile, reg::kReadWrite64, key.put()) !=
-      reg::kSuccess) {
-    return false;
-  }
+  RegistryKey key = RegistryKey::Create(registry, reg::kLocalMachine, subkey, reg::kReadWrite64);
+  if (!key) return false;
   return registry.SetValue(key.get(), name, type, data.empty() ? nullptr : data.data(),
                            static_cast<std::uint32_t>(data.size())) == reg::kSuccess;
 }
 
 // Deletes a value without creating its key: a key that is not there holds no value to give back.
 bool RemoveValue(IRegistry& registry, const std::u16string& subkey, const std::u16string& name) {
-  Key key(registry);
-  const RegStatus opened = registry.OpenKey(reg::kLocalMachine, subkey, reg::kReadWrite64, key.put());
-  if (opened == reg::kFileNotFound) return true;
-  if (opened != reg::kSuccess) return false;
-  const RegStatus status = registry.DeleteValue(key.get(), name);
+  RegistryKey key = RegistryKey::Open(registry, reg::kLocalMachine, subkey, reg::kReadWrite64);
+  if (key.status() == reg::kFileNotFound) return true;
+  if (!key) return false;
+  const RegStatus status = key.DeleteValue(name);
   return status == reg::kSuccess || status == reg::kFileNotFound;
 }
 
 std::u16string SubkeyOf(const TweakTarget& target) {
-  return TweakSubkey(kTweaks[target.tweak].key, target.adapter);
+  return TweakSubkey(kTweaks[target.tweak], target.adapter);
 }
 
 // A target that a record can hold: a row of the table, with an adapter exactly for the per-interface rows.
 bool Recordable(const TweakTarget& target) {
   if (target.tweak >= kTweaks.size()) return false;
-  return PerInterface(target.tweak) ? IsGuidText(target.adapter) : target.adapter.empty();
+  return PerInterface(kTweaks[target.tweak]) ? IsGuidText(target.adapter) : target.adapter.empty();
 }
 
 std::vector<std::u16string> Split(const std::u16string& line, char16_t separator) {
@@ -356,10 +334,7 @@ Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter,
   reverted.complete = true;
   if (without == WithoutRecord::ChangeNothing) return reverted;
   for (const Tweak& t : kTweaks) {
-    const std::u16string path = TweakPath(t.key, active_adapter);
-    const bool done = t.revert_deletes ? DeleteRegistryValue(registry, path, t.value)
-                                       : WriteRegistryDword(registry, path, t.value, t.revert);
-    reverted.complete = reverted.complete && done;
+    reverted.complete = RevertTweak(registry, t, active_adapter) && reverted.complete;
   }
   return reverted;
 }

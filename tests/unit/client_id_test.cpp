@@ -3,6 +3,7 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_random.h"
 #include "fakes/fake_registry.h"
+#include "update/client_id.h"
 #include "update/update.h"
 
 namespace tw {

@@ -38,10 +38,7 @@ class RestoreRun : public ::testing::Test {
     facts.configurations[u"10"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
     TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
   }
-  int Run() {
-    return RunRestoreCommand(
-        Services{.registry = &registry, .clock = &clock, .adapters = &facts, .connections = &connections});
-  }
+  int Run() { return RunRestoreCommand(registry, clock, &facts, &connections); }
   // A record left by a Run on `adapter`: NetworkThrottlingIndex was 20, TcpAckFrequency absent.
   void Recorded(const std::u16string& adapter) {
     registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);

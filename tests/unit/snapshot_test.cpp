@@ -37,13 +37,13 @@ std::string Text(const std::u16string& s) {
 // The five values for one adapter, in the table's order.
 std::vector<TweakTarget> AllFive(const std::u16string& adapter) {
   std::vector<TweakTarget> out;
-  for (size_t i = 0; i < kTweaks.size(); ++i) out.push_back({i, PerInterface(i) ? adapter : u""});
+  for (size_t i = 0; i < kTweaks.size(); ++i) out.push_back({i, PerInterface(kTweaks[i]) ? adapter : u""});
   return out;
 }
 
 class SnapshotTest : public ::testing::Test {
  protected:
-  static std::u16string Subkey(const TweakTarget& t) { return TweakSubkey(kTweaks[t.tweak].key, t.adapter); }
+  static std::u16string Subkey(const TweakTarget& t) { return TweakSubkey(kTweaks[t.tweak], t.adapter); }
   std::optional<test::RegValue> Value(const TweakTarget& t) const {
     return registry.Get(reg::kLocalMachine, Subkey(t), kTweaks[t.tweak].value);
   }
@@ -52,10 +52,7 @@ class SnapshotTest : public ::testing::Test {
   }
   // What Run does after its record: the table's values written for the targets it may change.
   void RunWrites(const std::vector<TweakTarget>& targets) {
-    for (const auto& t : targets) {
-      WriteRegistryDword(registry, TweakPath(kTweaks[t.tweak].key, t.adapter), kTweaks[t.tweak].value,
-                         kTweaks[t.tweak].run);
-    }
+    for (const auto& t : targets) ApplyTweak(registry, kTweaks[t.tweak], t.adapter);
   }
   Snapshot Held() {
     Snapshot s;

@@ -6,11 +6,14 @@
 #include "fakes/fake_dispatcher.h"
 #include "fakes/fake_http.h"
 #include "fakes/fake_random.h"
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_threads.h"
 #include "fakes/fake_update_prompts.h"
 #include "fakes/fake_version.h"
 #include "i18n/translate.h"
+#include "update/update_text.h"
+#include "update/client_id.h"
 #include "update/update.h"
 
 namespace tw {
@@ -21,14 +24,6 @@ constexpr char16_t kUrl[] = u"http://127.0.0.1:9/api.init.php";
 class UpdateCheck : public ::testing::Test {
  protected:
   UpdateCheck() {
-    services.http = &http;
-    services.clock = &clock;
-    services.random = &random;
-    services.dispatcher = &dispatcher;
-    services.version = &version;
-    services.shell = &shell;
-    services.prompts = &prompts;
-    services.threads = &threads;
     services.language = [] { return std::u16string(u"de"); };
     SetServiceAddress(kUrl, 10);
   }
@@ -46,7 +41,16 @@ class UpdateCheck : public ::testing::Test {
   test::FakeShell shell;
   test::FakeUpdatePrompts prompts;
   test::FakeThreads threads;
-  UpdateServices services;
+  test::RefusingRegistry registry;
+  Services services{.registry = registry,
+                    .dispatcher = dispatcher,
+                    .clock = clock,
+                    .http = http,
+                    .shell = &shell,
+                    .random = &random,
+                    .version = &version,
+                    .prompts = &prompts,
+                    .threads = &threads};
   std::vector<std::pair<bool, std::u16string>> calls;
 };
 
@@ -61,7 +65,7 @@ TEST_F(UpdateCheck, RequestCarriesTheFourHeadersInOrderAndTheTransferLimits) {
   const HeaderList expected = {{u"User-Version", u"1.6.2.0"},
                                {u"User-Language", u"de"},
                                {u"User-Debug", u"false"},
-                               {u"User-Union", u""}};  // no registry: sent empty
+                               {u"User-Union", u""}};  // the registry refuses: sent empty
   EXPECT_EQ(r.headers, expected);
   EXPECT_EQ(r.max_redirects, 5);
   EXPECT_EQ(r.connect_timeout_ms, 60000u);
@@ -196,24 +200,13 @@ TEST_F(UpdateCheck, WithoutAThreadTheCheckAndTheHoldRequestAreSkipped) {
   EXPECT_EQ(dispatcher.invocations, 0);
 }
 
-TEST(UpdateServicesFrom, TakesTheProgramsServicesAndTheCurrentLanguage) {
-  test::FakeHttp http;
-  test::FakeClock clock;
-  test::FakeUpdatePrompts prompts;
-  test::FakeThreads threads;
-  Services s;
-  s.http = &http;
-  s.clock = &clock;
-  s.prompts = &prompts;
-  s.threads = &threads;
-  const UpdateServices u = UpdateServicesFrom(s);
-  EXPECT_EQ(u.http, &http);
-  EXPECT_EQ(u.clock, &clock);
-  EXPECT_EQ(u.prompts, &prompts);
-  EXPECT_EQ(u.threads, &threads);
-  EXPECT_EQ(u.registry, nullptr);
-  SetCurrentLanguage(u"ja");
-  EXPECT_EQ(u.language(), u"ja");  // read when asked, not when built
+TEST_F(UpdateCheck, WithoutALanguageOfItsOwnSendsTheCurrentLanguageAsTheCheckRuns) {
+  services.language = nullptr;
+  http.fallback = test::FakeHttp::Ok("");
+  SetCurrentLanguage(u"ja");  // read when the check runs, not when the services were made
+  Run();
+  EXPECT_EQ(http.Requests().at(0).headers.at(1),
+            (std::pair<std::u16string, std::u16string>{u"User-Language", u"ja"}));
   EXPECT_EQ(UpdateText(utYes), u"\u306F\u3044");
   SetCurrentLanguage(u"");
   EXPECT_EQ(UpdateText(utYes), u"Yes");

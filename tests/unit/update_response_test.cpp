@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "platform/error.h"
+#include "update/update_text.h"
 #include "update/update.h"
 
 namespace tw {
@@ -79,7 +81,8 @@ TEST(ProcessResponse, OfferStripAndCallback) {
     test::FakeShell shell;
     test::FakeUpdatePrompts prompts;
     prompts.answer_yes = c.yes;
-    UpdateServices services;
+    test::FakeServices fakes;
+    Services services = fakes.Bag();
     services.shell = &shell;
     services.prompts = &prompts;
     std::vector<std::pair<bool, std::u16string>> calls;
@@ -95,7 +98,8 @@ TEST(ProcessResponse, OfferStripAndCallback) {
 }
 
 TEST(ProcessResponse, MalformedEscapeRaisesAndSkipsTheCallback) {
-  UpdateServices services;
+  test::FakeServices fakes;
+  const Services services = fakes.Bag();
   bool called = false;
   EXPECT_THROW(ProcessResponse(services, u"{\"update\":\"\\u00G0\"}",
                                [&](bool, const std::u16string&) { called = true; }),
@@ -204,16 +208,6 @@ TEST(ReadNotice, ValuesOfTheNoticeObject) {
     EXPECT_EQ(n.url, c.expected.url) << "case index " << (&c - cases);
   }
   EXPECT_THROW(ReadNotice(u"{\"info\":{\"text\":\"\\uXYZW\"}}"), Error);
-}
-
-TEST(ScaleForDpi, HundredthsOfTheScaleThenMultiplyDivide) {
-  struct Case {
-    int v, dpi, expected;
-  };
-  const Case cases[] = {{30, 96, 30},   {30, 144, 45},  {66, 144, 99}, {56, 144, 84},   {10, 144, 15},
-                        {10, 120, 13},  // 12.5 rounds away from zero
-                        {-7, 144, -11}, {66, 192, 132}, {1, 100, 1},   {100, 100, 104}, {0, 144, 0}};
-  for (const auto& c : cases) EXPECT_EQ(ScaleForDpi(c.v, c.dpi), c.expected) << c.v << " at " << c.dpi;
 }
 
 TEST(LayoutNotice, GrowthSeparatorAndControlPlaces) {

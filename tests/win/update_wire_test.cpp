@@ -33,11 +33,6 @@ class CountingHttp : public IHttp {
 class UpdateWire : public ::testing::Test {
  protected:
   UpdateWire() {
-    services.http = &http;
-    services.clock = &clock;
-    services.dispatcher = &dispatcher;
-    services.version = &version;
-    services.prompts = &prompts;
     services.language = [] { return std::u16string(u"ko"); };
   }
   void Run() {
@@ -51,7 +46,13 @@ class UpdateWire : public ::testing::Test {
   test::FakeDispatcher dispatcher;
   win::VersionInfo version;  // the test program's resource: file version 1.6.2.0
   test::FakeUpdatePrompts prompts;
-  UpdateServices services;
+  win::WinRegistry registry;  // reached only where a test gives the check a random generator
+  Services services{.registry = registry,
+                    .dispatcher = dispatcher,
+                    .clock = clock,
+                    .http = http,
+                    .version = &version,
+                    .prompts = &prompts};
   std::vector<std::pair<bool, std::u16string>> calls;
 };
 
@@ -153,9 +154,7 @@ std::string HeaderValue(const test::LoggedRequest& r, const std::string& name) {
 }
 
 TEST_F(UpdateWire, InstallationIdentifierCreatedOnceThenSentOnEveryRun) {
-  win::WinRegistry registry;
   RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Vantorel", L"VUID");
-  services.registry = &registry;
   services.random = &win::ProcessRandom::Instance();
   test::UpdateServerProcess server;
   ASSERT_TRUE(server.Started());

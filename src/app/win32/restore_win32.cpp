@@ -14,12 +14,7 @@ int RunRestore() {
   SystemClock clock;
   Win32AdapterFacts adapters;
   Win32NetConnections connections;
-  Services services;
-  services.registry = &registry;
-  services.clock = &clock;
-  services.adapters = &adapters;
-  services.connections = &connections;
-  return RunRestoreCommand(services);
+  return RunRestoreCommand(registry, clock, &adapters, &connections);
 }
 
 }  // namespace tw::win

@@ -27,19 +27,18 @@ Services MakeServices() {
   static Win32AdapterFacts& adapters = *new Win32AdapterFacts;
   static Win32NetConnections& connections = *new Win32NetConnections;
   static Win32Threads& threads = *new Win32Threads;
-  Services s;
-  s.threads = &threads;
-  s.shell = &shell;
-  s.dispatcher = &UiDispatcher::Instance();
-  s.registry = &registry;
-  s.clock = &clock;
-  s.random = &ProcessRandom::Instance();
-  s.http = &http;
-  s.version = &version;
-  s.adapters = &adapters;
-  s.connections = &connections;
-  s.probe_attempts = config::kProbeAttempts;
-  static UpdatePrompts& prompts = *new UpdatePrompts(UpdateServicesFrom(s));
+  Services s{.registry = registry,
+             .dispatcher = UiDispatcher::Instance(),
+             .clock = clock,
+             .http = http,
+             .shell = &shell,
+             .random = &ProcessRandom::Instance(),
+             .adapters = &adapters,
+             .connections = &connections,
+             .version = &version,
+             .threads = &threads,
+             .probe_attempts = config::kProbeAttempts};
+  static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;
   return s;
 }

@@ -8,7 +8,7 @@
 #include "crash/crash_report.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
 
 namespace tw::win {
 namespace {

@@ -1,6 +1,6 @@
-#include "ui/win32/dpi_win32.h"
+#include "platform/win32/dpi_win32.h"
 
-#include "ui/dpi.h"
+#include "platform/dpi.h"
 
 namespace tw::win {
 namespace {

@@ -1,4 +1,4 @@
-#include "tuning/connection_restart.h"
+#include "tuning/adapter_restart.h"
 
 #include <gtest/gtest.h>
 
