@@ -5,6 +5,7 @@
 #include "app/win32/main_window.h"
 #include "crash/win32/crash_handler.h"
 #include "i18n/translate.h"
+#include "platform/win32/instance_lock_win32.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/resources_win32.h"
 #include "platform/win32/random_win32.h"
@@ -28,14 +29,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   modules.Add(u"crash handler", tw::win::InstallCrashHandler);
   modules.Initialize();
 
-  // A copy is already running in this logon session: end silently. The handle is deliberately not closed;
-  // the process ends right away.
-  if (OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMutexName)) {
+  // A copy is already running in this logon session: end silently.
+  if (!tw::win::ClaimInstance(kMutexName)) {
     modules.Finalize();
     return 0;
   }
-  // Held, never released, for the whole life of the process; the system frees it however the process ends.
-  CreateMutexW(nullptr, TRUE, kMutexName);
 
   tw::win::RunMainWindow(instance, show);
   modules.Finalize();
