@@ -8,6 +8,7 @@
 
 #include "i18n/translate.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/library_search_win32.h"
 #include "platform/win32/wstr.h"
 #include "ui/win32/application.h"
 #include "ui/win32/subclass.h"
@@ -234,7 +235,7 @@ UpdatePrompts::UpdatePrompts(UpdateServices services, std::function<std::u16stri
 int DpiOfWindow(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
   static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+      reinterpret_cast<void*>(GetProcAddress(LoadSystemLibrary(L"user32.dll"), "GetDpiForWindow")));
   if (get_dpi && hwnd) {
     if (const UINT dpi = get_dpi(hwnd)) return static_cast<int>(dpi);
   }
