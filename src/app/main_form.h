@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/form_view.h"
-#include "app/services.h"
+#include "platform/services.h"
 #include "app/status.h"
 
 namespace tw {
@@ -20,11 +20,8 @@ class TFrmTempowave {
   void FormCreate();
   void BtnHomeClick(const std::u16string& sender_name);
   void BtnStartClick();
-  void ChkTCPAckFrequencyClick();
-  void ChkTcpNoDelayClick();
-  void ChkTcpDelAckTickClick();
-  void ChkNetworkThrottlingIndexClick();
-  void ChkSystemResponsivenessClick();
+  // Any of the five option boxes: stores its checked state under its key.
+  void ChkOptionClick(Ctl box);
 
   // Run operations.
   void Start();

@@ -29,6 +29,7 @@ scripts/run-wine-tests.sh, e.g.  scripts/run-wine-tests.sh build/win32-test -- -
 import argparse
 import json
 import os
+import shlex
 import shutil
 import signal
 import struct
@@ -111,8 +112,6 @@ class Harness:
         env = dict(os.environ)
         if lang:
             env["LC_ALL"] = env["LANG"] = lang
-        if self._browser_log:
-            env["TW_BROWSER_LOG"] = self._browser_log
         env.update(extra or {})
         return env
 
@@ -345,9 +344,16 @@ class Harness:
         return logs
 
     def fake_browser(self):
-        """Routes the shell's web addresses to a logger instead of a browser (for programs started after)."""
+        """Routes the shell's web addresses to a logger instead of a browser. The program asks the desktop's
+        shell to open them, so the browser starts in the environment of Wine's explorer, not the program's:
+        the log's path is written into a small launcher of the case's own."""
         self._browser_log = os.path.join(self.work, "browser.log")
-        self.reg_add(r"HKCU\Software\Wine\WineBrowser", "Browsers", os.path.join(HERE, "fake_browser.sh"))
+        launcher = os.path.join(self.work, "fake_browser")
+        with open(launcher, "w") as f:
+            f.write("#!/bin/sh\nTW_BROWSER_LOG=%s exec %s \"$@\"\n"
+                    % (shlex.quote(self._browser_log), shlex.quote(os.path.join(HERE, "fake_browser.sh"))))
+        os.chmod(launcher, 0o755)
+        self.reg_add(r"HKCU\Software\Wine\WineBrowser", "Browsers", launcher)
         return self._browser_log
 
     def browser_urls(self, count=1, timeout=10):

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "platform/error.h"
@@ -30,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   tw::test::FakeShell shell;
   tw::test::FakeUpdatePrompts prompts;
   prompts.answer_yes = yes;
-  tw::UpdateServices services;
+  tw::test::FakeServices fakes;
+  tw::Services services = fakes.Bag();
   services.shell = &shell;
   services.prompts = &prompts;
   int calls = 0;

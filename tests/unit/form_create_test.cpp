@@ -40,13 +40,6 @@ class FormCreate : public ::testing::Test {
   void SetUp() override {
     test::FakeLocale locale(u"en");
     TranslateModuleStart(EmbeddedTranslateTable(), locale);
-    services.registry = &registry;
-    services.dispatcher = &dispatcher;
-    services.clock = &clock;
-    services.random = &random;
-    services.http = &http;
-    services.version = &version;
-    services.prompts = &prompts;
     http.fallback = test::FakeHttp::Ok("{}");
   }
   void TearDown() override {
@@ -76,7 +69,13 @@ class FormCreate : public ::testing::Test {
   test::FakeUpdatePrompts prompts;
   test::FakeRandom random;
   test::FakeVersionInfo version;
-  Services services;
+  Services services{.registry = registry,
+                    .dispatcher = dispatcher,
+                    .clock = clock,
+                    .http = http,
+                    .random = &random,
+                    .version = &version,
+                    .prompts = &prompts};
   int checks_started = 1;  // update checks the test starts; each ends with one hand-over
 };
 

@@ -60,10 +60,10 @@ class RunState : public ::testing::Test {
 
   TFrmTempowave& Form() {
     if (!form) {
-      form = std::make_unique<TFrmTempowave>(view, Services{.registry = &registry,
-                                                            .dispatcher = &dispatcher,
-                                                            .clock = &clock,
-                                                            .http = &http,
+      form = std::make_unique<TFrmTempowave>(view, Services{.registry = registry,
+                                                            .dispatcher = dispatcher,
+                                                            .clock = clock,
+                                                            .http = http,
                                                             .adapters = &facts,
                                                             .connections = &connections,
                                                             .threads = &threads});
@@ -290,22 +290,20 @@ TEST_F(RunState, ADiscoveryErrorLeavesNoUnconfirmedAdapterBehind) {
 TEST_F(RunState, EachOptionBoxStoresItsCheckedStateUnderItsKey) {
   struct Case {
     Ctl box;
-    void (TFrmTempowave::*click)();
     const char16_t* key;
   };
   const Case cases[] = {
-      {Ctl::ChkTcpNoDelay, &TFrmTempowave::ChkTcpNoDelayClick, u"tcpnodelay"},
-      {Ctl::ChkTCPAckFrequency, &TFrmTempowave::ChkTCPAckFrequencyClick, u"tcpackfrequency"},
-      {Ctl::ChkTcpDelAckTick, &TFrmTempowave::ChkTcpDelAckTickClick, u"tcpdelacktick"},
-      {Ctl::ChkNetworkThrottlingIndex, &TFrmTempowave::ChkNetworkThrottlingIndexClick,
-       u"networkthrottleindex"},
-      {Ctl::ChkSystemResponsiveness, &TFrmTempowave::ChkSystemResponsivenessClick, u"systemresponsiveness"},
+      {Ctl::ChkTcpNoDelay, u"tcpnodelay"},
+      {Ctl::ChkTCPAckFrequency, u"tcpackfrequency"},
+      {Ctl::ChkTcpDelAckTick, u"tcpdelacktick"},
+      {Ctl::ChkNetworkThrottlingIndex, u"networkthrottleindex"},
+      {Ctl::ChkSystemResponsiveness, u"systemresponsiveness"},
   };
   for (const auto& c : cases) {
     for (bool checked : {true, false}) {
       registry = test::FakeRegistry();
       view.at(c.box).checked = checked;
-      (Form().*c.click)();
+      Form().ChkOptionClick(c.box);
       ASSERT_EQ(registry.CallsOf("SetValue").size(), 1u) << Text(c.key);
       EXPECT_EQ(registry.CallsOf("SetValue")[0].name, c.key);
       EXPECT_EQ(TConfig(registry, u"Tempowave").ReadBoolean(c.key, !checked), checked) << Text(c.key);

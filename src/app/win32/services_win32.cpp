@@ -10,6 +10,8 @@
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/threads_win32.h"
 #include "platform/win32/version_win32.h"
+#include "ui/win32/address_dialog.h"
+#include "platform/win32/application.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
 
@@ -18,7 +20,11 @@ namespace tw::win {
 Services MakeServices() {
   // Process-lifetime objects, deliberately never destroyed: worker threads are not joined at exit and may
   // still be using them while the runtime runs its exit code.
-  static Shell& shell = *new Shell;
+  // Links open at the user's level through the desktop's shell; where that is not possible the user is shown
+  // the address to copy, never a browser started by this elevated process.
+  static Shell& shell = *new Shell(OpenThroughDesktopShell, [](const std::u16string& target) {
+    ShowAddressToCopy(Application::MainWindow(), target);
+  });
   static WinRegistry& registry = *new WinRegistry;
   static SystemClock& clock = *new SystemClock;
   static WinHttp& http = *new WinHttp;
@@ -26,18 +32,17 @@ Services MakeServices() {
   static Win32AdapterFacts& adapters = *new Win32AdapterFacts;
   static Win32NetConnections& connections = *new Win32NetConnections;
   static Win32Threads& threads = *new Win32Threads;
-  Services s;
-  s.threads = &threads;
-  s.shell = &shell;
-  s.dispatcher = &UiDispatcher::Instance();
-  s.registry = &registry;
-  s.clock = &clock;
-  s.random = &ProcessRandom::Instance();
-  s.http = &http;
-  s.version = &version;
-  s.adapters = &adapters;
-  s.connections = &connections;
-  static UpdatePrompts& prompts = *new UpdatePrompts(UpdateServicesFrom(s));
+  Services s{.registry = registry,
+             .dispatcher = UiDispatcher::Instance(),
+             .clock = clock,
+             .http = http,
+             .shell = &shell,
+             .random = &ProcessRandom::Instance(),
+             .adapters = &adapters,
+             .connections = &connections,
+             .version = &version,
+             .threads = &threads};
+  static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;
   return s;
 }

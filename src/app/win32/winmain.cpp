@@ -5,6 +5,7 @@
 #include "app/win32/main_window.h"
 #include "crash/win32/crash_handler.h"
 #include "i18n/translate.h"
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/instance_lock_win32.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/resources_win32.h"
@@ -19,6 +20,9 @@ constexpr wchar_t kMutexName[] = L"TempowaveMutex";
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   tw::win::WinLocale locale;
   tw::StartupSequence modules;
+  // The UI thread calls the shell to open links: it stays in its apartment until the program ends.
+  modules.Add(
+      u"COM apartment", [] { tw::win::EnterUiApartment(); }, tw::win::LeaveUiApartment);
   // The translation table is loaded and the language chosen before any window exists.
   modules.Add(
       u"V.Translate", [&locale] { tw::TranslateModuleStart(tw::win::RcData(nullptr, L"translate"), locale); },

@@ -10,7 +10,7 @@
 #include "crash/win32/dump_folder.h"
 #include "platform/win32/library_search_win32.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
 
 namespace tw::win {
 namespace {

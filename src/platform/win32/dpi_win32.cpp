@@ -1,7 +1,7 @@
-#include "ui/win32/dpi_win32.h"
+#include "platform/win32/dpi_win32.h"
 
+#include "platform/dpi.h"
 #include "platform/win32/library_search_win32.h"
-#include "ui/dpi.h"
 
 namespace tw::win {
 namespace {

@@ -1,0 +1,41 @@
+// The services the program's logic reaches, in one bag built once by the composition root (app/win32) and
+// handed down; tests fill it with doubles (tests/fakes/fake_services.h). Each interface lives in its own
+// header under platform/.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tw {
+
+class IRegistry;
+class IShell;
+class IUiDispatcher;
+class IClock;
+class IRandom;
+class IHttp;
+class IAdapterFacts;
+class INetConnections;
+class IVersionInfo;
+class IUpdatePrompts;
+class IThreads;
+
+struct Services {
+  // Required: always there, used without a check.
+  IRegistry& registry;
+  IUiDispatcher& dispatcher;
+  IClock& clock;
+  IHttp& http;
+  // Optional: null where a test leaves them out; every use checks and skips what needs the missing one.
+  IShell* shell = nullptr;
+  IRandom* random = nullptr;  // null: the first slogan, no installation identifier sent
+  IAdapterFacts* adapters = nullptr;
+  INetConnections* connections = nullptr;
+  IVersionInfo* version = nullptr;    // null: version "0.0.0.0"
+  IUpdatePrompts* prompts = nullptr;  // the update offer and the notice strip (update/win32 in the program)
+  IThreads* threads = nullptr;        // null: SystemThreads()
+  // The two-letter code of the user's language, read when an update check starts.
+  std::function<std::u16string()> language = nullptr;  // null: CurrentLanguage
+};
+
+}  // namespace tw
