@@ -8,6 +8,7 @@
 #include "crash/win32/crash_handler.h"
 #include "i18n/translate.h"
 #include "platform/win32/com_apartment.h"
+#include "platform/win32/instance_lock_win32.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/resources_win32.h"
 #include "platform/win32/random_win32.h"
@@ -35,15 +36,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show)
   modules.Add(u"crash handler", tw::win::InstallCrashHandler);
   modules.Initialize();
 
-  // A copy is already running in this logon session: end silently. The handle is deliberately not closed;
-  // the process ends right away. `/restore` follows the same rule but says so in its exit code.
+  // A copy is already running in this logon session: end silently. `/restore` follows the same rule but says
+  // so in its exit code.
   const bool restore = tw::IsRestoreCommand(tw::win::U(command_line));
-  if (OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMutexName)) {
+  if (!tw::win::ClaimInstance(kMutexName)) {
     modules.Finalize();
     return restore ? tw::kRestoreOtherCopy : 0;
   }
-  // Held, never released, for the whole life of the process; the system frees it however the process ends.
-  CreateMutexW(nullptr, TRUE, kMutexName);
   if (restore) {
     const int code = tw::win::RunRestore();
     modules.Finalize();
