@@ -13,6 +13,7 @@
 #include "settings/config.h"
 #include "tuning/adapter_restart.h"
 #include "tuning/network.h"
+#include "tuning/snapshot.h"
 #include "tuning/tweaks.h"
 #include "update/update.h"
 
@@ -146,24 +147,64 @@ void TFrmTempowave::BtnStartClick() {
   }
 }
 
+std::vector<TweakTarget> TFrmTempowave::CheckedTargets() const {
+  std::vector<TweakTarget> targets;
+  for (size_t i = 0; i < kTweaks.size(); ++i) {
+    if (view_.Checked(OptionOf(kTweaks[i].id).box)) {
+      targets.push_back({i, PerInterface(kTweaks[i]) ? NetworkGUID : u""});
+    }
+  }
+  return targets;
+}
+
 void TFrmTempowave::Start() {
   ApplyStatus(TStatus::stBusy);
-  for (const Tweak& tweak : kTweaks) {
-    if (view_.Checked(OptionOf(tweak.id).box)) ApplyTweak(services_.registry, tweak, NetworkGUID);
+  // The machine's own values are recorded before the first write; a value that could not be recorded is
+  // not changed, so that Run again can always give back what was there.
+  for (const TweakTarget& target : CaptureBeforeRun(services_.registry, CheckedTargets())) {
+    ApplyTweak(services_.registry, kTweaks[target.tweak], target.adapter);
   }
+  changes_ = {{NetworkGUID}, false, false};
   Refresh(TStatus::stRunning);
 }
 
 void TFrmTempowave::Stop() {
   ApplyStatus(TStatus::stBusy);
-  for (const Tweak& tweak : kTweaks) RevertTweak(services_.registry, tweak, NetworkGUID);
+  const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetAllFive);
+  // Without a record the values are reset as always, and a failure there is absorbed.
+  changes_ = {r.adapters, r.record != SnapshotState::None && !r.complete,
+              r.record == SnapshotState::Held && r.complete};
   Refresh(TStatus::stIdle);
 }
 
 void TFrmTempowave::Refresh(TStatus status) {
+  if (changes_.adapters.empty()) changes_.adapters = {NetworkGUID};
   // The wait reaches the window only through the hand-over, which is dropped once the window is gone.
   TFrmTempowave* form = this;
-  RestartAndAwaitInternet(services_, NetworkGUID, [form, status] { form->ApplyStatus(status); });
+  RestartAndAwaitInternet(services_, changes_.adapters, [form, status](bool reconnected, bool answered) {
+    form->Conclude(status, reconnected, answered);
+  });
+}
+
+void TFrmTempowave::Conclude(TStatus target, bool reconnected, bool answered) {
+  RunOutcome outcome{target == TStatus::stRunning, !reconnected, reconnected && !answered,
+                     changes_.kept_back};
+  // After Run again the record goes once every value is back and no connection was left off; otherwise the
+  // window returns to running and the next Run again gives the values back once more.
+  bool drop_record = changes_.drop_record && !outcome.stayed_off;
+  if (outcome.after_run && (outcome.stayed_off || outcome.unanswered)) {
+    // The way back: Run's changes are given back and the window goes idle; after a silent network the
+    // adapter is restarted once more so that they take effect.
+    const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ChangeNothing);
+    outcome.kept_back = !r.complete;
+    drop_record = r.record == SnapshotState::Held && r.complete;
+    if (outcome.unanswered && !RestartConnections(services_.connections, r.adapters, &services_.clock)) {
+      outcome.stayed_off = true;
+    }
+  }
+  if (drop_record) DropSnapshot(services_.registry);
+  changes_ = {};
+  ApplyStatus(EndStatus(outcome), EndMessage(outcome));
 }
 
 void TFrmTempowave::ApplyStatus(TStatus status, const std::u16string& message) {
@@ -207,7 +248,13 @@ void TFrmTempowave::LoadAdapterAndOptions() {
     for (const Option& option : kOptions)
       AssignChecked(option.box, config.ReadBoolean(option.store_key, true));
   }
-  ApplyStatus(StoredStatus(stored));
+  TStatus shown = StoredStatus(stored);
+  // A stored running state counts only while the machine still holds what Run wrote: a Windows update,
+  // another tool or a system restore may have reset the values since.
+  if (shown == TStatus::stRunning && !StillTuned(services_.registry, CheckedTargets())) {
+    shown = TStatus::stIdle;
+  }
+  ApplyStatus(shown);
 }
 
 void TFrmTempowave::SaveOptionFlag(const std::u16string& key, bool value) {

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/form_view.h"
-#include "platform/services.h"
+#include "app/run_outcome.h"
 #include "app/status.h"
+#include "platform/services.h"
+#include "tuning/tweaks.h"
 
 namespace tw {
 
@@ -42,6 +45,11 @@ class TFrmTempowave {
   void SaveOptionValue(const std::u16string& key, int value);
   // Assigning a check box's state counts as a click whenever it changes the state.
   void AssignChecked(Ctl box, bool checked);
+  // The values the checked boxes select, for the adapter found at start.
+  std::vector<TweakTarget> CheckedTargets() const;
+  // The end of Run (target stRunning) or Run again (stIdle), on the UI thread: `reconnected` when every
+  // restarted connection came back, `answered` when a probe answered after that.
+  void Conclude(TStatus target, bool reconnected, bool answered);
 
   IFormView& view_;
   Services services_;
@@ -49,6 +57,7 @@ class TFrmTempowave {
   std::u16string NetworkName;
   std::u16string NetworkGUID;
   std::u16string NetworkIP;
+  RunChanges changes_;  // what the Run or Run again in progress changed
 };
 
 // Opens a web address, document or program through the shell's "open" verb.

@@ -36,6 +36,9 @@ struct Services {
   IThreads* threads = nullptr;        // null: SystemThreads()
   // The two-letter code of the user's language, read when an update check starts.
   std::function<std::u16string()> language = nullptr;  // null: CurrentLanguage
+  // Probe attempts of the wait after an adapter restart; 0: the standard schedule. Only the loopback test
+  // build's program shortens it (TEMPOWAVE_PROBE_ATTEMPTS).
+  int probe_attempts = 0;
 };
 
 }  // namespace tw

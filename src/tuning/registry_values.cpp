@@ -32,14 +32,17 @@ RegKey RootKeyFromName(const std::u16string& name) {
   return 0;
 }
 
-void WriteRegistryDword(IRegistry& registry, const std::u16string& path, const std::u16string& value_name,
+bool WriteRegistryDword(IRegistry& registry, const std::u16string& path, const std::u16string& value_name,
                         std::int32_t value) {
-  if (RegistryKey key = OpenForWrite(registry, path))
-    key.SetDword(value_name, static_cast<std::uint32_t>(value));
+  RegistryKey key = OpenForWrite(registry, path);
+  return key && key.SetDword(value_name, static_cast<std::uint32_t>(value)) == reg::kSuccess;
 }
 
-void DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& value_name) {
-  if (RegistryKey key = OpenForWrite(registry, path)) key.DeleteValue(value_name);
+bool DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& value_name) {
+  RegistryKey key = OpenForWrite(registry, path);
+  if (!key) return false;
+  const RegStatus status = key.DeleteValue(value_name);
+  return status == reg::kSuccess || status == reg::kFileNotFound;
 }
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,20 +34,34 @@ inline constexpr char16_t kMessageQueuingKey[] = u"HKEY_LOCAL_MACHINE\\SOFTWARE\
 inline constexpr char16_t kSystemProfileKey[] =
     u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
 
-// In the order they are applied and reverted.
+// In the order they are applied and reverted. SystemResponsiveness is 10: the multimedia scheduler treats
+// anything below 10 as its default, so 10 is the smallest reserve it honours.
 inline constexpr std::array<Tweak, 5> kTweaks = {{
     {TweakId::TcpAckFrequency, nullptr, u"TcpAckFrequency", 1, std::nullopt},
     {TweakId::TcpDelAckTicks, nullptr, u"TcpDelAckTicks", 0, std::nullopt},
     {TweakId::TcpNoDelay, kMessageQueuingKey, u"TCPNoDelay", 1, std::nullopt},
     {TweakId::NetworkThrottlingIndex, kSystemProfileKey, u"NetworkThrottlingIndex", -1, 10},
-    {TweakId::SystemResponsiveness, kSystemProfileKey, u"SystemResponsiveness", 0, 20},
+    {TweakId::SystemResponsiveness, kSystemProfileKey, u"SystemResponsiveness", 10, 20},
 }};
 
 // The full key path of the tweak's value; per-interface tweaks live under the adapter's GUID.
 std::u16string TweakKeyPath(const Tweak& tweak, const std::u16string& adapter_guid);
+// The same below HKEY_LOCAL_MACHINE, where every tweak lives.
+std::u16string TweakSubkey(const Tweak& tweak, const std::u16string& adapter_guid);
+inline bool PerInterface(const Tweak& tweak) {
+  return tweak.key == nullptr;
+}
 
-// Run: writes the tweak's value. Run again: deletes it or writes the Windows default. Failures are absorbed.
+// Run: writes the tweak's value. Run again without a record of the machine's own values: deletes it or writes
+// the Windows default. Failures are absorbed; the result says whether the change was made.
 void ApplyTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid);
-void RevertTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid);
+bool RevertTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid);
+
+// One tuning value on one machine: a row of kTweaks (by position) and, for the per-interface rows, the
+// adapter's GUID text (empty for the machine-wide keys).
+struct TweakTarget {
+  std::size_t tweak = 0;
+  std::u16string adapter;
+};
 
 }  // namespace tw

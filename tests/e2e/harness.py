@@ -21,7 +21,8 @@ How to write an end-to-end test
    the shell), `h.reg_query(key, view=64)`, `h.reg_export(key, view=64)` (non-ASCII values), `h.reg_add`,
    `h.reg_delete` (the Wine prefix is shared by every case of a run: undo what you store), `h.screenshot(path)`,
    `h.pixel(x, y)`, `h.client_pixels()` (all of them at once), `h.decoy()` (a window of our own in front),
-   `h.inspect(...)` for any inspector command (tests/e2e/inspector.cpp lists them).
+   `h.inspect(...)` for any inspector command (tests/e2e/inspector.cpp lists them; `crash` makes the program
+   fault). `h.start_app(exe=..., cwd=...)` starts a copy of the program from another folder.
 The program runs only inside the run's private network namespace: run the tests through
 scripts/run-wine-tests.sh, e.g.  scripts/run-wine-tests.sh build/win32-test -- -R e2e.
 """
@@ -114,17 +115,18 @@ class Harness:
         env.update(extra or {})
         return env
 
-    def spawn(self, argv, name, env=None, stdout=subprocess.DEVNULL):
+    def spawn(self, argv, name, env=None, stdout=subprocess.DEVNULL, cwd=None):
         self._require_sandbox()
         popen = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL, stdout=stdout,
-                                 stderr=subprocess.DEVNULL)
+                                 stderr=subprocess.DEVNULL, cwd=cwd)
         proc = Process(popen, name)
         self._started.append(proc)
         return proc
 
-    def start_app(self, lang=None, env=None):
-        """Starts Tempowave.exe; `wine` execs, so the PID is the program's own."""
-        return self.spawn(["wine", self.exe], "Tempowave.exe", env=self.env(lang, env))
+    def start_app(self, lang=None, env=None, exe=None, cwd=None):
+        """Starts Tempowave.exe (or a copy of it at `exe`, from the current folder `cwd`); `wine` execs, so the
+        PID is the program's own."""
+        return self.spawn(["wine", exe or self.exe], "Tempowave.exe", env=self.env(lang, env), cwd=cwd)
 
     def run_app(self, lang=None, timeout=20):
         """Runs a copy to its end and returns its exit code."""

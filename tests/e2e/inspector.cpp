@@ -6,6 +6,7 @@
 // Output: one JSON object per line, UTF-8. Exit code 0 done, 1 failed (not found, timed out), 2 usage.
 #include <windows.h>
 #include <winhttp.h>
+#include <tlhelp32.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -439,6 +440,24 @@ int CmdWatch(Context& c) {
   return WaitForExit(c, [](DWORD pid) { Json().Int("pid", pid).Bool("watching", true).Line(); });
 }
 
+// Makes the program fault as a real crash would: a thread started in it at an address where no code is (the
+// first page is never mapped). Its unhandled-exception filter runs as for a fault of its own.
+int CmdCrash(Context& c) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(c.top, &pid);
+  HANDLE p = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                             PROCESS_VM_READ | PROCESS_VM_WRITE,
+                         FALSE, pid);
+  if (!p) return Fail("cannot open the window's process");
+  HANDLE t = CreateRemoteThread(p, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(uintptr_t{0x10}),
+                                nullptr, 0, nullptr);
+  CloseHandle(p);
+  if (!t) return Fail("cannot start a thread in the window's process");
+  CloseHandle(t);
+  Json().Int("pid", pid).Bool("crashing", true).Line();
+  return 0;
+}
+
 struct ShowName {
   const wchar_t* name;
   int cmd;
@@ -493,9 +512,24 @@ DWORD RunRemote(HANDLE p, const void* function, const void* arg, DWORD failed) {
   return code;
 }
 
+// Where process PID has loaded the module NAME, or null. A remote LoadLibraryW tells it only through its
+// thread's 32-bit exit code, which holds no 64-bit address.
+const char* RemoteModule(DWORD pid, const wchar_t* name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  const char* base = nullptr;
+  for (BOOL more = Module32FirstW(snapshot, &entry); more && !base; more = Module32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szModule, name) == 0) base = reinterpret_cast<const char*>(entry.modBaseAddr);
+  }
+  CloseHandle(snapshot);
+  return base;
+}
+
 // GDI objects of process PID. Windows counts them from outside; under Wine only the process can, so the
-// probe library next to this program is loaded there, asked, and unloaded again. Both
-// programs are 32-bit and share kernel32's address, so LoadLibraryW and FreeLibrary can be started there by
+// probe library next to this program is loaded there, asked, and unloaded again. Both programs are built for
+// the same machine and share kernel32's address, so LoadLibraryW and FreeLibrary can be started there by
 // their address here.
 long long RemoteGdiObjects(DWORD pid, std::vector<long long>* by_type) {
   constexpr DWORD kAccess = PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
@@ -521,10 +555,9 @@ long long RemoteGdiObjects(DWORD pid, std::vector<long long>* by_type) {
   const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
   void* remote_path = VirtualAllocEx(p, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (probe && remote_path && WriteProcessMemory(p, remote_path, dll.c_str(), bytes, nullptr)) {
-    const DWORD base = RunRemote(p, load, remote_path, 0);
-    if (base != 0) {
-      const char* remote_probe = reinterpret_cast<const char*>(static_cast<uintptr_t>(base)) +
-                                 (probe - reinterpret_cast<char*>(local));
+    const char* base = RunRemote(p, load, remote_path, 0) ? RemoteModule(pid, L"object_probe.dll") : nullptr;
+    if (base) {
+      const char* remote_probe = base + (probe - reinterpret_cast<char*>(local));
       if (by_type) {
         // Every object has one of these types, so their sum is the whole count.
         count = 0;
@@ -537,7 +570,7 @@ long long RemoteGdiObjects(DWORD pid, std::vector<long long>* by_type) {
         const DWORD n = RunRemote(p, remote_probe, nullptr, STILL_ACTIVE);
         if (n != STILL_ACTIVE) count = n;
       }
-      RunRemote(p, unload, reinterpret_cast<void*>(static_cast<uintptr_t>(base)), 0);
+      RunRemote(p, unload, base, 0);
     }
   }
   if (remote_path) VirtualFreeEx(p, remote_path, 0, MEM_RELEASE);
@@ -806,6 +839,7 @@ constexpr Command kCommands[] = {
      "quit                      WM_CLOSE, then wait until its process ends: exit code"},
     {L"watch", 0, true, CmdWatch,
      "watch                     wait until the window's process ends: exit code"},
+    {L"crash", 0, true, CmdCrash, "crash                     a thread of its process faults"},
     {L"show", 1, true, CmdShow, "show minimize|restore|hide"},
     {L"foreground", 0, false, CmdForeground, "foreground                the foreground window"},
     {L"capture", 1, true, CmdCapture, "capture FILE.bmp          the window's pixels, from the screen"},

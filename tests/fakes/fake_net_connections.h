@@ -1,6 +1,8 @@
-// Records every connect and disconnect with the thread it came from; answers with a fixed result.
+// Records every connect and disconnect with the thread it came from; answers from a script, then with a fixed
+// result.
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,6 +22,7 @@ class FakeNetConnections : public INetConnections {
   bool SetConnectionEnabled(const std::u16string& guid, bool enable) override {
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.push_back({guid, enable, std::this_thread::get_id()});
+    if (answer) return answer(guid, enable);
     return result;
   }
   std::vector<Call> Calls() const {
@@ -28,6 +31,8 @@ class FakeNetConnections : public INetConnections {
   }
 
   bool result = true;
+  // When set, answers instead of `result` (called under the fake's lock: it must not call back).
+  std::function<bool(const std::u16string& guid, bool enable)> answer;
 
  private:
   mutable std::mutex mutex_;

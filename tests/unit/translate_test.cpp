@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "fakes/fake_locale.h"
 #include "i18n/embedded_table.h"
 #include "i18n/translate.h"
@@ -41,10 +43,13 @@ TEST_F(Translation, EmbeddedTableHasSixteenBlocksOfSevenLanguages) {
   ASSERT_EQ((table.size() - 127) % 8, 0u) << "a separator and seven rows per added block";
   const size_t blocks = 16 + (table.size() - 127) / 8;
   const char16_t* order[] = {u"ko", u"en", u"ja", u"zh", u"ru", u"it", u"fr"};
+  std::map<std::u16string, size_t> block_of;  // a phrase found in two blocks would hide the later one
   for (size_t block = 0; block < blocks; ++block) {
     for (size_t row = 0; row < 7; ++row) {
       const std::u16string& line = table[block * 8 + row];
       EXPECT_EQ(line.substr(0, 3), std::u16string(order[row]) + u"=") << block << " " << row;
+      const auto [at, fresh] = block_of.emplace(AsciiLowerCase(line.substr(3)), block);
+      EXPECT_TRUE(fresh || at->second == block) << Utf8(line) << " also in block " << at->second;
     }
     if (block < blocks - 1) {
       EXPECT_TRUE(table[block * 8 + 7].empty()) << block;
@@ -60,6 +65,12 @@ TEST_F(Translation, EmbeddedTableHasSixteenBlocksOfSevenLanguages) {
   size_t lone_lf = 0;
   for (size_t i = 0; i < bytes.size(); ++i) lone_lf += bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r');
   EXPECT_EQ(lone_lf, 1u);
+  // New phrases only ever follow the first sixteen blocks, whose bytes stay exactly as they were.
+  ASSERT_GT(bytes.size(), 3433u);
+  std::uint64_t hash = 0xCBF29CE484222325u;  // FNV-1a
+  for (unsigned char b : bytes.substr(0, 3433)) hash = (hash ^ b) * 0x100000001B3u;
+  EXPECT_EQ(hash, 0x26A1C40FB08CD50Fu);
+  EXPECT_EQ(bytes.substr(3431, 4), "\r\n\r\n");
 }
 
 TEST_F(Translation, Lookups) {

@@ -26,7 +26,8 @@ TEST(Tweaks, EachRunWritesItsValueAndRunAgainDeletesOrWritesTheDefault) {
       {TweakId::TcpDelAckTicks, iface, u"TcpDelAckTicks", 0, std::nullopt},
       {TweakId::TcpNoDelay, u"SOFTWARE\\Microsoft\\MSMQ\\Parameters", u"TCPNoDelay", 1, std::nullopt},
       {TweakId::NetworkThrottlingIndex, profile, u"NetworkThrottlingIndex", 0xFFFFFFFFu, 10},
-      {TweakId::SystemResponsiveness, profile, u"SystemResponsiveness", 0, 20},
+      // 10, not 0: the multimedia scheduler treats anything below 10 as its default of 20.
+      {TweakId::SystemResponsiveness, profile, u"SystemResponsiveness", 10, 20},
   };
   ASSERT_EQ(std::size(cases), kTweaks.size());
   for (size_t i = 0; i < kTweaks.size(); ++i) {
@@ -35,6 +36,8 @@ TEST(Tweaks, EachRunWritesItsValueAndRunAgainDeletesOrWritesTheDefault) {
     SCOPED_TRACE(EncodeUtf8(c.value));
     EXPECT_EQ(tweak.id, c.id);  // the table's order is the order of application
     EXPECT_EQ(TweakKeyPath(tweak, kGuid), u"HKEY_LOCAL_MACHINE\\" + c.key);
+    EXPECT_EQ(TweakSubkey(tweak, kGuid), c.key);
+    EXPECT_EQ(PerInterface(tweak), c.key == iface);
 
     test::FakeRegistry registry;
     ApplyTweak(registry, tweak, kGuid);
@@ -45,7 +48,7 @@ TEST(Tweaks, EachRunWritesItsValueAndRunAgainDeletesOrWritesTheDefault) {
                                            std::uint8_t(c.run >> 16), std::uint8_t(c.run >> 24)};
     EXPECT_EQ(written->data, run);
 
-    RevertTweak(registry, tweak, kGuid);
+    EXPECT_TRUE(RevertTweak(registry, tweak, kGuid));
     const auto reverted = registry.Get(reg::kLocalMachine, c.key, c.value);
     if (c.run_again) {
       ASSERT_TRUE(reverted.has_value());

@@ -1,5 +1,6 @@
 #include "app/win32/services_win32.h"
 
+#include "build_config.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/dispatcher_win32.h"
@@ -41,7 +42,8 @@ Services MakeServices() {
              .adapters = &adapters,
              .connections = &connections,
              .version = &version,
-             .threads = &threads};
+             .threads = &threads,
+             .probe_attempts = config::kProbeAttempts};
   static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;
   return s;
