@@ -1,13 +1,12 @@
 #include "ui/win32/address_dialog.h"
 
-#include <vector>
-
 #include "i18n/translate.h"
 #include "platform/dpi.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
 #include "platform/win32/application.h"
 #include "platform/win32/dpi_win32.h"
+#include "ui/win32/modal_dialog.h"
 
 namespace tw::win {
 namespace {
@@ -64,13 +63,7 @@ void Build(HWND dlg, DialogState& st) {
   const DWORD ex_style = static_cast<DWORD>(GetWindowLongW(dlg, GWL_EXSTYLE));
   const RECT outer =
       WindowRectForClient(margin + width + margin, buttons_top + button_h + margin, style, ex_style, dpi);
-  const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-  MONITORINFO mi{};
-  mi.cbSize = sizeof(mi);
-  GetMonitorInfoW(MonitorFromWindow(dlg, MONITOR_DEFAULTTOPRIMARY), &mi);
-  const RECT& wa = mi.rcWork;
-  SetWindowPos(dlg, nullptr, wa.left + (wa.right - wa.left - w) / 2, wa.top + (wa.bottom - wa.top - h) / 2, w,
-               h, SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreInWorkArea(dlg, outer.right - outer.left, outer.bottom - outer.top);
   SetWindowTextW(dlg, W(st.caption));
 
   // The whole address selected in the focused box: Ctrl+C takes it as it is.
@@ -107,14 +100,6 @@ INT_PTR HandleDialog(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   return FALSE;
 }
 
-INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    return HandleDialog(dlg, msg, wp, lp);
-  } catch (...) {
-    return FALSE;  // nothing crosses the window procedure
-  }
-}
-
 }  // namespace
 
 void ShowAddressToCopy(HWND owner, const std::u16string& address) {
@@ -124,12 +109,7 @@ void ShowAddressToCopy(HWND owner, const std::u16string& address) {
   st.address = address;
   st.copy = Translate(kAddressCopy);
   st.close = Translate(kAddressClose);
-  // An empty template: the controls are made at run time in pixels of the dialog's own DPI.
-  std::vector<WORD> tmpl(sizeof(DLGTEMPLATE) / sizeof(WORD) + 3, 0);
-  auto* d = reinterpret_cast<DLGTEMPLATE*>(tmpl.data());
-  d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  d->dwExtendedStyle = WS_EX_DLGMODALFRAME;
-  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), d, owner, DialogProc, reinterpret_cast<LPARAM>(&st));
+  RunEmptyDialog(owner, GuardedDialogProc<HandleDialog>, reinterpret_cast<LPARAM>(&st));
 }
 
 }  // namespace tw::win

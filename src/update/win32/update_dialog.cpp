@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
@@ -12,6 +11,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/dpi_win32.h"
 #include "update/update_text.h"
+#include "ui/win32/modal_dialog.h"
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {
@@ -53,18 +53,6 @@ SIZE MeasureText(HWND dlg, HFONT font, const std::u16string& text, int max_width
   std::u16string copy = text;
   DrawTextW(dc.get(), W(copy), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   return {r.right - r.left, r.bottom - r.top};
-}
-
-void CentreOnScreen(HWND dlg) {
-  RECT r;
-  GetWindowRect(dlg, &r);
-  MONITORINFO mi{};
-  mi.cbSize = sizeof(mi);
-  GetMonitorInfoW(MonitorFromWindow(dlg, MONITOR_DEFAULTTOPRIMARY), &mi);
-  const RECT& wa = mi.rcWork;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  SetWindowPos(dlg, nullptr, wa.left + (wa.right - wa.left - w) / 2, wa.top + (wa.bottom - wa.top - h) / 2, 0,
-               0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int OuterHeight(HWND dlg) {
@@ -113,10 +101,7 @@ void Build(HWND dlg, DialogState& st) {
   const DWORD ex_style = static_cast<DWORD>(GetWindowLongW(dlg, GWL_EXSTYLE));
   RECT outer{0, 0, client_w, client_h};
   AdjustWindowRectEx(&outer, style, FALSE, ex_style);
-  SetWindowPos(dlg, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-  CentreOnScreen(dlg);
+  CentreInWorkArea(dlg, outer.right - outer.left, outer.bottom - outer.top);
   SetWindowTextW(dlg, W(st.caption));
 
   const NoticeLayout layout = LayoutNotice(st.notice, OuterHeight(dlg), dpi, st.dialog_offset);
@@ -204,24 +189,6 @@ INT_PTR HandleDialog(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   return FALSE;
 }
 
-INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    return HandleDialog(dlg, msg, wp, lp);
-  } catch (...) {
-    return FALSE;  // nothing crosses the window procedure
-  }
-}
-
-// An empty dialog template: every control is made at run time in pixels of the dialog's own DPI.
-std::vector<WORD> EmptyTemplate() {
-  std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD) + 3, 0);
-  auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
-  d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  d->dwExtendedStyle = WS_EX_DLGMODALFRAME;
-  // menu, class and title: empty (the three zero words after the header)
-  return t;
-}
-
 }  // namespace
 
 void TFormHelper::OpenURL(HWND sender) {
@@ -245,10 +212,8 @@ bool UpdatePrompts::UpdateDialog(const std::u16string& answer) {
   st.shell = services_.shell;
   HWND owner = Application::MainWindow();
   st.no_owner = owner == nullptr;
-  std::vector<WORD> tmpl = EmptyTemplate();
   const INT_PTR result =
-      DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(tmpl.data()), owner,
-                              DialogProc, reinterpret_cast<LPARAM>(&st));
+      RunEmptyDialog(owner, GuardedDialogProc<HandleDialog>, reinterpret_cast<LPARAM>(&st));
   if (st.hold_checked) StartHoldCommand(services_);
   return result == IDYES;
 }
