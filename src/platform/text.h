@@ -20,6 +20,13 @@ constexpr char16_t AsciiUpper(char16_t c) {
 constexpr char16_t AsciiLower(char16_t c) {
   return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
 }
+// The value of an ASCII hexadecimal digit of either case; -1 for any other code unit.
+constexpr int AsciiHexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
 std::u16string AsciiUpperCase(std::u16string_view text);
 std::u16string AsciiLowerCase(std::u16string_view text);
 bool AsciiEqualsIgnoreCase(std::u16string_view a, std::u16string_view b);

@@ -76,13 +76,6 @@ std::vector<std::u16string> Split(const std::u16string& line, char16_t separator
   return fields;
 }
 
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
 std::optional<std::uint32_t> ParseType(const std::u16string& text) {
   if (text.empty() || text.size() > 10) return std::nullopt;
   std::uint64_t value = 0;
@@ -99,7 +92,7 @@ std::optional<std::vector<std::uint8_t>> ParseHex(const std::u16string& text) {
   std::vector<std::uint8_t> bytes;
   bytes.reserve(text.size() / 2);
   for (size_t i = 0; i < text.size(); i += 2) {
-    const int high = HexDigit(text[i]), low = HexDigit(text[i + 1]);
+    const int high = AsciiHexDigit(text[i]), low = AsciiHexDigit(text[i + 1]);
     if (high < 0 || low < 0) return std::nullopt;
     bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));
   }
@@ -192,7 +185,7 @@ bool IsGuidText(const std::u16string& text) {
   if (text.size() != 38 || text.front() != u'{' || text.back() != u'}') return false;
   for (size_t i = 1; i < 37; ++i) {
     const bool hyphen = i == 9 || i == 14 || i == 19 || i == 24;
-    if (hyphen ? text[i] != u'-' : HexDigit(text[i]) < 0) return false;
+    if (hyphen ? text[i] != u'-' : AsciiHexDigit(text[i]) < 0) return false;
   }
   return true;
 }

@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "platform/registry_key.h"
+#include "platform/text.h"
 
 namespace tw {
 namespace {
@@ -66,9 +67,7 @@ std::u16string ClientId(IRegistry& registry, IRandom& random, IClock& clock) {
 }
 
 std::u16string ClientIdToSend(std::u16string_view id) {
-  const bool hex = std::all_of(id.begin(), id.end(), [](char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-  });
+  const bool hex = std::all_of(id.begin(), id.end(), [](char16_t c) { return AsciiHexDigit(c) >= 0; });
   return id.size() == 32 && hex ? std::u16string(id) : std::u16string();
 }
 

@@ -28,13 +28,6 @@ std::u16string MaskEscapedEnd(std::u16string text, const std::u16string& end) {
   return out;
 }
 
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 std::u16string ExtractBetweenAt(std::u16string_view source, std::u16string_view start_marker,
@@ -119,7 +112,7 @@ std::u16string JsonUnescape(std::u16string_view text) {
         unsigned value = 0;
         bool valid = count > 0;
         for (size_t k = 0; k < count && valid; ++k) {
-          const int digit = HexDigit(text[i + k]);
+          const int digit = AsciiHexDigit(text[i + k]);
           valid = digit >= 0;
           value = value * 16 + static_cast<unsigned>(digit < 0 ? 0 : digit);
         }
