@@ -1,4 +1,4 @@
-// The project's one exception type. It is raised only where the design raises an error (a wrongly typed
+// The project's one exception type. It is raised only where the program reports an error (a wrongly typed
 // settings value, a malformed \u escape, a WMI failure after the adapter query) and carries the message text.
 #pragma once
 

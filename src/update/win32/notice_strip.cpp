@@ -1,4 +1,4 @@
-// The notice strip's side in the update module: its text and target, and the handlers the spec of the answer
+// The notice strip's side in the update module: its text and target, and the handlers the service's answer
 // names. The strip itself belongs to the main window, which makes, places and sizes it.
 #include <windows.h>
 
