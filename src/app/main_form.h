@@ -2,6 +2,7 @@
 // native tests. The Win32 window (app/win32/main_window.*) builds the controls and routes their events here.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/form_view.h"
@@ -13,6 +14,9 @@ namespace tw {
 class TFrmTempowave {
  public:
   TFrmTempowave(IFormView& view, const Services& services);
+  // Waits for an adapter restart under way: cut off between its disconnect and its connect, it would leave
+  // the machine offline.
+  ~TFrmTempowave();
   TFrmTempowave(const TFrmTempowave&) = delete;
   TFrmTempowave& operator=(const TFrmTempowave&) = delete;
 
@@ -46,8 +50,11 @@ class TFrmTempowave {
   // Assigning a check box's state counts as a click whenever it changes the state.
   void AssignChecked(Ctl box, bool checked);
 
+  struct Restarts;
+
   IFormView& view_;
   Services services_;
+  std::shared_ptr<Restarts> restarts_;  // shared with the refresh workers
   TStatus FStatus = TStatus::stIdle;
   std::u16string NetworkName;
   std::u16string NetworkGUID;

@@ -1,9 +1,12 @@
 // Run and Run again: the five tuning values, the adapter restart and the wait for the internet.
 #include <array>
+#include <condition_variable>
+#include <mutex>
 
 #include "app/main_form.h"
 #include "i18n/translate.h"
 #include "platform/clock.h"
+#include "platform/com.h"
 #include "platform/dispatcher.h"
 #include "platform/http.h"
 #include "platform/threads.h"
@@ -83,23 +86,64 @@ void TFrmTempowave::Stop() {
   Refresh(TStatus::stIdle);
 }
 
-void TFrmTempowave::Refresh(TStatus status) {
-  // Both block the UI thread until they return; whether they succeeded does not change what follows.
-  SetConnectionEnabled(services_.connections, NetworkGUID, false);
-  SetConnectionEnabled(services_.connections, NetworkGUID, true);
+// Restarts under way on refresh workers, counted so that the window's end can wait for them.
+struct TFrmTempowave::Restarts {
+  std::mutex mutex;
+  std::condition_variable changed;
+  int under_way = 0;
 
+  void Begin() {
+    std::lock_guard<std::mutex> lock(mutex);
+    ++under_way;
+  }
+  void End() {
+    std::lock_guard<std::mutex> lock(mutex);
+    --under_way;
+    changed.notify_all();
+  }
+  // Ends one restart when it goes out of scope, however the restart ended.
+  struct Ending {
+    Restarts& restarts;
+    ~Ending() { restarts.End(); }
+  };
+  void WaitUntilNone() {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return under_way == 0; });
+  }
+};
+
+TFrmTempowave::~TFrmTempowave() {
+  if (restarts_) restarts_->WaitUntilNone();
+}
+
+void TFrmTempowave::Refresh(TStatus status) {
+  // Disconnect, then connect, from a COM apartment of the calling thread's own. On real hardware each call
+  // can take seconds; whether they succeeded does not change what follows.
+  auto restart = [connections = services_.connections, com = services_.com, guid = NetworkGUID] {
+    ComApartment apartment(com);
+    SetConnectionEnabled(connections, guid, false);
+    SetConnectionEnabled(connections, guid, true);
+  };
   IHttp* http = services_.http;
   IClock* clock = services_.clock;
   IUiDispatcher* dispatcher = services_.dispatcher;
   if (!clock || !dispatcher) {
+    restart();
     ApplyStatus(status);
     return;
   }
-  // The worker holds the target and the window, and reaches the window only through the hand-over, which is
-  // dropped once the window is gone. It is neither recorded nor joined.
+  if (!restarts_) restarts_ = std::make_shared<Restarts>();
+  // Counted from here, so that a window closed before the worker has begun still waits for it.
+  restarts_->Begin();
+  // The worker restarts the adapter, waits for the internet and reaches the window only through the
+  // hand-over, which is dropped once the window is gone. It is neither recorded nor joined.
   TFrmTempowave* form = this;
-  auto worker = [http, clock, dispatcher, form, status] {
+  auto worker = [restart, restarts = restarts_, http, clock, dispatcher, form, status] {
     try {
+      {
+        const Restarts::Ending ending{*restarts};
+        restart();
+      }
       WaitForInternet([http] { return http && IsInternetReachable(*http); }, *clock,
                       [dispatcher] { return dispatcher->Terminating(); });
       dispatcher->Invoke([form, status] { form->ApplyStatus(status); });
@@ -108,7 +152,9 @@ void TFrmTempowave::Refresh(TStatus status) {
     }
   };
   if (!ThreadsOr(services_.threads).StartDetached(worker)) {
-    // No thread to wait on: the target is applied at once rather than staying busy for good.
+    // No thread: the restart runs here and the target is applied at once rather than staying busy for good.
+    restarts_->End();
+    restart();
     ApplyStatus(status);
   }
 }

@@ -5,6 +5,7 @@
 #include "app/main_form.h"
 #include "i18n/translate.h"
 #include "settings/config.h"
+#include "tuning/adapter_discovery.h"
 #include "tuning/network.h"
 
 namespace tw {
@@ -66,7 +67,10 @@ void TFrmTempowave::LoadAdapterAndOptions() {
   // Discovery writes as it walks; the fields take its result only when it found an adapter, so that a failure
   // part-way never leaves an unconfirmed adapter to be tuned.
   AdapterInfo info{NetworkName, NetworkGUID, NetworkIP};
-  if (services_.adapters && FindActiveAdapter(*services_.adapters, info)) {
+  // Discovery started at process start is collected here: its result, or its error, at this very step.
+  const bool found = services_.discovery ? services_.discovery->Collect(info)
+                                         : services_.adapters && FindActiveAdapter(*services_.adapters, info);
+  if (found) {
     NetworkName = info.NetworkName;
     NetworkGUID = info.NetworkGUID;
     NetworkIP = info.NetworkIP;

@@ -16,6 +16,8 @@ class ILocale;
 class IVersionInfo;
 class IUpdatePrompts;
 class IThreads;
+class ICom;
+class AdapterDiscovery;
 
 struct Services {
   IRegistry* registry = nullptr;
@@ -30,6 +32,8 @@ struct Services {
   IVersionInfo* version = nullptr;
   IUpdatePrompts* prompts = nullptr;  // the update offer and the notice strip (update/win32 in the program)
   IThreads* threads = nullptr;        // null: SystemThreads()
+  ICom* com = nullptr;                // null: no COM apartment is entered
+  AdapterDiscovery* discovery = nullptr;  // started at process start; null: discovery runs at the load step
 };
 
 }  // namespace tw

@@ -1,6 +1,8 @@
-// Records every connect and disconnect with the thread it came from; answers with a fixed result.
+// Records every connect and disconnect with the thread it came from; answers with a fixed result, after an
+// optional hook that can hold the call.
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,8 +20,14 @@ class FakeNetConnections : public INetConnections {
     std::thread::id thread;
   };
   bool SetConnectionEnabled(const std::u16string& guid, bool enable) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    calls_.push_back({guid, enable, std::this_thread::get_id()});
+    std::function<void(const Call&)> hook;
+    Call call{guid, enable, std::this_thread::get_id()};
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      calls_.push_back(call);
+      hook = on_call;
+    }
+    if (hook) hook(call);
     return result;
   }
   std::vector<Call> Calls() const {
@@ -28,6 +36,8 @@ class FakeNetConnections : public INetConnections {
   }
 
   bool result = true;
+  // Runs after each call is recorded, on the calling thread, before the call returns (a slow adapter).
+  std::function<void(const Call&)> on_call;
 
  private:
   mutable std::mutex mutex_;

@@ -441,10 +441,11 @@ void MainWindow::SetApplicationTitle(const std::u16string& title) {
   Application::SetTitle(title);
 }
 
-void RunMainWindow(HINSTANCE, int show) {
+void RunMainWindow(HINSTANCE, int show, AdapterDiscovery* discovery) {
   // The dispatcher belongs to the UI thread: made here, first, and closed with the main window.
   UiDispatcher& dispatcher = UiDispatcher::Instance();
-  const Services services = MakeServices();
+  Services services = MakeServices();
+  services.discovery = discovery;
   MainWindow window(services, [&dispatcher] {
     dispatcher.Close();
     PostQuitMessage(0);

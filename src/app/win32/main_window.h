@@ -82,6 +82,7 @@ class MainWindow final : public Widget, public IFormView {
 };
 
 // The program's window and message loop: creates the main window, shows it and runs until it is closed.
-void RunMainWindow(HINSTANCE instance, int show);
+// `discovery`, when given, is collected at the window's load step instead of discovering there.
+void RunMainWindow(HINSTANCE instance, int show, AdapterDiscovery* discovery = nullptr);
 
 }  // namespace tw::win

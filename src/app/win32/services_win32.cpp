@@ -2,6 +2,7 @@
 
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
+#include "platform/win32/com_win32.h"
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/http_win32.h"
 #include "platform/win32/netcon_win32.h"
@@ -14,6 +15,24 @@
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {
+namespace {
+
+// Shared by discovery, which starts before the other services are made.
+Win32AdapterFacts& AdapterFacts() {
+  static Win32AdapterFacts& facts = *new Win32AdapterFacts;
+  return facts;
+}
+
+Win32Threads& Threads() {
+  static Win32Threads& threads = *new Win32Threads;
+  return threads;
+}
+
+}  // namespace
+
+AdapterDiscovery StartAdapterDiscovery() {
+  return AdapterDiscovery(AdapterFacts(), Threads());
+}
 
 Services MakeServices() {
   // Process-lifetime objects, deliberately never destroyed: worker threads are not joined at exit and may
@@ -23,11 +42,11 @@ Services MakeServices() {
   static SystemClock& clock = *new SystemClock;
   static WinHttp& http = *new WinHttp;
   static VersionInfo& version = *new VersionInfo;
-  static Win32AdapterFacts& adapters = *new Win32AdapterFacts;
   static Win32NetConnections& connections = *new Win32NetConnections;
-  static Win32Threads& threads = *new Win32Threads;
+  static Win32Com& com = *new Win32Com;
   Services s;
-  s.threads = &threads;
+  s.threads = &Threads();
+  s.com = &com;
   s.shell = &shell;
   s.dispatcher = &UiDispatcher::Instance();
   s.registry = &registry;
@@ -35,7 +54,7 @@ Services MakeServices() {
   s.random = &ProcessRandom::Instance();
   s.http = &http;
   s.version = &version;
-  s.adapters = &adapters;
+  s.adapters = &AdapterFacts();
   s.connections = &connections;
   static UpdatePrompts& prompts = *new UpdatePrompts(UpdateServicesFrom(s));
   s.prompts = &prompts;

@@ -3,6 +3,7 @@
 
 #include "app/startup.h"
 #include "app/win32/main_window.h"
+#include "app/win32/services_win32.h"
 #include "crash/win32/crash_handler.h"
 #include "i18n/translate.h"
 #include "platform/win32/locale_win32.h"
@@ -37,7 +38,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   // Held, never released, for the whole life of the process; the system frees it however the process ends.
   CreateMutexW(nullptr, TRUE, kMutexName);
 
-  tw::win::RunMainWindow(instance, show);
+  // WMI can take long, right after boot most of all: discovery runs while the window is being built, and the
+  // window's load step collects it.
+  tw::AdapterDiscovery discovery = tw::win::StartAdapterDiscovery();
+  tw::win::RunMainWindow(instance, show, &discovery);
   modules.Finalize();
   return 0;
 }
