@@ -5,6 +5,7 @@
 // (either may be left out); commands that need it wait up to MS (default 10000) for it to appear.
 // Output: one JSON object per line, UTF-8. Exit code 0 done, 1 failed (not found, timed out), 2 usage.
 #include <windows.h>
+#include <tlhelp32.h>
 #include <winhttp.h>
 
 #include <fcntl.h>
@@ -299,8 +300,8 @@ bool SendChord(const std::wstring& chord) {
 
 // Writes a bottom-up 24-bit BMP of the window as the screen shows it. PrintWindow is no use here: across
 // processes Wine hands back a black bitmap.
-bool Capture(HWND top, const std::wstring& path) {
-  const RECT r = ScreenRect(top);
+// The screen's pixels in `r` as a bottom-up 24-bit DIB; false when they could not be read.
+bool ScreenPixels(const RECT& r, BITMAPINFOHEADER* info, std::vector<unsigned char>* pixels) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
@@ -308,21 +309,27 @@ bool Capture(HWND top, const std::wstring& path) {
   HGDIOBJ old = SelectObject(mem, bmp);
   const bool drawn = BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   SelectObject(mem, old);
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = w;
-  info.biHeight = h;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
+  *info = BITMAPINFOHEADER{};
+  info->biSize = sizeof(*info);
+  info->biWidth = w;
+  info->biHeight = h;
+  info->biPlanes = 1;
+  info->biBitCount = 24;
+  info->biCompression = BI_RGB;
   const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-  std::vector<unsigned char> pixels(stride * static_cast<DWORD>(h));
-  const bool read = drawn && GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(),
-                                       reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == h;
+  pixels->assign(stride * static_cast<DWORD>(h), 0);
+  const bool read = drawn && GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels->data(),
+                                       reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS) == h;
   DeleteObject(bmp);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
-  if (!read) return false;
+  return read;
+}
+
+bool Capture(HWND top, const std::wstring& path) {
+  BITMAPINFOHEADER info;
+  std::vector<unsigned char> pixels;
+  if (!ScreenPixels(ScreenRect(top), &info, &pixels)) return false;
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof(file) + sizeof(info);
@@ -493,9 +500,24 @@ DWORD RunRemote(HANDLE p, const void* function, const void* arg, DWORD failed) {
   return code;
 }
 
+// Where process PID has loaded the module NAME, or null. A remote LoadLibraryW tells it only through its
+// thread's 32-bit exit code, which holds no 64-bit address.
+const char* RemoteModule(DWORD pid, const wchar_t* name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  const char* base = nullptr;
+  for (BOOL more = Module32FirstW(snapshot, &entry); more && !base; more = Module32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szModule, name) == 0) base = reinterpret_cast<const char*>(entry.modBaseAddr);
+  }
+  CloseHandle(snapshot);
+  return base;
+}
+
 // GDI objects of process PID. Windows counts them from outside; under Wine only the process can, so the
-// probe library next to this program is loaded there, asked, and unloaded again. Both
-// programs are 32-bit and share kernel32's address, so LoadLibraryW and FreeLibrary can be started there by
+// probe library next to this program is loaded there, asked, and unloaded again. Both programs are built for
+// the same machine and share kernel32's address, so LoadLibraryW and FreeLibrary can be started there by
 // their address here.
 long long RemoteGdiObjects(DWORD pid, std::vector<long long>* by_type) {
   constexpr DWORD kAccess = PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
@@ -521,10 +543,9 @@ long long RemoteGdiObjects(DWORD pid, std::vector<long long>* by_type) {
   const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
   void* remote_path = VirtualAllocEx(p, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (probe && remote_path && WriteProcessMemory(p, remote_path, dll.c_str(), bytes, nullptr)) {
-    const DWORD base = RunRemote(p, load, remote_path, 0);
-    if (base != 0) {
-      const char* remote_probe = reinterpret_cast<const char*>(static_cast<uintptr_t>(base)) +
-                                 (probe - reinterpret_cast<char*>(local));
+    const char* base = RunRemote(p, load, remote_path, 0) ? RemoteModule(pid, L"object_probe.dll") : nullptr;
+    if (base) {
+      const char* remote_probe = base + (probe - reinterpret_cast<char*>(local));
       if (by_type) {
         // Every object has one of these types, so their sum is the whole count.
         count = 0;
@@ -537,7 +558,7 @@ long long RemoteGdiObjects(DWORD pid, std::vector<long long>* by_type) {
         const DWORD n = RunRemote(p, remote_probe, nullptr, STILL_ACTIVE);
         if (n != STILL_ACTIVE) count = n;
       }
-      RunRemote(p, unload, reinterpret_cast<void*>(static_cast<uintptr_t>(base)), 0);
+      RunRemote(p, unload, base, 0);
     }
   }
   if (remote_path) VirtualFreeEx(p, remote_path, 0, MEM_RELEASE);
@@ -718,11 +739,27 @@ int CmdHead(Context& c) {
   return 0;
 }
 
+// A fingerprint (FNV-1a) of the control's pixels on screen; 0 when they could not be read.
+unsigned long long PixelPrint(HWND control) {
+  BITMAPINFOHEADER info;
+  std::vector<unsigned char> pixels;
+  if (!ScreenPixels(ScreenRect(control), &info, &pixels)) return 0;
+  unsigned long long print = 1469598103934665603ull;
+  for (unsigned char b : pixels) print = (print ^ b) * 1099511628211ull;
+  return print;
+}
+
 // Samples how fast the window's thread answers: WM_NULL sent every INTERVAL ms for MS ms, each given up to
-// 2 s. Prints the number of samples, the worst and the mean round-trip, and how many went unanswered.
+// 2 s. Prints the number of samples, the worst and the mean round-trip, and how many went unanswered. With
+// SEL, also how often that control's pixels on screen changed from one sample to the next (a spinner that
+// the window's thread keeps repainting).
 int CmdPing(Context& c) {
   const DWORD total = static_cast<DWORD>(_wtoi(c.args[0].c_str()));
   const DWORD interval = c.args.size() > 1 ? static_cast<DWORD>(_wtoi(c.args[1].c_str())) : 10;
+  HWND watched = nullptr;
+  if (c.args.size() > 2 && !(watched = FindChild(c.top, c.args[2]))) return Fail("control not found");
+  unsigned long long print = watched ? PixelPrint(watched) : 0;
+  long long changes = 0;
   LARGE_INTEGER freq, start, t0, t1;
   QueryPerformanceFrequency(&freq);
   QueryPerformanceCounter(&start);
@@ -747,15 +784,21 @@ int CmdPing(Context& c) {
     if (!ok) ++unanswered;
     if (ms > worst) worst = ms;
     sum += ms;
+    if (watched) {
+      const unsigned long long now = PixelPrint(watched);
+      changes += now != print;
+      print = now;
+    }
     Sleep(interval);
   }
-  Json()
-      .Int("samples", samples)
+  Json j;
+  j.Int("samples", samples)
       .Int("worst_us", static_cast<long long>(worst * 1000))
       .Int("mean_us", samples ? static_cast<long long>(sum * 1000 / static_cast<double>(samples)) : 0)
       .Int("unanswered", unanswered)
-      .Bool("gone", gone)
-      .Line();
+      .Bool("gone", gone);
+  if (watched) j.Int("pixel_changes", changes);
+  j.Line();
   return 0;
 }
 
@@ -816,7 +859,7 @@ constexpr Command kCommands[] = {
      "cycles SEL N              Run and Run again N times: ms until the running and the idle look"},
     {L"head", 2, false, CmdHead, "head URL N                N HEAD requests through WinHTTP, each timed"},
     {L"ping", 1, true, CmdPing,
-     "ping MS [INTERVAL]        WM_NULL round-trips for MS ms: worst, mean, unanswered"},
+     "ping MS [INTERVAL] [SEL]  WM_NULL round-trips for MS ms: worst, mean, unanswered; SEL's pixel changes"},
     {L"decoy", 2, false, CmdDecoy, "decoy TITLE MS            show a window of our own in front for MS ms"},
 };
 
