@@ -7,12 +7,14 @@
 #     cycles and update dialogs, the window's worst round-trip while the update check and the connectivity
 #     wait are waiting on slow answers and while an adapter that takes 2 s per call restarts.
 #   bench/run.sh [runs] [cycles]        (default 15 start-up runs of each, 200 cycles)
-# TW_BENCH_PRESET=win64-test measures the x86_64 build instead of the shipped i686 one.
+# It measures the shipped i686 build, or the x86_64 one on a host that runs no 32-bit programs
+# (scripts/host-wine.sh); TW_BENCH_PRESET=win64-test or win32-test chooses.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-15}
 cycles=${2:-200}
-preset=${TW_BENCH_PRESET:-win32-test}
+. "$here/scripts/host-wine.sh"
+if [ "$TW_HOST_32BIT" = 1 ]; then preset=${TW_BENCH_PRESET:-win32-test}; else preset=${TW_BENCH_PRESET:-win64-test}; fi
 build=$here/build/$preset
 if [ -z "${TW_NETNS:-}" ]; then
   "$here/scripts/install-deps.sh"

@@ -7,11 +7,14 @@
 # outlives it: the program, the stand-ins, Xvfb and the prefix's wineserver are stopped by PID/prefix.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=$here/build/win32-test
+. "$here/scripts/host-wine.sh"
+preset=win32-test
+[ "$TW_HOST_32BIT" = 1 ] || preset=win64-test  # a host that runs no 32-bit programs runs the x86-64 build
+build=$here/build/$preset
 if [ -z "${TW_NETNS:-}" ]; then
   cd "$here"
-  cmake --preset win32-test >/dev/null
-  cmake --build --preset win32-test -j"${JOBS:-2}"
+  cmake --preset $preset >/dev/null
+  cmake --build --preset $preset -j"${JOBS:-2}"
   exec "$here/scripts/with-netns.sh" -- "$0" "$@"
 fi
 

@@ -6,6 +6,7 @@
 start_wine_session() {
   local build=$1 dpi=${2:-} here
   here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  . "$here/scripts/host-wine.sh"
   export TW_CACHE=${TW_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tempowave}
   TW_RUN_DIR=$(mktemp -d /tmp/tw-wine.XXXXXX)
   export HOME=$TW_RUN_DIR/home WINEPREFIX=$TW_RUN_DIR/prefix WINEDEBUG=-all

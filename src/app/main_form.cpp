@@ -1,46 +1,69 @@
+// TFrmTempowave: creation, navigation, the run state and its options, Run and Run again.
 #include "app/main_form.h"
 
 #include <array>
 
+#include "app/form_components.h"
+#include "app/options.h"
 #include "build_config.h"
+#include "i18n/translate.h"
+#include "platform/random.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "settings/config.h"
+#include "tuning/adapter_discovery.h"
+#include "tuning/adapter_restart.h"
+#include "tuning/network.h"
+#include "tuning/snapshot.h"
+#include "tuning/tweaks.h"
+#include "update/update.h"
 
 namespace tw {
-
 namespace {
-constexpr std::array<const char16_t*, static_cast<size_t>(Ctl::Count)> kNames = {u"PnlMain",
-                                                                                 u"Card1",
-                                                                                 u"Indicator",
-                                                                                 u"Card2",
-                                                                                 u"GroupBox1",
-                                                                                 u"LblTitle",
-                                                                                 u"LblContent",
-                                                                                 u"GroupBox2",
-                                                                                 u"ChkTcpNoDelay",
-                                                                                 u"ChkTCPAckFrequency",
-                                                                                 u"LblAdapter",
-                                                                                 u"LblIPAddress",
-                                                                                 u"ChkTcpDelAckTick",
-                                                                                 u"GroupBox3",
-                                                                                 u"ChkNetworkThrottlingIndex",
-                                                                                 u"ChkSystemResponsiveness",
-                                                                                 u"PnlHead",
-                                                                                 u"BtnHead",
-                                                                                 u"BtnHome",
-                                                                                 u"BtnConfig",
-                                                                                 u"BtnDonate",
-                                                                                 u"PnlLogo",
-                                                                                 u"ImgLogo",
-                                                                                 u"BtnStart",
-                                                                                 u"LblVersion"};
-}  // namespace
 
-const char16_t* CtlName(Ctl control) {
-  return kNames.at(static_cast<size_t>(control));
+// Each is a lookup key of the translation table.
+constexpr std::array<const char16_t*, 3> kSlogans = {
+    u"<B>\uAC8C\uC784 \uBC18\uC751 \uC18D\uB3C4</B>\uB97C \uC190\uC27D\uAC8C \uD5A5\uC0C1 "
+    u"\uC2DC\uD0B5\uB2C8\uB2E4.",
+    u"\uCD5C\uC801\uD654\uB41C \uB124\uD2B8\uC6CC\uD06C\uB85C <B>\uC9C0\uC5F0 \uC2DC\uAC04\uC744 "
+    u"\uCD5C\uC18C\uD654</B>\uD569\uB2C8\uB2E4.",
+    u"\uAC04\uD3B8\uD55C \uC124\uC815\uC73C\uB85C <B>\uAC8C\uC784 \uC18D\uB3C4\uC640 "
+    u"\uC548\uC815\uC131</B>\uC744 "
+    u"\uB3D9\uC2DC\uC5D0 \uAC1C\uC120\uD569\uB2C8\uB2E4.",
+};
+constexpr char16_t kVersionWord[] = u"\uBC84\uC804";  // "Version"
+constexpr int kDialogOffset = 10;
+
+// Only the states the program itself stores are restored; anything else shows the idle look, since a busy
+// look would have nothing to end it.
+TStatus StoredStatus(std::int32_t stored) {
+  const auto low = static_cast<std::uint8_t>(stored & 0xFF);
+  return low == static_cast<std::uint8_t>(TStatus::stRunning) ? TStatus::stRunning : TStatus::stIdle;
 }
 
-TFrmTempowave::TFrmTempowave(IFormView& view, const Services& services) : view_(view), services_(services) {}
+// What each run state shows; the Korean captions are lookup keys of the translation table.
+struct StatusLook {
+  TStatus status;
+  bool spinner;
+  const char16_t* caption;  // of the Run button; empty: none
+  bool enabled;
+  bool down;
+  std::int32_t stored;  // -1: not stored (busy has nothing to end it after a restart)
+};
+constexpr StatusLook kLooks[] = {
+    {TStatus::stIdle, false, u"\uC2E4\uD589\uD558\uAE30", true, false, 0},  // "Run"
+    {TStatus::stRunning, false, u"\uC2E4\uD589\uC911", true, true, 1},      // "Running"
+    {TStatus::stBusy, true, u"", false, false, -1},
+};
+
+}  // namespace
+
+TFrmTempowave::TFrmTempowave(IFormView& view, const Services& services, AdapterDiscovery* discovery)
+    : view_(view), services_(services), discovery_(discovery) {}
+
+TFrmTempowave::~TFrmTempowave() {
+  restarts_->WaitUntilNone();
+}
 
 std::u16string HomePageUrl() {
   return std::u16string(config::kLinkHost) + u"/tempowave";
@@ -51,6 +74,33 @@ std::u16string DonationPageUrl() {
 
 void ShellOpen(const Services& services, const std::u16string& target) {
   if (services.shell) services.shell->Open(target);
+}
+
+std::u16string SloganMarkup(int index) {
+  return u"<C><FC:clGray>" + Translate(kSlogans.at(static_cast<size_t>(index))) + u"</FC></C>";
+}
+
+void TFrmTempowave::FormCreate() {
+  // An accepted update has already opened its target: the program closes.
+  IFormView& view = view_;
+  UpdateProc on_update = [&view](bool accepted, const std::u16string&) {
+    if (accepted) view.Close();
+  };
+  view_.AttachThemeHelper();
+  TranslateForm(view_);
+  // After translation: the title is fitted in the user's language.
+  view_.FitLabelFont(Ctl::LblTitle);
+  view_.UseIconTitleFont();
+  view_.SetVisible(Ctl::Indicator, false);
+  view_.SetVisible(Ctl::BtnDonate, false);
+  view_.SetActivePage(0);
+  view_.SetApplicationTitle(view_.Caption());
+  const int slogan = services_.random ? static_cast<int>(services_.random->Next(3)) : 0;
+  view_.SetControlCaption(Ctl::LblContent, SloganMarkup(slogan));
+  view_.SetControlCaption(Ctl::LblVersion,
+                          Translate(kVersionWord) + u": " + VersionText(services_.version, u"%d.%d.%d.%d"));
+  LoadAdapterAndOptions();
+  CheckUpdate(services_, config::kUpdateUrl, on_update, kDialogOffset);
 }
 
 void TFrmTempowave::BtnHomeClick(const std::u16string& sender_name) {
@@ -82,6 +132,170 @@ void TFrmTempowave::BtnHomeClick(const std::u16string& sender_name) {
     default:
       break;
   }
+}
+
+void TFrmTempowave::BtnStartClick() {
+  switch (FStatus) {
+    case TStatus::stIdle:
+      if (!NetworkGUID.empty()) {
+        Start();
+      } else {
+        // "There are no active networks."
+        ApplyStatus(TStatus::stIdle, Translate(u"\uD65C\uC131\uC911\uC778 \uB124\uD2B8\uC6CC\uD06C\uAC00 "
+                                               u"\uC5C6\uC2B5\uB2C8\uB2E4."));
+      }
+      break;
+    case TStatus::stRunning:
+      Stop();
+      break;
+    case TStatus::stBusy:
+      break;
+  }
+}
+
+std::vector<TweakTarget> TFrmTempowave::CheckedTargets() const {
+  std::vector<TweakTarget> targets;
+  for (size_t i = 0; i < kTweaks.size(); ++i) {
+    if (view_.Checked(OptionOf(kTweaks[i].id).box)) {
+      targets.push_back({i, PerInterface(kTweaks[i]) ? NetworkGUID : u""});
+    }
+  }
+  return targets;
+}
+
+void TFrmTempowave::Start() {
+  ApplyStatus(TStatus::stBusy);
+  // The machine's own values are recorded before the first write; a value that could not be recorded is
+  // not changed, so that Run again can always give back what was there.
+  for (const TweakTarget& target : CaptureBeforeRun(services_.registry, CheckedTargets())) {
+    ApplyTweak(services_.registry, kTweaks[target.tweak], target.adapter);
+  }
+  changes_ = {{NetworkGUID}, false, false};
+  Refresh(TStatus::stRunning);
+}
+
+void TFrmTempowave::Stop() {
+  ApplyStatus(TStatus::stBusy);
+  const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetAllFive);
+  // Without a record the values are reset as always, and a failure there is absorbed.
+  changes_ = {r.adapters, r.record != SnapshotState::None && !r.complete,
+              r.record == SnapshotState::Held && r.complete};
+  Refresh(TStatus::stIdle);
+}
+
+void TFrmTempowave::Refresh(TStatus status) {
+  if (changes_.adapters.empty()) changes_.adapters = {NetworkGUID};
+  // The wait reaches the window only through the hand-over, which is dropped once the window is gone.
+  TFrmTempowave* form = this;
+  RestartAndAwaitInternet(
+      services_, changes_.adapters,
+      [form, status](bool reconnected, bool answered) { form->Conclude(status, reconnected, answered); },
+      restarts_);
+}
+
+void TFrmTempowave::Conclude(TStatus target, bool reconnected, bool answered) {
+  RunOutcome outcome{target == TStatus::stRunning, !reconnected, reconnected && !answered,
+                     changes_.kept_back};
+  // After Run again the record goes once every value is back and no connection was left off; otherwise the
+  // window returns to running and the next Run again gives the values back once more.
+  bool drop_record = changes_.drop_record && !outcome.stayed_off;
+  if (outcome.after_run && (outcome.stayed_off || outcome.unanswered)) {
+    // The way back: Run's changes are given back and the window goes idle; after a silent network the
+    // adapter is restarted once more so that they take effect.
+    const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ChangeNothing);
+    outcome.kept_back = !r.complete;
+    drop_record = r.record == SnapshotState::Held && r.complete;
+    if (outcome.unanswered) {
+      // Restarted in the background like every restart; the window stays busy until it is over.
+      TFrmTempowave* form = this;
+      RestartInBackground(
+          services_, r.adapters,
+          [form, outcome, drop_record](bool back) mutable {
+            outcome.stayed_off = !back;
+            form->Finish(outcome, drop_record);
+          },
+          restarts_);
+      return;
+    }
+  }
+  Finish(outcome, drop_record);
+}
+
+void TFrmTempowave::Finish(RunOutcome outcome, bool drop_record) {
+  if (drop_record) DropSnapshot(services_.registry);
+  changes_ = {};
+  ApplyStatus(EndStatus(outcome), EndMessage(outcome));
+}
+
+void TFrmTempowave::ApplyStatus(TStatus status, const std::u16string& message) {
+  // The box comes first: while it is open the window keeps its previous look.
+  if (!message.empty()) view_.ShowErrorBox(message, view_.Caption());
+
+  for (const StatusLook& look : kLooks) {
+    if (look.status != status) continue;
+    FStatus = status;
+    view_.SetVisible(Ctl::Indicator, look.spinner);
+    view_.SetAnimating(look.spinner);
+    view_.SetControlCaption(Ctl::BtnStart, *look.caption ? Translate(look.caption) : std::u16string());
+    view_.SetEnabled(Ctl::BtnStart, look.enabled);
+    view_.SetDown(Ctl::BtnStart, look.down);
+    if (look.stored >= 0) SaveOptionValue(kStatusKey, look.stored);
+  }
+  // In the order the tweaks are applied.
+  for (const Tweak& tweak : kTweaks) view_.SetEnabled(OptionOf(tweak.id).box, FStatus == TStatus::stIdle);
+}
+
+void TFrmTempowave::LoadAdapterAndOptions() {
+  // Discovery writes as it walks; the fields take its result only when it found an adapter, so that a failure
+  // part-way never leaves an unconfirmed adapter to be tuned.
+  AdapterInfo info{NetworkName, NetworkGUID, NetworkIP};
+  // Discovery started at process start is collected here: its result, or its error, at this very step.
+  const bool found = discovery_ ? discovery_->Collect(info)
+                                : services_.adapters && FindActiveAdapter(*services_.adapters, info);
+  if (found) {
+    NetworkName = info.NetworkName;
+    NetworkGUID = info.NetworkGUID;
+    NetworkIP = info.NetworkIP;
+  } else {
+    NetworkName = Translate(u"\uC54C\uC218\uC5C6\uC74C");  // "Unknown"
+    NetworkGUID.clear();
+    NetworkIP.clear();
+  }
+  view_.SetControlCaption(Ctl::LblAdapter, NetworkName);
+  view_.SetControlCaption(Ctl::LblIPAddress, u"IP: " + NetworkIP);
+
+  std::int32_t stored;
+  {
+    TConfig config(services_.registry, kOptionStore);
+    stored = config.ReadInteger(kStatusKey, 0);
+    for (const Option& option : kOptions)
+      AssignChecked(option.box, config.ReadBoolean(option.store_key, true));
+  }
+  TStatus shown = StoredStatus(stored);
+  // A stored running state counts only while the machine still holds what Run wrote: a Windows update,
+  // another tool or a system restore may have reset the values since.
+  if (shown == TStatus::stRunning && !StillTuned(services_.registry, CheckedTargets())) {
+    shown = TStatus::stIdle;
+  }
+  ApplyStatus(shown);
+}
+
+void TFrmTempowave::SaveOptionFlag(const std::u16string& key, bool value) {
+  TConfig(services_.registry, kOptionStore).WriteBoolean(key, value);
+}
+
+void TFrmTempowave::SaveOptionValue(const std::u16string& key, int value) {
+  TConfig(services_.registry, kOptionStore).WriteInteger(key, value);
+}
+
+void TFrmTempowave::AssignChecked(Ctl box, bool checked) {
+  if (view_.Checked(box) == checked) return;
+  view_.SetChecked(box, checked);
+  ChkOptionClick(box);
+}
+
+void TFrmTempowave::ChkOptionClick(Ctl box) {
+  if (const Option* option = OptionOfBox(box)) SaveOptionFlag(option->store_key, view_.Checked(box));
 }
 
 }  // namespace tw

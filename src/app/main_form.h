@@ -4,16 +4,24 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/form_view.h"
-#include "app/services.h"
+#include "app/run_outcome.h"
 #include "app/status.h"
+#include "platform/services.h"
+#include "tuning/adapter_restart.h"
+#include "tuning/tweaks.h"
 
 namespace tw {
 
+class AdapterDiscovery;
+
 class TFrmTempowave {
  public:
-  TFrmTempowave(IFormView& view, const Services& services);
+  // `discovery`, when given, was started at process start and is collected at the load step instead of
+  // discovering there.
+  TFrmTempowave(IFormView& view, const Services& services, AdapterDiscovery* discovery = nullptr);
   // Waits for an adapter restart under way: cut off between its disconnect and its connect, it would leave
   // the machine offline.
   ~TFrmTempowave();
@@ -24,11 +32,8 @@ class TFrmTempowave {
   void FormCreate();
   void BtnHomeClick(const std::u16string& sender_name);
   void BtnStartClick();
-  void ChkTCPAckFrequencyClick();
-  void ChkTcpNoDelayClick();
-  void ChkTcpDelAckTickClick();
-  void ChkNetworkThrottlingIndexClick();
-  void ChkSystemResponsivenessClick();
+  // Any of the five option boxes: stores its checked state under its key.
+  void ChkOptionClick(Ctl box);
 
   // Run operations.
   void Start();
@@ -49,16 +54,24 @@ class TFrmTempowave {
   void SaveOptionValue(const std::u16string& key, int value);
   // Assigning a check box's state counts as a click whenever it changes the state.
   void AssignChecked(Ctl box, bool checked);
+  // The values the checked boxes select, for the adapter found at start.
+  std::vector<TweakTarget> CheckedTargets() const;
+  // The end of Run (target stRunning) or Run again (stIdle), on the UI thread: `reconnected` when every
+  // restarted connection came back, `answered` when a probe answered after that.
+  void Conclude(TStatus target, bool reconnected, bool answered);
 
-  struct Restarts;
+  // The end of Conclude, once a restart that giving Run's changes back needed is over.
+  void Finish(RunOutcome outcome, bool drop_record);
 
   IFormView& view_;
   Services services_;
-  std::shared_ptr<Restarts> restarts_;  // shared with the refresh workers
+  AdapterDiscovery* discovery_;
+  std::shared_ptr<RestartsUnderWay> restarts_ = std::make_shared<RestartsUnderWay>();  // shared with workers
   TStatus FStatus = TStatus::stIdle;
   std::u16string NetworkName;
   std::u16string NetworkGUID;
   std::u16string NetworkIP;
+  RunChanges changes_;  // what the Run or Run again in progress changed
 };
 
 // Opens a web address, document or program through the shell's "open" verb.

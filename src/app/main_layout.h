@@ -7,7 +7,7 @@
 #include <span>
 
 #include "app/form_view.h"
-#include "ui/dpi.h"
+#include "platform/dpi.h"
 #include "ui/toolbar_layout.h"
 
 namespace tw {

@@ -1,4 +1,5 @@
-// The shell's "open" verb: a web address goes to the user's default browser.
+// The shell's "open" verb: a web address goes to the user's default browser, started with the user's own
+// rights.
 #pragma once
 
 #include <string>
@@ -8,7 +9,7 @@ namespace tw {
 class IShell {
  public:
   virtual ~IShell() = default;
-  // ShellExecuteW(no owner, "open", target, no parameters, no directory, SW_SHOWNORMAL); result not examined.
+  // Opens `target` with the verb "open" and SW_SHOWNORMAL through the user's desktop shell; reports nothing.
   virtual void Open(const std::u16string& target) = 0;
 };
 

@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/registry_key.h"
 
 namespace tw {
 
 class TConfig {
  public:
   TConfig(IRegistry& registry, const std::u16string& Path);
-  ~TConfig();
   TConfig(const TConfig&) = delete;
   TConfig& operator=(const TConfig&) = delete;
 
@@ -30,8 +29,7 @@ class TConfig {
   bool ValueExists(const std::u16string& Name);
   std::int32_t ReadDword(const std::u16string& Name);
 
-  IRegistry& registry_;
-  RegKey FReg = 0;  // the open key; 0 when it could be neither opened nor created
+  RegistryKey FReg;  // not open when it could be neither opened nor created
 };
 
 }  // namespace tw

@@ -179,8 +179,9 @@ bool IsInternetReachable(IHttp& http) {
   return http.Send(request, &response);
 }
 
-bool WaitForInternet(const std::function<bool()>& probe, IClock& clock, const std::function<bool()>& stop) {
-  for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
+bool WaitForInternet(const std::function<bool()>& probe, IClock& clock, const std::function<bool()>& stop,
+                     int attempts) {
+  for (int attempt = 0; attempt < attempts; ++attempt) {
     if (stop && stop()) return false;
     if (probe()) return true;
     clock.Sleep(kProbePauseMs);

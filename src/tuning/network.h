@@ -44,9 +44,9 @@ inline constexpr std::uint32_t kProbeResponseTimeoutMs = 10000;
 inline constexpr int kProbeAttempts = 300;
 inline constexpr std::uint32_t kProbePauseMs = 1000;
 
-// Probes up to kProbeAttempts times with a kProbePauseMs pause after every failure; stops early when `stop`
+// Probes up to `attempts` times with a kProbePauseMs pause after every failure; stops early when `stop`
 // says so (checked before each attempt). True when a probe succeeded.
 bool WaitForInternet(const std::function<bool()>& probe, IClock& clock,
-                     const std::function<bool()>& stop = {});
+                     const std::function<bool()>& stop = {}, int attempts = kProbeAttempts);
 
 }  // namespace tw

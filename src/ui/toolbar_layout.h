@@ -1,7 +1,7 @@
 // Where a header toolbar puts its buttons: fixed-size slots after an indent, at 96 DPI.
 #pragma once
 
-#include "ui/dpi.h"
+#include "platform/dpi.h"
 
 namespace tw {
 

@@ -7,104 +7,51 @@
 #include "platform/clock.h"
 #include "platform/dispatcher.h"
 #include "platform/random.h"
-#include "platform/registry.h"
-#include "platform/shell.h"
 #include "platform/threads.h"
 #include "platform/text.h"
 #include "platform/version.h"
-#include "update/strings.h"
+#include "update/client_id.h"
 
 namespace tw {
 
-bool ReportMemoryLeaksOnShutdown = false;
+bool g_report_memory_leaks = false;
 
 namespace {
 
-std::u16string g_service_url;
-int g_dialog_offset = 0;
-
-constexpr char16_t kVantorelKey[] = u"Software\\Vantorel";
-constexpr char16_t kVuid[] = u"VUID";
-
-std::u16string Hex(std::uint32_t value, int digits) {
-  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-  std::u16string out(static_cast<size_t>(digits), u'0');
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = kDigits[value & 0xF];
-  return out;
-}
-
-std::u16string TwoDigits(int value) {
-  const int v = ((value % 100) + 100) % 100;
-  return {char16_t(u'0' + v / 10), char16_t(u'0' + v % 10)};
-}
-
-// Reads a REG_SZ value as text; nullopt when it cannot be read or has another type.
-std::optional<std::u16string> ReadText(IRegistry& registry, RegKey key, const std::u16string& name) {
-  std::uint32_t type = 0, size = 0;
-  if (registry.QueryValue(key, name, &type, nullptr, &size) != reg::kSuccess) return std::nullopt;
-  if (type != reg::kSz && type != reg::kExpandSz) return std::nullopt;
-  std::vector<std::uint8_t> data(size);
-  if (size > 0 && registry.QueryValue(key, name, &type, data.data(), &size) != reg::kSuccess)
-    return std::nullopt;
-  std::u16string text(size / 2, u'\0');
-  for (size_t i = 0; i < text.size(); ++i) text[i] = char16_t(data[2 * i] | (data[2 * i + 1] << 8));
-  // Stored with its terminating NUL, or without one when someone else wrote it.
-  const size_t nul = text.find(u'\0');
-  if (nul != std::u16string::npos) text.resize(nul);
-  return text;
-}
-
-RegStatus WriteText(IRegistry& registry, RegKey key, const std::u16string& name, const std::u16string& text) {
-  std::vector<std::uint8_t> data;
-  data.reserve((text.size() + 1) * 2);
-  for (char16_t c : text) {
-    data.push_back(static_cast<std::uint8_t>(c & 0xFF));
-    data.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  data.push_back(0);
-  data.push_back(0);
-  return registry.SetValue(key, name, reg::kSz, data.data(), static_cast<std::uint32_t>(data.size()));
-}
+// The address and offset of each CheckUpdate, never freed: detached check and hold threads may still read an
+// address while the process ends or after a later call has replaced it. Each node keeps the one before it
+// reachable, so nothing is ever reported as leaked.
+struct ServiceAddress {
+  std::u16string url;
+  int dialog_offset = 0;
+  const ServiceAddress* previous = nullptr;
+};
+std::atomic<const ServiceAddress*> g_service_address{nullptr};
 
 // The pause after a failed attempt; false when the application began to terminate.
-bool Pause(const UpdateServices& s) {
+bool Pause(const Services& s) {
   for (int step = 0; step < kPauseSteps; ++step) {
-    if (s.dispatcher->Terminating()) return false;
-    s.clock->Sleep(kPauseStepMs);
+    if (s.dispatcher.Terminating()) return false;
+    s.clock.Sleep(kPauseStepMs);
   }
   return true;
 }
 
-std::u16string Value(std::u16string_view source, std::u16string_view start_marker) {
-  return JsonUnescape(ExtractBetween(source, start_marker, u"\""));
-}
-
 }  // namespace
 
-UpdateServices UpdateServicesFrom(const Services& services) {
-  UpdateServices u;
-  u.http = services.http;
-  u.clock = services.clock;
-  u.random = services.random;
-  u.registry = services.registry;
-  u.dispatcher = services.dispatcher;
-  u.version = services.version;
-  u.shell = services.shell;
-  u.prompts = services.prompts;
-  u.threads = services.threads;
-  u.language = [] { return CurrentLanguage(); };
-  return u;
-}
-
 const std::u16string& ServiceUrl() {
-  return g_service_url;
+  static const std::u16string& kNone = *new std::u16string;
+  const ServiceAddress* current = g_service_address.load(std::memory_order_acquire);
+  return current ? current->url : kNone;
 }
 int DialogOffset() {
-  return g_dialog_offset;
+  const ServiceAddress* current = g_service_address.load(std::memory_order_acquire);
+  return current ? current->dialog_offset : 0;
 }
 void SetServiceAddress(const std::u16string& url, int dialog_offset) {
-  g_service_url = url;
-  g_dialog_offset = dialog_offset;
+  const ServiceAddress* current = g_service_address.load(std::memory_order_acquire);
+  if (current && current->url == url && current->dialog_offset == dialog_offset) return;
+  g_service_address.store(new ServiceAddress{url, dialog_offset, current}, std::memory_order_release);
 }
 
 std::u16string VersionText(IVersionInfo* version, std::u16string_view format) {
@@ -126,41 +73,6 @@ std::u16string VersionText(IVersionInfo* version, std::u16string_view format) {
     }
   }
   return out;
-}
-
-std::u16string NewClientId(IRandom& random, IClock& clock) {
-  // The pieces in order, each reading of the clock separate from the other.
-  std::u16string id = Hex(random.Next(0x7FFFFFFF), 8);
-  const LocalTime date = clock.Now();
-  id += TwoDigits(date.year) + TwoDigits(date.month) + TwoDigits(date.day);
-  id += Hex(random.Next(0xFFFF), 4);
-  const LocalTime time = clock.Now();
-  id += TwoDigits(time.hour) + TwoDigits(time.minute) + TwoDigits(time.second);
-  id += Hex(random.Next(0x7FFFFFFF), 8);
-  return id;
-}
-
-std::u16string ClientId(IRegistry& registry, IRandom& random, IClock& clock) {
-  RegKey key = 0;
-  if (registry.CreateKey(reg::kCurrentUser, kVantorelKey, reg::kOptionNonVolatile, reg::kReadWrite, &key) !=
-      reg::kSuccess) {
-    return {};
-  }
-  std::u16string result;
-  try {
-    std::uint32_t type = 0, size = 0;
-    const RegStatus exists = registry.QueryValue(key, kVuid, &type, nullptr, &size);
-    // Only a value that is really missing is created: an identifier, once stored, is never replaced.
-    bool readable = exists == reg::kSuccess;
-    if (exists == reg::kFileNotFound) {
-      readable = WriteText(registry, key, kVuid, NewClientId(random, clock)) == reg::kSuccess;
-    }
-    if (readable) result = ReadText(registry, key, kVuid).value_or(u"");
-  } catch (...) {
-    result.clear();
-  }
-  registry.CloseKey(key);
-  return result;
 }
 
 bool ServiceGet(IHttp& http, const HeaderList& headers, std::u16string* answer) {
@@ -185,29 +97,28 @@ bool ServiceGet(IHttp& http, const HeaderList& headers, std::u16string* answer) 
   }
 }
 
-void RunUpdateCheck(const UpdateServices& services, const UpdateProc& proc) noexcept {
+void RunUpdateCheck(const Services& services, const UpdateProc& proc) noexcept {
   try {
     const HeaderList headers = {
         {u"User-Version", VersionText(services.version, u"%d.%d.%d.%d")},
-        {u"User-Language", services.language ? services.language() : std::u16string()},
-        {u"User-Debug", ReportMemoryLeaksOnShutdown ? u"true" : u"false"},
-        {u"User-Union", services.registry && services.random && services.clock
-                            ? ClientId(*services.registry, *services.random, *services.clock)
+        {u"User-Language", services.language ? services.language() : CurrentLanguage()},
+        {u"User-Debug", g_report_memory_leaks ? u"true" : u"false"},
+        {u"User-Union", services.random
+                            ? ClientIdToSend(ClientId(services.registry, *services.random, services.clock))
                             : std::u16string()},
     };
     std::u16string answer;
     for (int attempt = 0; attempt < kUpdateAttempts; ++attempt) {
-      if (ServiceGet(*services.http, headers, &answer)) break;
+      if (ServiceGet(services.http, headers, &answer)) break;
       if (!Pause(services)) return;  // terminating: no handling, no callback
     }
-    services.dispatcher->Invoke([&] { ProcessResponse(services, answer, proc); });
+    services.dispatcher.Invoke([&] { ProcessResponse(services, answer, proc); });
   } catch (...) {
     // An error in the answer handling (a malformed escape) ends the check quietly.
   }
 }
 
-void CheckUpdate(const UpdateServices& services, const std::u16string& url, UpdateProc proc,
-                 int dialog_offset) {
+void CheckUpdate(const Services& services, const std::u16string& url, UpdateProc proc, int dialog_offset) {
   SetServiceAddress(url, dialog_offset);
   // Where no thread can be started, the check is skipped, as an unreachable service would be.
   IThreads& threads = ThreadsOr(services.threads);
@@ -222,93 +133,23 @@ void CheckUpdate(const UpdateServices& services, const std::u16string& url, Upda
       })) {
     return;
   }
-  services.dispatcher->ServeUntil([&] { return done->load(); });
+  services.dispatcher.ServeUntil([&] { return done->load(); });
 }
 
-void SendHoldCommand(const UpdateServices& services) noexcept {
+void SendHoldCommand(const Services& services) noexcept {
   try {
     const HeaderList headers = {
         {u"User-Version", VersionText(services.version, u"%d.%d.%d.%d")},
         {u"User-Command", u"hold"},
     };
     std::u16string ignored;
-    if (services.http) ServiceGet(*services.http, headers, &ignored);
+    ServiceGet(services.http, headers, &ignored);
   } catch (...) {
   }
 }
 
-void StartHoldCommand(const UpdateServices& services) {
+void StartHoldCommand(const Services& services) {
   ThreadsOr(services.threads).StartDetached([services] { SendHoldCommand(services); });
-}
-
-bool IsWebUrl(std::u16string_view target) {
-  size_t rest = 0;
-  if (AsciiEqualsIgnoreCase(target.substr(0, 7), u"http://")) {
-    rest = 7;
-  } else if (AsciiEqualsIgnoreCase(target.substr(0, 8), u"https://")) {
-    rest = 8;
-  } else {
-    return false;
-  }
-  if (target.size() == rest) return false;
-  // The shell hands the target to the browser inside a quoted command line: a quote, a space or a control
-  // character could add arguments of its own.
-  for (char16_t c : target) {
-    if (c <= u' ' || c == u'"' || c == 0x7F) return false;
-  }
-  return true;
-}
-
-void OpenWebTarget(IShell* shell, const std::u16string& target) {
-  if (shell && IsWebUrl(target)) shell->Open(target);
-}
-
-void ProcessResponse(const UpdateServices& services, const std::u16string& answer, const UpdateProc& proc) {
-  const std::u16string update = Value(answer, u"\"update\":\"");
-  bool accepted = false;
-  if (IsWebUrl(update) && services.prompts && services.prompts->UpdateDialog(answer)) {
-    OpenWebTarget(services.shell, update);
-    accepted = true;
-  }
-  const std::u16string notify = Value(answer, u"\"notify\":\"");
-  if (IsWebUrl(notify) && services.prompts) services.prompts->ShowUpdateStatus(notify);
-  if (proc) proc(accepted, answer);
-}
-
-NoticeInfo ReadNotice(const std::u16string& answer) {
-  const std::u16string info = ExtractBetween(answer, u"\"info\":{", u"}");
-  NoticeInfo notice;
-  notice.style = Value(info, u"\"style\":\"");
-  notice.text = Value(info, u"\"text\":\"");
-  notice.flag = Value(info, u"\"flag\":\"");
-  notice.url = Value(info, u"\"url\":\"");
-  return notice;
-}
-
-int ScaleForDpi(int v, int dpi) {
-  const long long percent =
-      (static_cast<long long>(dpi) * 200 + 96) / 192;  // dpi / 96 in hundredths, rounded
-  const long long product = static_cast<long long>(v) * percent;
-  return static_cast<int>(product >= 0 ? (product + 50) / 100 : (product - 50) / 100);
-}
-
-NoticeLayout LayoutNotice(const NoticeInfo& notice, int outer_height, int dpi, int dialog_offset) {
-  NoticeLayout layout;
-  layout.stay_on_top = notice.flag.find(u"stayontop") != std::u16string::npos;
-  if (notice.style.empty()) return layout;
-  layout.extra_space = true;
-  layout.grow = ScaleForDpi(40 - dialog_offset, dpi);
-  const int height = outer_height + layout.grow;
-  layout.separator_top = height - ScaleForDpi(76 - dialog_offset, dpi);
-  layout.left = ScaleForDpi(10, dpi);
-  if (notice.style == u"hold") {
-    layout.control = NoticeLayout::kHoldBox;
-  } else if (notice.style == u"note") {
-    layout.control = NoticeLayout::kNoteLink;
-  }
-  if (layout.control != NoticeLayout::kNone)
-    layout.control_top = height - ScaleForDpi(66 - dialog_offset, dpi);
-  return layout;
 }
 
 }  // namespace tw

@@ -1,65 +1,26 @@
-// The update and notice service: identifies the installation, asks the maker's service on a background thread
-// whether an update or a notice is pending, and hands the answer to the UI thread, which shows the offer and
-// the notice strip.
+// The update request: asks the maker's service on a background thread whether an update or a notice is
+// pending and hands the answer to the UI thread (update/response.h), which shows the offer and the notice
+// strip.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
 
-#include "app/services.h"
 #include "platform/http.h"
+#include "platform/services.h"
+#include "update/response.h"
 
 namespace tw {
 
-class IClock;
-class IHttp;
-class IRandom;
-class IRegistry;
-class IShell;
-class IUiDispatcher;
-class IVersionInfo;
-class IThreads;
-
-// The window side of the answer handling: the modal offer and the notice strip.
-class IUpdatePrompts {
- public:
-  virtual ~IUpdatePrompts() = default;
-  // Shows the offer for this answer; true when the user chose Yes.
-  virtual bool UpdateDialog(const std::u16string& answer) = 0;
-  // Adds the notice strip to the main window (once) and points it at `target`.
-  virtual void ShowUpdateStatus(const std::u16string& target) = 0;
-};
-
-struct UpdateServices {
-  IHttp* http = nullptr;
-  IClock* clock = nullptr;
-  IRandom* random = nullptr;
-  IRegistry* registry = nullptr;
-  IUiDispatcher* dispatcher = nullptr;
-  IVersionInfo* version = nullptr;
-  IShell* shell = nullptr;
-  IUpdatePrompts* prompts = nullptr;
-  IThreads* threads = nullptr;  // null: SystemThreads()
-  // The two-letter code of the user's language, read when a check starts.
-  std::function<std::u16string()> language;
-};
-
-// The update module's share of the program's services; the language is CurrentLanguage when a check starts.
-UpdateServices UpdateServicesFrom(const Services& services);
-
-// Called on the UI thread once the answer has been handled: accepted = the user took the update offer.
-using UpdateProc = std::function<void(bool accepted, const std::u16string& answer)>;
-
-enum UpdateTextKind : int { utPrompt = 0, utStatus = 1, utYes = 2, utNo = 3 };
-
-// Process-wide, written by CheckUpdate before its thread starts and only read afterwards.
+// Process-wide, written by CheckUpdate before its thread starts and only read afterwards. The address that
+// ServiceUrl returns stays valid for the life of the process, whatever replaces it later.
 const std::u16string& ServiceUrl();
 int DialogOffset();
 // Step one of CheckUpdate on its own: replaces both values.
 void SetServiceAddress(const std::u16string& url, int dialog_offset);
 // The process-wide diagnostic switch (a leak report at exit); nothing in the program sets it.
-extern bool ReportMemoryLeaksOnShutdown;
+extern bool g_report_memory_leaks;
 
 inline constexpr int kUpdateAttempts = 6;
 inline constexpr int kPauseSteps = 1000;  // of kPauseStepMs each: 10 s between attempts
@@ -72,62 +33,18 @@ inline constexpr std::size_t kServiceMaxBody = 1 << 20;
 // "0.0.0.0" without version information.
 std::u16string VersionText(IVersionInfo* version, std::u16string_view format);
 
-// A new installation identifier: 8 hex digits, yymmdd, 4 hex digits, hhnnss, 8 hex digits.
-std::u16string NewClientId(IRandom& random, IClock& clock);
-// The identifier stored as "VUID" under HKCU\Software\Vantorel, created on first use and never replaced;
-// empty when the registry cannot be used.
-std::u16string ClientId(IRegistry& registry, IRandom& random, IClock& clock);
-
 // One GET of ServiceUrl with these custom headers. True with the body (decoded as UTF-8, whatever the status)
 // in *answer; false when the transfer failed, *answer untouched.
 bool ServiceGet(IHttp& http, const HeaderList& headers, std::u16string* answer);
 
 // Remembers the address and the offset, starts the check thread and returns at once. Without `proc` it
 // returns only after the answer has been handled, serving the UI thread's hand-overs meanwhile.
-void CheckUpdate(const UpdateServices& services, const std::u16string& url, UpdateProc proc,
-                 int dialog_offset);
+void CheckUpdate(const Services& services, const std::u16string& url, UpdateProc proc, int dialog_offset);
 // The check thread's body; exposed so that tests can run it on a thread of their choice. Never throws.
-void RunUpdateCheck(const UpdateServices& services, const UpdateProc& proc) noexcept;
+void RunUpdateCheck(const Services& services, const UpdateProc& proc) noexcept;
 // Tells the service to hold back: one request, the outcome ignored. Never throws.
-void SendHoldCommand(const UpdateServices& services) noexcept;
+void SendHoldCommand(const Services& services) noexcept;
 // Starts SendHoldCommand on a thread of its own that nothing waits for.
-void StartHoldCommand(const UpdateServices& services);
-
-// The answer handling on the UI thread: the offer, the strip, then `proc`. A malformed \u escape in a value
-// raises tw::Error and skips the rest.
-void ProcessResponse(const UpdateServices& services, const std::u16string& answer, const UpdateProc& proc);
-
-// The fixed texts of the offer, the strip and the buttons, by language code (exact match, English otherwise).
-std::u16string UpdateText(int kind, std::u16string_view language);
-// The same in CurrentLanguage.
-std::u16string UpdateText(int kind);
-
-// Targets from the service's answer are opened only when they are plain web addresses: the process runs
-// elevated, and a server must never be able to start a program or open a file.
-bool IsWebUrl(std::u16string_view target);
-void OpenWebTarget(IShell* shell, const std::u16string& target);
-
-// The notice object of an answer, its values unescaped (raises tw::Error like JsonUnescape).
-struct NoticeInfo {
-  std::u16string style, text, flag, url;
-};
-NoticeInfo ReadNotice(const std::u16string& answer);
-
-// The offer's notice area. Sizes are in pixels of the dialog's current scale; tops are measured in the
-// dialog's client coordinates from its outer height, as the layout was designed.
-struct NoticeLayout {
-  enum Control { kNone, kHoldBox, kNoteLink };
-  bool extra_space = false;  // style non-empty: grow and show the separator
-  bool stay_on_top = false;
-  Control control = kNone;
-  int grow = 0;
-  int separator_top = 0;
-  int control_top = 0;
-  int left = 0;
-};
-// v at 96 dpi scaled to `dpi`: v x (dpi / 96 rounded to hundredths), multiply-then-divide by 100, rounded.
-int ScaleForDpi(int v, int dpi);
-// `outer_height` is the dialog's outer height before growing.
-NoticeLayout LayoutNotice(const NoticeInfo& notice, int outer_height, int dpi, int dialog_offset);
+void StartHoldCommand(const Services& services);
 
 }  // namespace tw

@@ -1,8 +1,8 @@
-// The fixed texts of the update offer, the notice strip and the Yes/No buttons.
+#include "update/update_text.h"
+
 #include <array>
 
 #include "i18n/translate.h"
-#include "update/update.h"
 
 namespace tw {
 

@@ -21,13 +21,15 @@ How to write an end-to-end test
    the shell), `h.reg_query(key, view=64)`, `h.reg_export(key, view=64)` (non-ASCII values), `h.reg_add`,
    `h.reg_delete` (the Wine prefix is shared by every case of a run: undo what you store), `h.screenshot(path)`,
    `h.pixel(x, y)`, `h.client_pixels()` (all of them at once), `h.decoy()` (a window of our own in front),
-   `h.inspect(...)` for any inspector command (tests/e2e/inspector.cpp lists them).
+   `h.inspect(...)` for any inspector command (tests/e2e/inspector.cpp lists them; `crash` makes the program
+   fault). `h.start_app(exe=..., cwd=...)` starts a copy of the program from another folder.
 The program runs only inside the run's private network namespace: run the tests through
 scripts/run-wine-tests.sh, e.g.  scripts/run-wine-tests.sh build/win32-test -- -R e2e.
 """
 import argparse
 import json
 import os
+import shlex
 import shutil
 import signal
 import struct
@@ -110,22 +112,21 @@ class Harness:
         env = dict(os.environ)
         if lang:
             env["LC_ALL"] = env["LANG"] = lang
-        if self._browser_log:
-            env["TW_BROWSER_LOG"] = self._browser_log
         env.update(extra or {})
         return env
 
-    def spawn(self, argv, name, env=None, stdout=subprocess.DEVNULL):
+    def spawn(self, argv, name, env=None, stdout=subprocess.DEVNULL, cwd=None):
         self._require_sandbox()
         popen = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL, stdout=stdout,
-                                 stderr=subprocess.DEVNULL)
+                                 stderr=subprocess.DEVNULL, cwd=cwd)
         proc = Process(popen, name)
         self._started.append(proc)
         return proc
 
-    def start_app(self, lang=None, env=None):
-        """Starts Tempowave.exe; `wine` execs, so the PID is the program's own."""
-        return self.spawn(["wine", self.exe], "Tempowave.exe", env=self.env(lang, env))
+    def start_app(self, lang=None, env=None, exe=None, cwd=None):
+        """Starts Tempowave.exe (or a copy of it at `exe`, from the current folder `cwd`); `wine` execs, so the
+        PID is the program's own."""
+        return self.spawn(["wine", exe or self.exe], "Tempowave.exe", env=self.env(lang, env), cwd=cwd)
 
     def run_app(self, lang=None, timeout=20):
         """Runs a copy to its end and returns its exit code."""
@@ -343,9 +344,16 @@ class Harness:
         return logs
 
     def fake_browser(self):
-        """Routes the shell's web addresses to a logger instead of a browser (for programs started after)."""
+        """Routes the shell's web addresses to a logger instead of a browser. The program asks the desktop's
+        shell to open them, so the browser starts in the environment of Wine's explorer, not the program's:
+        the log's path is written into a small launcher of the case's own."""
         self._browser_log = os.path.join(self.work, "browser.log")
-        self.reg_add(r"HKCU\Software\Wine\WineBrowser", "Browsers", os.path.join(HERE, "fake_browser.sh"))
+        launcher = os.path.join(self.work, "fake_browser")
+        with open(launcher, "w") as f:
+            f.write("#!/bin/sh\nTW_BROWSER_LOG=%s exec %s \"$@\"\n"
+                    % (shlex.quote(self._browser_log), shlex.quote(os.path.join(HERE, "fake_browser.sh"))))
+        os.chmod(launcher, 0o755)
+        self.reg_add(r"HKCU\Software\Wine\WineBrowser", "Browsers", launcher)
         return self._browser_log
 
     def browser_urls(self, count=1, timeout=10):

@@ -5,8 +5,8 @@
 // (either may be left out); commands that need it wait up to MS (default 10000) for it to appear.
 // Output: one JSON object per line, UTF-8. Exit code 0 done, 1 failed (not found, timed out), 2 usage.
 #include <windows.h>
-#include <tlhelp32.h>
 #include <winhttp.h>
+#include <tlhelp32.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -446,6 +446,24 @@ int CmdWatch(Context& c) {
   return WaitForExit(c, [](DWORD pid) { Json().Int("pid", pid).Bool("watching", true).Line(); });
 }
 
+// Makes the program fault as a real crash would: a thread started in it at an address where no code is (the
+// first page is never mapped). Its unhandled-exception filter runs as for a fault of its own.
+int CmdCrash(Context& c) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(c.top, &pid);
+  HANDLE p = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                             PROCESS_VM_READ | PROCESS_VM_WRITE,
+                         FALSE, pid);
+  if (!p) return Fail("cannot open the window's process");
+  HANDLE t = CreateRemoteThread(p, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(uintptr_t{0x10}),
+                                nullptr, 0, nullptr);
+  CloseHandle(p);
+  if (!t) return Fail("cannot start a thread in the window's process");
+  CloseHandle(t);
+  Json().Int("pid", pid).Bool("crashing", true).Line();
+  return 0;
+}
+
 struct ShowName {
   const wchar_t* name;
   int cmd;
@@ -849,6 +867,7 @@ constexpr Command kCommands[] = {
      "quit                      WM_CLOSE, then wait until its process ends: exit code"},
     {L"watch", 0, true, CmdWatch,
      "watch                     wait until the window's process ends: exit code"},
+    {L"crash", 0, true, CmdCrash, "crash                     a thread of its process faults"},
     {L"show", 1, true, CmdShow, "show minimize|restore|hide"},
     {L"foreground", 0, false, CmdForeground, "foreground                the foreground window"},
     {L"capture", 1, true, CmdCapture, "capture FILE.bmp          the window's pixels, from the screen"},

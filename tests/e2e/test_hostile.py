@@ -4,11 +4,13 @@ Whatever it sends, the window keeps answering, memory stays bounded, nothing but
 and the program closes normally."""
 import os
 import sys
+import unicodedata
 
 import harness
 import scripted
 
 UPDATE = "http://127.0.0.1:18080/get/setup.exe"
+STRIP_ID = 0x5B01  # the notice strip's control id
 MIB = 1024 * 1024
 # Worst WM_NULL round-trip accepted while the service misbehaves.
 WORST_ROUND_TRIP_US = 250_000
@@ -137,6 +139,52 @@ def case_hostile_notice_in_offer(h):
         h.check(h.browser_urls(len(want)) == want, f"opened {h.browser_urls(1)}, expected {want}")
         h.cleanup()
         os.remove(os.path.join(h.work, "browser.log"))
+
+
+# One piece of a hostile notice text, as it stands in the answer: a right-to-left override, a bell, an escaped
+# isolate, an escaped line break, a zero-width space and a byte-order mark around the visible "evil" and "한".
+HOSTILE_PIECE = "\u202eevil\x07\\u2066\u200b한\\r\\n\ufeff"
+SHOWN_PIECE = "evil한  "
+SHOWN_MAX = 256  # UTF-16 code units of a shown text
+
+
+def _clean(text):
+    return not any(unicodedata.category(c) in ("Cc", "Cf", "Zl", "Zp", "Cs") for c in text)
+
+
+def case_hostile_notice_text(h):
+    # A megabyte of notice text full of control and format characters: the offer shows it cut to its bound and
+    # clean, the window keeps answering. A notice target with a bidirectional override, and a link target
+    # longer than any address, are neither shown nor opened.
+    long_url = "http://127.0.0.1/" + "a" * 4096
+    for style, url in (("hold", ""), ("note", long_url)):
+        print(f"- {style}")
+        head = '{"update":"%s","notify":"https://127.0.0.1/\\u202Egpj.exe","info":{"style":"%s","url":"%s","text":"' % (
+            UPDATE, style, url)
+        count = (MIB - 1024 - len(head.encode())) // len(HOSTILE_PIECE.encode())
+        body = head + HOSTILE_PIECE * count + '"}}'
+        h.check(len(body.encode()) < MIB, "the answer fits the program's bound")
+        app, top, _ = _run(h, default={"body": body}, dwell_ms=1500, expect_dialog=True)
+        controls = h.inspect("list", cls="#32770")[1:]
+        shown = [c for c in controls if c["visible"] and c["text"].startswith("evil")]
+        h.check(len(shown) == 1, f"one notice control expected: {[c['text'][:40] for c in controls]}")
+        text = shown[0]["text"]
+        units = len(text.encode("utf-16-le")) // 2
+        h.check(units <= SHOWN_MAX, f"notice text of {units} code units shown")
+        h.check(_clean(text), f"control or format characters shown: {text[:80]!r}")
+        h.check(text.startswith(SHOWN_PIECE * 3), f"notice text {text[:40]!r}")
+        if style == "note":
+            h.inspect("click", "hwnd=" + shown[0]["hwnd"], "mouse", cls="#32770")
+        figures = scripted.ping(h, 500)
+        h.check(figures["worst_us"] < WORST_ROUND_TRIP_US, f"window slow with the offer open: {figures}")
+        h.inspect("click", "id=7", cls="#32770")  # IDNO
+        h.wait_until("the offer to close", lambda: not scripted.dialogs(h, top), timeout=10)
+        strips = [c for c in h.controls() if c["id"] == STRIP_ID]
+        h.check(not strips, f"a strip for a target with a bidirectional override: {strips}")
+        _close(h, app)
+        _nothing_opened(h)
+        h.cleanup()
+
 
 if __name__ == "__main__":
     sys.exit(harness.main())

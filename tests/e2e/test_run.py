@@ -19,13 +19,31 @@ BOXES = ["ChkTCPAckFrequency", "ChkTcpDelAckTick", "ChkTcpNoDelay", "ChkNetworkT
          "ChkSystemResponsiveness"]
 
 
+RECORD = r"HKLM\SOFTWARE\Tempowave"
+
+
 def reset(h):
-    """No stored settings and none of the five values: the state of a machine that never ran the program."""
-    for key, names in ((INTERFACE, ["TcpAckFrequency", "TcpDelAckTicks"]), (MSMQ, ["TCPNoDelay"]),
-                       (PROFILE, ["NetworkThrottlingIndex", "SystemResponsiveness"])):
+    """A machine with the Windows defaults that never ran the program: no stored settings, no record of its own
+    values, none of the three per-interface and message-queuing values, and the system profile's defaults
+    NetworkThrottlingIndex 10 and SystemResponsiveness 20."""
+    for key, names in ((INTERFACE, ["TcpAckFrequency", "TcpDelAckTicks"]), (MSMQ, ["TCPNoDelay"])):
         for name in names:
             h._reg("delete", key, "/v", name, "/f", "/reg:64")
+    for name, value in (("NetworkThrottlingIndex", 10), ("SystemResponsiveness", 20)):
+        h.reg_add(PROFILE, name, value, "REG_DWORD")
+    h._reg("delete", RECORD, "/f", "/reg:64")
     h._reg("delete", STORE, "/f")
+
+
+def record(h, view=64):
+    """The lines of the record of the machine's own values, or None when there is none."""
+    values = h.reg_query(RECORD, view=view) or {}
+    if "Snapshot" not in values:
+        return None
+    kind, data = values["Snapshot"]
+    if kind != "REG_MULTI_SZ":
+        raise harness.Failure(f"record of type {kind}")
+    return [line for line in data.split("\\0") if line]
 
 
 def stand_in(h, name, port):
@@ -101,8 +119,12 @@ def case_run_then_run_again(h):
     h.check(dwords(h, INTERFACE) == {"TcpAckFrequency": 1, "TcpDelAckTicks": 0}, f"interface {dwords(h, INTERFACE)}")
     h.check(dwords(h, MSMQ) == {"TCPNoDelay": 1}, f"MSMQ {dwords(h, MSMQ)}")
     profile = dwords(h, PROFILE)
-    h.check(profile.get("NetworkThrottlingIndex") == 0xFFFFFFFF and profile.get("SystemResponsiveness") == 0,
+    # 10, not 0: the scheduler treats anything below 10 as its default.
+    h.check(profile.get("NetworkThrottlingIndex") == 0xFFFFFFFF and profile.get("SystemResponsiveness") == 10,
             f"system profile {profile}")
+    lines = record(h)
+    h.check(lines is not None and len(lines) == 5 and "NetworkThrottlingIndex||4|0a000000" in lines,
+            f"record of the machine's own values {lines}")
     want = [f"Disconnect {GUID} hr=0x00000000", f"Connect {GUID} hr=0x00000000"]
     h.wait_until("the restart", lambda: len(restarts(netcon_log)) >= 2, timeout=15)
     h.check(restarts(netcon_log) == want, f"restart {restarts(netcon_log)}")
@@ -125,6 +147,7 @@ def case_run_then_run_again(h):
             f"system profile {profile}")
     h.check(restarts(netcon_log) == want * 2, f"restarts {restarts(netcon_log)}")
     h.check(stored(h, "status") == 0, f"status {stored(h, 'status')} after Run again")
+    h.check(record(h) is None, f"record left after Run again: {record(h)}")
     reset(h)
 
 
@@ -212,7 +235,7 @@ def case_unchecked_boxes_are_not_written(h):
     expect_look(h, RUNNING, "the running look")
     h.check(dwords(h, MSMQ) == {}, f"TCPNoDelay written though unchecked: {dwords(h, MSMQ)}")
     profile = dwords(h, PROFILE)
-    h.check(profile == {"SystemResponsiveness": 0}, f"system profile {profile}")
+    h.check(profile == {"NetworkThrottlingIndex": 10, "SystemResponsiveness": 10}, f"system profile {profile}")
     h.check(dwords(h, INTERFACE) == {"TcpAckFrequency": 1, "TcpDelAckTicks": 0}, f"interface {dwords(h, INTERFACE)}")
     h.click_name("BtnStart")
     expect_look(h, IDLE, "the idle look after Run again")

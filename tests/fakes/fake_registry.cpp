@@ -68,6 +68,11 @@ RegKey FakeRegistry::NewHandle(const std::u16string& path, std::uint32_t access)
   return h;
 }
 
+RegStatus FakeRegistry::Fault(const RegCall& call, RegStatus fixed) const {
+  if (fixed) return fixed;
+  return fault ? fault(call) : reg::kSuccess;
+}
+
 RegStatus FakeRegistry::Record(RegCall call, RegStatus status) {
   call.status = status;
   calls.push_back(std::move(call));
@@ -104,7 +109,7 @@ RegStatus FakeRegistry::CreateKey(RegKey root, const std::u16string& subkey, std
   if (!key) return Record(call, kInvalidParameter);
   auto base = Resolve(root);
   if (!base) return Record(call, reg::kInvalidHandle);
-  if (fail_create) return Record(call, fail_create);
+  if (RegStatus f = Fault(call, fail_create)) return Record(call, f);
   auto path = Join(*base, subkey);
   if (!path) return Record(call, kBadPathname);
   Ensure(*base, *path);
@@ -119,7 +124,7 @@ RegStatus FakeRegistry::OpenKey(RegKey root, const std::u16string& subkey, std::
   if (!key) return Record(call, kInvalidParameter);
   auto base = Resolve(root);
   if (!base) return Record(call, reg::kInvalidHandle);
-  if (fail_open) return Record(call, fail_open);
+  if (RegStatus f = Fault(call, fail_open)) return Record(call, f);
   auto path = Join(*base, subkey);
   if (!path) return Record(call, kBadPathname);
   if (*path != *base && !keys_.count(*path)) return Record(call, reg::kFileNotFound);
@@ -135,7 +140,7 @@ RegStatus FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::
   RegStatus status;
   Key* k = Find(key, kQueryValue, &status);
   if (!k) return Record(call, status);
-  if (fail_query) return Record(call, fail_query);
+  if (RegStatus f = Fault(call, fail_query)) return Record(call, f);
   auto it = k->values.find(AsciiLowerCase(name));
   if (it == k->values.end()) return Record(call, reg::kFileNotFound);
   const RegValue& v = it->second.second;
@@ -161,7 +166,7 @@ RegStatus FakeRegistry::SetValue(RegKey key, const std::u16string& name, std::ui
   RegStatus status;
   Key* k = Find(key, kSetValue, &status);
   if (!k) return Record(call, status);
-  if (fail_set) return Record(call, fail_set);
+  if (RegStatus f = Fault(call, fail_set)) return Record(call, f);
   k->values[AsciiLowerCase(name)] = {name, RegValue{type, call.data}};
   return Record(call, reg::kSuccess);
 }
@@ -172,7 +177,7 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::u16string& name) {
   RegStatus status;
   Key* k = Find(key, kSetValue, &status);
   if (!k) return Record(call, status);
-  if (fail_delete) return Record(call, fail_delete);
+  if (RegStatus f = Fault(call, fail_delete)) return Record(call, f);
   if (!k->values.erase(AsciiLowerCase(name))) return Record(call, reg::kFileNotFound);
   return Record(call, reg::kSuccess);
 }

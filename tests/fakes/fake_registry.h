@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -50,6 +51,9 @@ class FakeRegistry : public IRegistry {
   RegStatus fail_query = 0;
   RegStatus fail_set = 0;
   RegStatus fail_delete = 0;
+  // Asked for every call that the fail_* statuses would stop (a call that passed its handle checks); a
+  // non-zero answer makes that one call fail with it. For faults part-way through a sequence.
+  std::function<RegStatus(const RegCall&)> fault;
 
   // Seeding and inspection, by root and subkey path ("Software\\Tempowave").
   void Put(RegKey root, const std::u16string& path, const std::u16string& name, std::uint32_t type,
@@ -93,6 +97,7 @@ class FakeRegistry : public IRegistry {
   void Ensure(const std::u16string& base, const std::u16string& path);
   RegKey NewHandle(const std::u16string& path, std::uint32_t access);
   RegStatus Record(RegCall call, RegStatus status);
+  RegStatus Fault(const RegCall& call, RegStatus fixed) const;
 
   std::map<std::u16string, Key> keys_;  // folded full path -> key; the roots exist implicitly
   std::map<RegKey, Handle> handles_;

@@ -1,15 +1,17 @@
-// Arbitrary answers from the service: the handling may raise only the project's error, and nothing but a
-// web address is ever handed to the shell.
+// Arbitrary answers from the service: the handling may raise only the project's error, nothing but a web
+// address is ever handed to the shell, and a shown text is always bounded and clean.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "platform/error.h"
 #include "platform/text.h"
+#include "update/answer_text.h"
 #include "update/update.h"
 
 namespace {
@@ -30,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   tw::test::FakeShell shell;
   tw::test::FakeUpdatePrompts prompts;
   prompts.answer_yes = yes;
-  tw::UpdateServices services;
+  tw::test::FakeServices fakes;
+  tw::Services services = fakes.Bag();
   services.shell = &shell;
   services.prompts = &prompts;
   int calls = 0;
@@ -49,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
 
   try {
     const tw::NoticeInfo notice = tw::ReadNotice(answer);
+    // The text is shown: bounded and free of control and format characters, whatever the answer held.
+    Check(tw::IsCleanText(notice.text, tw::kShownTextMax));
     const tw::NoticeLayout layout = tw::LayoutNotice(notice, 200, dpi, 10);
     Check(layout.extra_space == !notice.style.empty());
     if (layout.control != tw::NoticeLayout::kNone) Check(layout.control_top > layout.separator_top);

@@ -3,6 +3,7 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_random.h"
 #include "fakes/fake_registry.h"
+#include "update/client_id.h"
 #include "update/update.h"
 
 namespace tw {
@@ -93,6 +94,30 @@ TEST_F(ClientIdTest, RegistryFailuresGiveTheEmptyIdentifier) {
     EXPECT_EQ(ClientId(r, random, clock), u"");
     EXPECT_TRUE(r.CallsOf("SetValue").empty());
     EXPECT_EQ(r.OpenHandles(), 0u);
+  }
+}
+
+TEST(ClientIdToSend, OnlyThirtyTwoHexadecimalDigitsAreSent) {
+  struct Case {
+    const char* what;
+    std::u16string stored;
+    bool sent;
+  };
+  const Case cases[] = {
+      {"a new identifier", u"1234ABCD240309BEEF1405070000000F", true},
+      {"lower-case digits", u"1234abcd240309beef1405070000000f", true},
+      {"empty", u"", false},
+      {"one digit short", u"1234ABCD240309BEEF1405070000000", false},
+      {"one digit more", u"1234ABCD240309BEEF1405070000000F0", false},
+      {"34 digits", u"0000000119991231FFFF2359590000000A", false},
+      {"a letter past F", u"1234ABCD240309BEEF1405070000000G", false},
+      {"a space", u"1234ABCD240309BEEF140507 000000F", false},
+      {"a line break", u"1234ABCD240309BEEF14050700000\r\nF", false},
+      {"full-width digits", u"\uFF11234ABCD240309BEEF1405070000000F", false},
+      {"a NUL inside", std::u16string(u"1234ABCD240309BE\0F1405070000000F", 32), false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ClientIdToSend(c.stored), c.sent ? c.stored : u"") << c.what;
   }
 }
 

@@ -44,13 +44,6 @@ class FormCreate : public ::testing::Test {
   void SetUp() override {
     test::FakeLocale locale(u"en");
     TranslateModuleStart(EmbeddedTranslateTable(), locale);
-    services.registry = &registry;
-    services.dispatcher = &dispatcher;
-    services.clock = &clock;
-    services.random = &random;
-    services.http = &http;
-    services.version = &version;
-    services.prompts = &prompts;
     http.fallback = test::FakeHttp::Ok("{}");
   }
   void TearDown() override {
@@ -80,7 +73,13 @@ class FormCreate : public ::testing::Test {
   test::FakeUpdatePrompts prompts;
   test::FakeRandom random;
   test::FakeVersionInfo version;
-  Services services;
+  Services services{.registry = registry,
+                    .dispatcher = dispatcher,
+                    .clock = clock,
+                    .http = http,
+                    .random = &random,
+                    .version = &version,
+                    .prompts = &prompts};
   int checks_started = 1;  // update checks the test starts; each ends with one hand-over
 };
 
@@ -236,12 +235,9 @@ TEST_F(FormCreate, EarlyDiscoveryShowsWhatDiscoveryAtTheLoadStepShows) {
       std::optional<AdapterDiscovery> discovery;
       Services s = services;
       s.adapters = &facts;
-      if (early) {
-        discovery.emplace(facts, threads);
-        s.discovery = &*discovery;
-      }
+      if (early) discovery.emplace(facts, threads);
       StoredView fresh;
-      TFrmTempowave form(fresh, s);
+      TFrmTempowave form(fresh, s, early ? &*discovery : nullptr);
       try {
         form.FormCreate();
         WaitForCheck(++checks);

@@ -7,20 +7,6 @@
 namespace tw {
 namespace {
 
-TEST(Scale, RoundsLikeMulDiv) {
-  struct Case {
-    int v, dpi, expected;
-  };
-  const Case cases[] = {
-      {498, 96, 498},  {498, 120, 623},  // 622.5 rounds up
-      {426, 144, 639}, {59, 144, 89},    // 88.5 rounds up
-      {1, 120, 1},     {2, 120, 3},      // 1.25 down, 2.5 up
-      {12, 168, 21},   {-3, 144, -5},    // -4.5 rounds away from zero
-      {0, 192, 0},     {32, 72, 24},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Scale(c.v, c.dpi), c.expected) << c.v << " at " << c.dpi;
-}
-
 TEST(MainLayout, EveryControlOnceParentsFirst) {
   std::set<Ctl> seen;
   for (const ControlSpec& entry : MainLayout()) {

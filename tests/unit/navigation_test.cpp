@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 #include "build_config.h"
 #include "fakes/fake_form_view.h"
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 
 namespace tw {
@@ -12,7 +13,13 @@ class Navigation : public ::testing::Test {
  protected:
   test::FakeFormView view;
   test::FakeShell shell;
-  TFrmTempowave form{view, Services{.shell = &shell}};
+  test::FakeServices fakes;
+  TFrmTempowave form{view, WithShell(fakes.Bag(), shell)};
+
+  static Services WithShell(Services services, test::FakeShell& shell) {
+    services.shell = &shell;
+    return services;
+  }
 };
 
 TEST_F(Navigation, ConfigAndHomeSwitchPagesWithOnePressedButton) {

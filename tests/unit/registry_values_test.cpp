@@ -154,16 +154,24 @@ TEST(RegistryValues, FailuresAreAbsorbedAndKeysClosed) {
     SCOPED_TRACE(c.what);
     FakeRegistry registry;
     registry.*c.fault = reg::kAccessDenied;
-    if (c.delete_op) {
-      DeleteRegistryValue(registry, path, u"V");
-    } else {
-      WriteRegistryDword(registry, path, u"V", 1);
-    }
+    const bool done =
+        c.delete_op ? DeleteRegistryValue(registry, path, u"V") : WriteRegistryDword(registry, path, u"V", 1);
+    EXPECT_FALSE(done);  // reported to callers that must know, never raised
     EXPECT_EQ(registry.KeyExists(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\T"), c.key_created);
     EXPECT_EQ(registry.ValueCount(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\T"), 0u);
     EXPECT_EQ(registry.CallsOf("CloseKey").size(), c.closes);
     EXPECT_EQ(registry.OpenHandles(), 0u);
   }
+}
+
+TEST(RegistryValues, SuccessIsReportedAndARemovalOfNothingIsOne) {
+  FakeRegistry registry;
+  const std::u16string path = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tempowave\\T";
+  EXPECT_TRUE(DeleteRegistryValue(registry, path, u"V"));  // never there
+  EXPECT_TRUE(WriteRegistryDword(registry, path, u"V", 1));
+  EXPECT_TRUE(DeleteRegistryValue(registry, path, u"V"));
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\T", u"V"));
+  EXPECT_FALSE(WriteRegistryDword(registry, u"HKEY_LOCAL_MACHINE", u"V", 1));  // no backslash: nothing
 }
 
 TEST(RegistryValues, RootOnlyPathOpensAndClosesTheRoot) {

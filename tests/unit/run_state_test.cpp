@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "fakes/fake_adapter_facts.h"
@@ -22,6 +23,8 @@
 #include "platform/error.h"
 #include "platform/text.h"
 #include "settings/config.h"
+#include "tuning/registry_values.h"
+#include "tuning/snapshot.h"
 
 namespace tw {
 namespace {
@@ -61,10 +64,10 @@ class RunState : public ::testing::Test {
 
   TFrmTempowave& Form() {
     if (!form) {
-      form = std::make_unique<TFrmTempowave>(view, Services{.registry = &registry,
-                                                            .dispatcher = &dispatcher,
-                                                            .clock = &clock,
-                                                            .http = &http,
+      form = std::make_unique<TFrmTempowave>(view, Services{.registry = registry,
+                                                            .dispatcher = dispatcher,
+                                                            .clock = clock,
+                                                            .http = http,
                                                             .adapters = &facts,
                                                             .connections = &connections,
                                                             .threads = &threads,
@@ -96,6 +99,8 @@ class RunState : public ::testing::Test {
       if (c.op == "CreateKey" || c.op == "OpenKey") {
         machine = c.key == reg::kLocalMachine;
         path = c.subkey;
+      } else if (machine && c.op == "SetValue" && c.name == u"Snapshot") {
+        out.push_back("record " + Text(path) + " " + std::to_string(RecordLines(c.data)));
       } else if (machine && c.op == "SetValue") {
         const std::uint32_t v = c.data[0] | c.data[1] << 8 | c.data[2] << 16 | std::uint32_t(c.data[3]) << 24;
         out.push_back("set " + Text(path) + " " + Text(c.name) + " " + std::to_string(v));
@@ -104,6 +109,31 @@ class RunState : public ::testing::Test {
       }
     }
     return out;
+  }
+  // The strings of a REG_MULTI_SZ.
+  static size_t RecordLines(const std::vector<std::uint8_t>& data) {
+    size_t lines = 0;
+    for (size_t i = 0; i + 3 < data.size(); i += 2) {
+      lines += (data[i] || data[i + 1]) && !data[i + 2] && !data[i + 3];
+    }
+    return lines;
+  }
+  bool RecordHeld() {
+    Snapshot s;
+    return ReadSnapshot(registry, &s) == SnapshotState::Held;
+  }
+  // A machine that an earlier Run left tuned (no record: an earlier version's Run).
+  void SeedTuned() { registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 0xFFFFFFFF); }
+  // The Windows defaults of the two machine-wide values.
+  void SeedDefaults() {
+    registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 10);
+    registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 20);
+  }
+  // A new start of the program: a new window on the same machine and store.
+  void Restart() {
+    form.reset();
+    view = test::FakeFormView();
+    Access::LoadAdapterAndOptions(Form());
   }
   void CheckAll(bool checked) {
     for (Ctl box : kBoxes) view.at(box).checked = checked;
@@ -136,7 +166,7 @@ class RunState : public ::testing::Test {
       *dispatchers().emplace_back(std::make_unique<test::QueuedDispatcher>());
   std::unique_ptr<TFrmTempowave> form;
 
- private:
+ protected:
   // Never destroyed: a worker may still be inside one of them while the test program runs its exit code.
   static std::vector<std::unique_ptr<test::QueuedDispatcher>>& dispatchers() {
     static auto* kept = new std::vector<std::unique_ptr<test::QueuedDispatcher>>();
@@ -214,6 +244,7 @@ TEST_F(RunState, FirstStartWithAnEmptyStore) {
 }
 
 TEST_F(RunState, AStoredRunningStateShowsTheRunningLookOnly) {
+  SeedTuned();
   TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
   Access::LoadAdapterAndOptions(Form());
   ExpectLook(TStatus::stRunning);
@@ -235,6 +266,7 @@ TEST_F(RunState, StoredStatusByItsLowestByte) {
     registry = test::FakeRegistry();
     view = test::FakeFormView();
     form.reset();
+    SeedTuned();
     TConfig(registry, u"Tempowave").WriteInteger(u"status", c.stored);
     Access::LoadAdapterAndOptions(Form());
     SCOPED_TRACE(c.stored);
@@ -293,22 +325,20 @@ TEST_F(RunState, ADiscoveryErrorLeavesNoUnconfirmedAdapterBehind) {
 TEST_F(RunState, EachOptionBoxStoresItsCheckedStateUnderItsKey) {
   struct Case {
     Ctl box;
-    void (TFrmTempowave::*click)();
     const char16_t* key;
   };
   const Case cases[] = {
-      {Ctl::ChkTcpNoDelay, &TFrmTempowave::ChkTcpNoDelayClick, u"tcpnodelay"},
-      {Ctl::ChkTCPAckFrequency, &TFrmTempowave::ChkTCPAckFrequencyClick, u"tcpackfrequency"},
-      {Ctl::ChkTcpDelAckTick, &TFrmTempowave::ChkTcpDelAckTickClick, u"tcpdelacktick"},
-      {Ctl::ChkNetworkThrottlingIndex, &TFrmTempowave::ChkNetworkThrottlingIndexClick,
-       u"networkthrottleindex"},
-      {Ctl::ChkSystemResponsiveness, &TFrmTempowave::ChkSystemResponsivenessClick, u"systemresponsiveness"},
+      {Ctl::ChkTcpNoDelay, u"tcpnodelay"},
+      {Ctl::ChkTCPAckFrequency, u"tcpackfrequency"},
+      {Ctl::ChkTcpDelAckTick, u"tcpdelacktick"},
+      {Ctl::ChkNetworkThrottlingIndex, u"networkthrottleindex"},
+      {Ctl::ChkSystemResponsiveness, u"systemresponsiveness"},
   };
   for (const auto& c : cases) {
     for (bool checked : {true, false}) {
       registry = test::FakeRegistry();
       view.at(c.box).checked = checked;
-      (Form().*c.click)();
+      Form().ChkOptionClick(c.box);
       ASSERT_EQ(registry.CallsOf("SetValue").size(), 1u) << Text(c.key);
       EXPECT_EQ(registry.CallsOf("SetValue")[0].name, c.key);
       EXPECT_EQ(TConfig(registry, u"Tempowave").ReadBoolean(c.key, !checked), checked) << Text(c.key);
@@ -341,11 +371,12 @@ TEST_F(RunState, RunWritesTheCheckedValuesInOrderRestartsAndEndsRunning) {
   ExpectLook(TStatus::stBusy);
   const std::string iface = Text(std::u16string(kInterfaces) + kGuid);
   const std::vector<std::string> expected = {
+      "record SOFTWARE\\Tempowave 5",  // the machine's own values first, in one write
       "set " + iface + " TcpAckFrequency 1",
       "set " + iface + " TcpDelAckTicks 0",
       "set " + Text(kMsmq) + " TCPNoDelay 1",
       "set " + Text(kProfile) + " NetworkThrottlingIndex 4294967295",
-      "set " + Text(kProfile) + " SystemResponsiveness 0",
+      "set " + Text(kProfile) + " SystemResponsiveness 10",
   };
   EXPECT_EQ(MachineChanges(), expected);
   EXPECT_EQ(StoredInteger(u"status"), 0);  // busy is never stored
@@ -367,6 +398,7 @@ TEST_F(RunState, RunWritesTheCheckedValuesInOrderRestartsAndEndsRunning) {
 }
 
 TEST_F(RunState, WithoutAThreadForTheWaitTheTargetIsAppliedAtOnce) {
+  SeedDefaults();
   Access::LoadAdapterAndOptions(Form());
   threads.refuse = true;
   Form().BtnStartClick();
@@ -377,7 +409,7 @@ TEST_F(RunState, WithoutAThreadForTheWaitTheTargetIsAppliedAtOnce) {
   EXPECT_EQ(connections.Calls()[1].thread, std::this_thread::get_id())
       << "restarted here, as there is no worker";
   EXPECT_EQ(com.Depth(), 0);
-  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"SystemResponsiveness"), 0u);
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"SystemResponsiveness"), 10u);
   Form().BtnStartClick();
   ExpectLook(TStatus::stIdle);
   EXPECT_EQ(StoredInteger(u"status"), 0);
@@ -395,8 +427,9 @@ TEST_F(RunState, RunWritesOnlyTheCheckedRows) {
   registry.calls.clear();
   Form().Start();
   const std::vector<std::string> expected = {
+      "record SOFTWARE\\Tempowave 2",
       "set " + Text(std::u16string(kInterfaces) + kGuid) + " TcpDelAckTicks 0",
-      "set " + Text(kProfile) + " SystemResponsiveness 0",
+      "set " + Text(kProfile) + " SystemResponsiveness 10",
   };
   EXPECT_EQ(MachineChanges(), expected);
   ASSERT_TRUE(ServeUntilSettled());
@@ -410,7 +443,8 @@ TEST_F(RunState, RunWritesOnlyTheCheckedRows) {
   ExpectLook(TStatus::stRunning);
 }
 
-TEST_F(RunState, RunAgainRevertsAllFiveWhateverTheBoxesShow) {
+TEST_F(RunState, WithoutARecordRunAgainRevertsAllFiveWhateverTheBoxesShow) {
+  SeedTuned();  // tuned by an earlier version, which kept no record
   TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
   Access::LoadAdapterAndOptions(Form());
   CheckAll(false);
@@ -433,6 +467,7 @@ TEST_F(RunState, RunAgainRevertsAllFiveWhateverTheBoxesShow) {
 
 TEST_F(RunState, RunAgainWithoutAnAdapterUsesTheBareInterfacesKey) {
   facts.wmi_up = false;
+  SeedTuned();
   TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
   Access::LoadAdapterAndOptions(Form());
   ExpectLook(TStatus::stRunning);
@@ -458,16 +493,295 @@ TEST_F(RunState, AClickWhileBusyDoesNothing) {
   EXPECT_EQ(threads.asked.load(), 0) << "no restart started in the background either";
 }
 
-TEST_F(RunState, ADeadNetworkIsProbed300TimesThenTheTargetIsAppliedAnyway) {
+TEST_F(RunState, ADeadNetworkAfterRunIsProbed300TimesThenRunIsGivenBack) {
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
   http.fallback.reset();  // every probe fails
   Access::LoadAdapterAndOptions(Form());
   Form().BtnStartClick();
   ASSERT_TRUE(ServeUntilSettled());
-  ExpectLook(TStatus::stRunning);
   EXPECT_EQ(http.Requests().size(), 300u);
   EXPECT_EQ(clock.SleepCount(), 300u);
   EXPECT_EQ(clock.SleptMs(), 300000u);
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text, u"The network did not answer, so the changes were undone.");
+  ExpectLook(TStatus::stIdle);
+  EXPECT_EQ(StoredInteger(u"status"), 0);
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 20u);
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, kProfile, u"SystemResponsiveness"));
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, kMsmq, u"TCPNoDelay"));
+  EXPECT_FALSE(RecordHeld());
+  // Restarted for Run, then once more so that the given-back values take effect; both off the window's
+  // thread.
+  const auto calls = connections.Calls();
+  ASSERT_EQ(calls.size(), 4u);
+  for (const auto& call : calls) EXPECT_NE(call.thread, std::this_thread::get_id());
+  EXPECT_EQ(com.Entered(), 2);
+}
+
+TEST_F(RunState, TheProgramsProbeScheduleCanBeShortenedForItsTestBuild) {
+  for (int attempts : {0, 3}) {
+    SCOPED_TRACE(attempts);
+    registry = test::FakeRegistry();
+    test::FakeHttp dead;  // every probe fails
+    test::FakeClock fresh_clock;
+    TFrmTempowave shortened(view, Services{.registry = registry,
+                                           .dispatcher = dispatcher,
+                                           .clock = fresh_clock,
+                                           .http = dead,
+                                           .adapters = &facts,
+                                           .connections = &connections,
+                                           .threads = &threads,
+                                           .probe_attempts = attempts});
+    Access::LoadAdapterAndOptions(shortened);
+    shortened.BtnStartClick();
+    const int before = dispatcher.Delivered();
+    ASSERT_TRUE(dispatcher.Serve(
+        [&] { return shortened.Status() != TStatus::stBusy && dispatcher.Delivered() > before; },
+        seconds(30)));
+    EXPECT_EQ(dead.Requests().size(), attempts ? 3u : 300u);
+    EXPECT_EQ(fresh_clock.SleepCount(), attempts ? 3u : 300u);
+    EXPECT_EQ(shortened.Status(), TStatus::stIdle);
+  }
+}
+
+TEST_F(RunState, ADeadNetworkAfterRunAgainEndsIdleAndSaysSo) {
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  http.fallback.reset();
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text, u"The network has not answered yet.");
+  ExpectLook(TStatus::stIdle);
+  EXPECT_EQ(StoredInteger(u"status"), 0);
+  EXPECT_FALSE(RecordHeld());  // the values are back; only the network is missing
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"));
+  EXPECT_EQ(connections.Calls().size(), 4u);  // no extra restart: nothing more to take effect
+}
+
+TEST_F(RunState, RunAgainGivesBackTheMachinesOwnValuesAndRestartsTheTunedAdapter) {
+  const std::u16string iface = std::u16string(kInterfaces) + kGuid;
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
+  registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 30);
+  registry.PutDword(reg::kLocalMachine, iface, u"TcpAckFrequency", 2);
+  registry.PutString(reg::kLocalMachine, kMsmq, u"TCPNoDelay", reg::kSz, u"1");
+  const auto before = registry;
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"SystemResponsiveness"), 10u);
+  EXPECT_TRUE(RecordHeld());
+
+  // A later start on the same machine: the values still hold, so it opens running.
+  Restart();
+  ExpectLook(TStatus::stRunning);
+  registry.calls.clear();
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stIdle);
   EXPECT_TRUE(view.error_boxes.empty());
+  for (const auto& [path, name] :
+       std::vector<std::pair<std::u16string, std::u16string>>{{iface, u"TcpAckFrequency"},
+                                                              {iface, u"TcpDelAckTicks"},
+                                                              {kMsmq, u"TCPNoDelay"},
+                                                              {kProfile, u"NetworkThrottlingIndex"},
+                                                              {kProfile, u"SystemResponsiveness"}}) {
+    const auto was = before.Get(reg::kLocalMachine, path, name);
+    const auto now = registry.Get(reg::kLocalMachine, path, name);
+    ASSERT_EQ(now.has_value(), was.has_value()) << Text(name);
+    if (was) {
+      EXPECT_EQ(now->type, was->type) << Text(name);
+      EXPECT_EQ(now->data, was->data) << Text(name);
+    }
+  }
+  EXPECT_FALSE(RecordHeld());
+  EXPECT_EQ(connections.Calls().size(), 4u);
+  EXPECT_EQ(connections.Calls()[2].guid, kGuid);
+}
+
+TEST_F(RunState, ARunningStateOpensIdleOnceTheValuesWereResetBehindItsBack) {
+  struct Case {
+    const char* what;
+    bool keep_one;  // one value still holds Run's data
+    TStatus shown;
+  };
+  const Case cases[] = {{"all reset", false, TStatus::stIdle}, {"one still tuned", true, TStatus::stRunning}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    registry = test::FakeRegistry();
+    form.reset();
+    view = test::FakeFormView();
+    SeedDefaults();
+    Access::LoadAdapterAndOptions(Form());
+    Form().BtnStartClick();
+    ASSERT_TRUE(ServeUntilSettled());
+    ASSERT_EQ(StoredInteger(u"status"), 1);
+    // A system restore puts the defaults back and removes the rest.
+    SeedDefaults();
+    registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", c.keep_one ? 10 : 20);
+    const std::u16string iface = u"HKEY_LOCAL_MACHINE\\" + std::u16string(kInterfaces) + kGuid;
+    DeleteRegistryValue(registry, iface, u"TcpAckFrequency");
+    DeleteRegistryValue(registry, iface, u"TcpDelAckTicks");
+    DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
+    registry.calls.clear();
+    Restart();
+    ExpectLook(c.shown);
+    EXPECT_EQ(StoredInteger(u"status"), c.shown == TStatus::stRunning ? 1 : 0);
+    EXPECT_TRUE(MachineChanges().empty());
+    size_t machine_opens = 0;
+    for (const auto& call : registry.CallsOf("OpenKey")) machine_opens += call.key == reg::kLocalMachine;
+    EXPECT_LE(machine_opens, 6u);  // a handful of reads: the record and its values, no walk
+  }
+}
+
+TEST_F(RunState, RunAgainAfterTheAdapterChangedGivesBackTheTunedOne) {
+  constexpr char16_t kOther[] = u"{0000000B-0000-0000-0000-4E6574446576}";
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+
+  // The next start finds another adapter (the first one gone, a cable instead of Wi-Fi).
+  facts.adapters = {test::WmiAdapter(11, u"eth1", kOther)};
+  facts.configurations[u"11"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
+  registry.PutDword(reg::kLocalMachine, std::u16string(kInterfaces) + kOther, u"TcpAckFrequency", 3);
+  Restart();
+  ASSERT_EQ(Form().AdapterGuid(), kOther);
+  ExpectLook(TStatus::stRunning);  // the tuned adapter's values still hold
+
+  const size_t restarts_before = connections.Calls().size();
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stIdle);
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpAckFrequency"));
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpDelAckTicks"));
+  EXPECT_EQ(Dword(reg::kLocalMachine, std::u16string(kInterfaces) + kOther, u"TcpAckFrequency"), 3u);
+  const auto calls = connections.Calls();
+  ASSERT_EQ(calls.size(), restarts_before + 4);
+  EXPECT_EQ(calls[restarts_before].guid, kGuid);  // the tuned adapter first, then the active one
+  EXPECT_EQ(calls[restarts_before + 2].guid, kOther);
+}
+
+TEST_F(RunState, ARunCutShortNeverReplacesTheRecordOfTheMachinesOwnValues) {
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  // The window closes while busy: "status" stays 0, the tuned values stay written.
+  dispatcher.CloseQuietly();
+  form.reset();
+  auto& next = *dispatchers().emplace_back(std::make_unique<test::QueuedDispatcher>());
+  view = test::FakeFormView();
+  TFrmTempowave second(view, Services{.registry = registry,
+                                      .dispatcher = next,
+                                      .clock = clock,
+                                      .http = http,
+                                      .adapters = &facts,
+                                      .connections = &connections,
+                                      .threads = &threads});
+  Access::LoadAdapterAndOptions(second);
+  ASSERT_EQ(second.Status(), TStatus::stIdle);
+  second.BtnStartClick();  // Run over tuned values: the held record keeps 20
+  ASSERT_TRUE(next.Serve([&] { return second.Status() == TStatus::stRunning; }, seconds(30)));
+  second.BtnStartClick();
+  ASSERT_TRUE(next.Serve([&] { return second.Status() == TStatus::stIdle; }, seconds(30)));
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 20u);
+}
+
+TEST_F(RunState, AConnectionThatStaysOffAfterRunIsSaidAndRunIsGivenBack) {
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
+  connections.answer = [](const std::u16string&, bool enable) { return !enable; };  // off, never on again
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  // Handed over once the retries are over: no wait for a network that cannot answer.
+  ASSERT_TRUE(ServeUntilSettled());
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(
+      view.error_boxes[0].text,
+      u"The network connection could not be switched back on. Please switch it on in the Windows network "
+      u"settings.");
+  ExpectLook(TStatus::stIdle);
+  EXPECT_EQ(StoredInteger(u"status"), 0);  // as before the click
+  EXPECT_TRUE(http.Requests().empty());
+  EXPECT_EQ(connections.Calls().size(), 5u);  // off, on, and three more tries
+  EXPECT_EQ(clock.SleepCount(), 3u);
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 20u);
+  EXPECT_FALSE(RecordHeld());
+}
+
+TEST_F(RunState, AConnectionThatStaysOffAfterRunAgainReturnsToRunningAndKeepsTheRecord) {
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  connections.answer = [](const std::u16string&, bool enable) { return !enable; };
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text.substr(0, 53), u"The network connection could not be switched back on.");
+  ExpectLook(TStatus::stRunning);
+  EXPECT_EQ(StoredInteger(u"status"), 1);
+  EXPECT_TRUE(RecordHeld());  // a further Run again can still give the values back
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 20u);
+
+  connections.answer = nullptr;
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stIdle);
+  EXPECT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_FALSE(RecordHeld());
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 20u);
+}
+
+TEST_F(RunState, AConnectionBackAtARetryIsNoFailure) {
+  int connects = 0;
+  connections.answer = [&connects](const std::u16string&, bool enable) { return !enable || ++connects > 2; };
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  EXPECT_TRUE(view.error_boxes.empty());
+  EXPECT_EQ(connections.Calls().size(), 4u);
+  EXPECT_EQ(clock.SleepCount(), 2u);  // two pauses before the third connect
+}
+
+TEST_F(RunState, AValueThatCannotBeGivenBackKeepsRunningAndTheRecord) {
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  registry.fault = [](const test::RegCall& c) {
+    return c.op == "SetValue" && c.name == u"NetworkThrottlingIndex" ? reg::kAccessDenied : reg::kSuccess;
+  };
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text,
+            u"Some values could not be given back. Press the button again to try once more.");
+  ExpectLook(TStatus::stRunning);
+  EXPECT_TRUE(RecordHeld());
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, kMsmq, u"TCPNoDelay"));  // the others are back
+
+  registry.fault = nullptr;
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stIdle);
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 20u);
+  EXPECT_FALSE(RecordHeld());
+}
+
+TEST_F(RunState, AProbePathThatRaisesStillHandsOver) {
+  http.fallback.reset();
+  clock.on_sleep = [] { throw std::runtime_error("clock gone"); };  // raised inside the probe loop
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());  // not left busy
+  EXPECT_EQ(http.Requests().size(), 1u);
+  // The wait never saw the internet answer: the way back, as for a silent network.
+  ExpectLook(TStatus::stIdle);
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text, u"The network did not answer, so the changes were undone.");
 }
 
 TEST_F(RunState, AHandOverAfterTheWindowIsGoneIsDropped) {
@@ -582,7 +896,7 @@ TEST_F(RunState, TheClickReturnsWhileTheAdapterIsStillRestarting) {
   Access::LoadAdapterAndOptions(Form());
   Form().BtnStartClick();
   ExpectLook(TStatus::stBusy);
-  EXPECT_EQ(MachineChanges().size(), 5u);
+  EXPECT_EQ(MachineChanges().size(), 6u);  // the record of the machine's own values, then the five
   ASSERT_TRUE(held.WaitReached());
   EXPECT_EQ(connections.Calls().size(), 1u);
   EXPECT_TRUE(http.Requests().empty());

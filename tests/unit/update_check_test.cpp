@@ -6,11 +6,15 @@
 #include "fakes/fake_dispatcher.h"
 #include "fakes/fake_http.h"
 #include "fakes/fake_random.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_threads.h"
 #include "fakes/fake_update_prompts.h"
 #include "fakes/fake_version.h"
 #include "i18n/translate.h"
+#include "update/update_text.h"
+#include "update/client_id.h"
 #include "update/update.h"
 
 namespace tw {
@@ -21,14 +25,6 @@ constexpr char16_t kUrl[] = u"http://127.0.0.1:9/api.init.php";
 class UpdateCheck : public ::testing::Test {
  protected:
   UpdateCheck() {
-    services.http = &http;
-    services.clock = &clock;
-    services.random = &random;
-    services.dispatcher = &dispatcher;
-    services.version = &version;
-    services.shell = &shell;
-    services.prompts = &prompts;
-    services.threads = &threads;
     services.language = [] { return std::u16string(u"de"); };
     SetServiceAddress(kUrl, 10);
   }
@@ -46,7 +42,16 @@ class UpdateCheck : public ::testing::Test {
   test::FakeShell shell;
   test::FakeUpdatePrompts prompts;
   test::FakeThreads threads;
-  UpdateServices services;
+  test::RefusingRegistry registry;
+  Services services{.registry = registry,
+                    .dispatcher = dispatcher,
+                    .clock = clock,
+                    .http = http,
+                    .shell = &shell,
+                    .random = &random,
+                    .version = &version,
+                    .prompts = &prompts,
+                    .threads = &threads};
   std::vector<std::pair<bool, std::u16string>> calls;
 };
 
@@ -61,7 +66,7 @@ TEST_F(UpdateCheck, RequestCarriesTheFourHeadersInOrderAndTheTransferLimits) {
   const HeaderList expected = {{u"User-Version", u"1.6.2.0"},
                                {u"User-Language", u"de"},
                                {u"User-Debug", u"false"},
-                               {u"User-Union", u""}};  // no registry: sent empty
+                               {u"User-Union", u""}};  // the registry refuses: sent empty
   EXPECT_EQ(r.headers, expected);
   EXPECT_EQ(r.max_redirects, 5);
   EXPECT_EQ(r.connect_timeout_ms, 60000u);
@@ -70,6 +75,36 @@ TEST_F(UpdateCheck, RequestCarriesTheFourHeadersInOrderAndTheTransferLimits) {
   EXPECT_EQ(r.max_body_bytes, 1u << 20);
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0], std::make_pair(false, std::u16string(u"{}")));
+}
+
+TEST_F(UpdateCheck, StoredIdentifierOfTheWrongShapeIsSentEmptyAndKeptAsStored) {
+  const struct {
+    std::u16string stored, sent;
+  } cases[] = {
+      {u"1234ABCD240309BEEF1405070000000F", u"1234ABCD240309BEEF1405070000000F"},
+      {u"1234ABCD240309BEEF1405070000000F\r\nX-Injected: 1", u""},
+      {std::u16string(4096, u'A'), u""},
+      {u"not an identifier", u""},
+  };
+  for (const auto& c : cases) {
+    test::FakeRegistry stored;
+    stored.PutString(reg::kCurrentUser, u"Software\\Vantorel", u"VUID", reg::kSz, c.stored);
+    Services with_id{.registry = stored,
+                     .dispatcher = dispatcher,
+                     .clock = clock,
+                     .http = http,
+                     .random = &random,
+                     .version = &version,
+                     .prompts = &prompts,
+                     .language = services.language};
+    http.script = {test::FakeHttp::Ok("{}")};
+    const size_t before = http.Requests().size();
+    RunUpdateCheck(with_id, {});
+    const auto requests = http.Requests();
+    ASSERT_EQ(requests.size(), before + 1);
+    EXPECT_EQ(requests.back().headers.at(3), std::make_pair(std::u16string(u"User-Union"), c.sent));
+    EXPECT_TRUE(stored.CallsOf("SetValue").empty());
+  }
 }
 
 TEST_F(UpdateCheck, MissingVersionResourceSendsZeros) {
@@ -158,6 +193,17 @@ TEST_F(UpdateCheck, CheckUpdateWithoutCallbackReturnsAfterTheHandling) {
   SetServiceAddress(kUrl, 10);
 }
 
+TEST(ServiceAddress, AnAddressOnceReadStaysValidAfterItIsReplaced) {
+  SetServiceAddress(u"http://127.0.0.1:9/first", 1);
+  const std::u16string& first = ServiceUrl();
+  SetServiceAddress(u"http://127.0.0.1:9/second-and-longer-than-any-small-string-buffer", 2);
+  // A thread that took the address before the change still reads it whole (ASan: no use after free).
+  EXPECT_EQ(first, u"http://127.0.0.1:9/first");
+  EXPECT_EQ(ServiceUrl(), u"http://127.0.0.1:9/second-and-longer-than-any-small-string-buffer");
+  EXPECT_EQ(DialogOffset(), 2);
+  SetServiceAddress(kUrl, 10);
+}
+
 TEST_F(UpdateCheck, CheckUpdateWithCallbackReturnsAtOnce) {
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
@@ -196,24 +242,13 @@ TEST_F(UpdateCheck, WithoutAThreadTheCheckAndTheHoldRequestAreSkipped) {
   EXPECT_EQ(dispatcher.invocations, 0);
 }
 
-TEST(UpdateServicesFrom, TakesTheProgramsServicesAndTheCurrentLanguage) {
-  test::FakeHttp http;
-  test::FakeClock clock;
-  test::FakeUpdatePrompts prompts;
-  test::FakeThreads threads;
-  Services s;
-  s.http = &http;
-  s.clock = &clock;
-  s.prompts = &prompts;
-  s.threads = &threads;
-  const UpdateServices u = UpdateServicesFrom(s);
-  EXPECT_EQ(u.http, &http);
-  EXPECT_EQ(u.clock, &clock);
-  EXPECT_EQ(u.prompts, &prompts);
-  EXPECT_EQ(u.threads, &threads);
-  EXPECT_EQ(u.registry, nullptr);
-  SetCurrentLanguage(u"ja");
-  EXPECT_EQ(u.language(), u"ja");  // read when asked, not when built
+TEST_F(UpdateCheck, WithoutALanguageOfItsOwnSendsTheCurrentLanguageAsTheCheckRuns) {
+  services.language = nullptr;
+  http.fallback = test::FakeHttp::Ok("");
+  SetCurrentLanguage(u"ja");  // read when the check runs, not when the services were made
+  Run();
+  EXPECT_EQ(http.Requests().at(0).headers.at(1),
+            (std::pair<std::u16string, std::u16string>{u"User-Language", u"ja"}));
   EXPECT_EQ(UpdateText(utYes), u"\u306F\u3044");
   SetCurrentLanguage(u"");
   EXPECT_EQ(UpdateText(utYes), u"Yes");

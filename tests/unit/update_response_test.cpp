@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "platform/error.h"
+#include "update/answer_text.h"
+#include "update/update_text.h"
 #include "update/update.h"
 
 namespace tw {
@@ -79,7 +82,8 @@ TEST(ProcessResponse, OfferStripAndCallback) {
     test::FakeShell shell;
     test::FakeUpdatePrompts prompts;
     prompts.answer_yes = c.yes;
-    UpdateServices services;
+    test::FakeServices fakes;
+    Services services = fakes.Bag();
     services.shell = &shell;
     services.prompts = &prompts;
     std::vector<std::pair<bool, std::u16string>> calls;
@@ -95,7 +99,8 @@ TEST(ProcessResponse, OfferStripAndCallback) {
 }
 
 TEST(ProcessResponse, MalformedEscapeRaisesAndSkipsTheCallback) {
-  UpdateServices services;
+  test::FakeServices fakes;
+  const Services services = fakes.Bag();
   bool called = false;
   EXPECT_THROW(ProcessResponse(services, u"{\"update\":\"\\u00G0\"}",
                                [&](bool, const std::u16string&) { called = true; }),
@@ -128,6 +133,16 @@ TEST(IsWebUrl, OnlyPlainWebAddresses) {
       {u"https://a/\" --new-window \"x", false},  // so would a quote
       {u"https://a/\r\nb", false},
       {u"https://a/\u00e9", true},
+      {u"https://a/\U0001F600", true},
+      // Reordering or invisible characters would make the address shown differ from the one opened.
+      {u"https://a/\u202Eexe.txt", false},
+      {u"https://a/\u2066x\u2069", false},
+      {u"https://a\u200B.b/", false},
+      {u"https://a/\uFEFF", false},
+      {u"https://a/\u0085", false},
+      {u"https://a/\xD800x", false},  // an unpaired surrogate
+      {u"https://a/" + std::u16string(kAddressMax - 10, u'x'), true},
+      {u"https://a/" + std::u16string(kAddressMax - 9, u'x'), false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsWebUrl(c.target), c.web) << "case index " << (&c - cases);
 }
@@ -195,6 +210,8 @@ TEST(ReadNotice, ValuesOfTheNoticeObject) {
       // Values are looked for only inside the object.
       {u"{\"style\":\"hold\",\"info\":{}}", {u"", u"", u"", u""}},
       {u"{}", {u"", u"", u"", u""}},
+      // The text is shown: escaped line breaks become spaces, bidirectional overrides go.
+      {u"{\"info\":{\"style\":\"hold\",\"text\":\"a\\nb\\u202Ec\\u202C\"}}", {u"hold", u"a bc", u"", u""}},
   };
   for (const auto& c : cases) {
     const NoticeInfo n = ReadNotice(c.answer);
@@ -206,14 +223,10 @@ TEST(ReadNotice, ValuesOfTheNoticeObject) {
   EXPECT_THROW(ReadNotice(u"{\"info\":{\"text\":\"\\uXYZW\"}}"), Error);
 }
 
-TEST(ScaleForDpi, HundredthsOfTheScaleThenMultiplyDivide) {
-  struct Case {
-    int v, dpi, expected;
-  };
-  const Case cases[] = {{30, 96, 30},   {30, 144, 45},  {66, 144, 99}, {56, 144, 84},   {10, 144, 15},
-                        {10, 120, 13},  // 12.5 rounds away from zero
-                        {-7, 144, -11}, {66, 192, 132}, {1, 100, 1},   {100, 100, 104}, {0, 144, 0}};
-  for (const auto& c : cases) EXPECT_EQ(ScaleForDpi(c.v, c.dpi), c.expected) << c.v << " at " << c.dpi;
+TEST(ReadNotice, LongTextIsCutToTheShownBound) {
+  const std::u16string answer =
+      u"{\"info\":{\"style\":\"note\",\"text\":\"" + std::u16string(1 << 20, u'\uD55C') + u"\"}}";
+  EXPECT_EQ(ReadNotice(answer).text, std::u16string(kShownTextMax, u'\uD55C'));
 }
 
 TEST(LayoutNotice, GrowthSeparatorAndControlPlaces) {

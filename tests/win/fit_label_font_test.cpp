@@ -6,7 +6,7 @@
 
 #include "theme/fit_label.h"
 #include "theme/win32/fit_label_font.h"
-#include "ui/win32/dpi_win32.h"
+#include "platform/win32/dpi_win32.h"
 
 namespace tw::win {
 namespace {

@@ -9,6 +9,7 @@
 #include "app/main_layout.h"
 #include "app/win32/main_window.h"
 #include "fakes/fake_registry.h"
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 
 namespace tw::test {
@@ -17,11 +18,13 @@ namespace tw::test {
 struct WindowServices {
   FakeShell shell;
   FakeRegistry registry;
+  FakeServices others;  // the required services the window's handlers do not reach in these tests
   Services Get() {
-    Services s;
-    s.shell = &shell;
-    s.registry = &registry;
-    return s;
+    return Services{.registry = registry,
+                    .dispatcher = others.dispatcher,
+                    .clock = others.clock,
+                    .http = others.http,
+                    .shell = &shell};
   }
 };
 

@@ -12,8 +12,8 @@
 #include "main_window_fixture.h"
 #include "platform/text.h"
 #include "theme/vantorel_button_styles.h"
-#include "ui/dpi.h"
-#include "ui/win32/dpi_win32.h"
+#include "platform/dpi.h"
+#include "platform/win32/dpi_win32.h"
 #include "ui/win32/gdiplus_session.h"
 
 namespace tw::test {

@@ -8,8 +8,8 @@
 #include "message_box_watch.h"
 #include "platform/error.h"
 #include "platform/text.h"
-#include "ui/win32/application.h"
-#include "ui/win32/dpi_win32.h"
+#include "platform/win32/application.h"
+#include "platform/win32/dpi_win32.h"
 
 namespace tw::test {
 namespace {

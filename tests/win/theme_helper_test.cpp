@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "platform/win32/messages.h"
 #include "theme/win32/theme_helper.h"
-#include "ui/win32/dpi_win32.h"
+#include "platform/win32/dpi_win32.h"
 
 namespace tw::win {
 namespace {

@@ -11,17 +11,22 @@
 
 #include "fakes/fake_http.h"
 #include "fakes/fake_locale.h"
+#include "fakes/fake_services.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_update_prompts.h"
 #include "i18n/embedded_table.h"
 #include "i18n/translate.h"
+#include "platform/dpi.h"
 #include "platform/error.h"
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
+#include "update/update_text.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
 #include "gui_objects.h"
+#include "main_window_fixture.h"
 
 namespace tw::win {
 namespace {
@@ -117,7 +122,7 @@ std::unique_ptr<DriverThread> Drive(DWORD ui_thread, DialogSnapshot* snap,
     snap->no = Text(GetDlgItem(dlg, IDNO));
     GetWindowRect(dlg, &snap->window);
     snap->topmost = (GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    snap->dpi = DpiOfWindow(dlg);
+    snap->dpi = WindowDpi(dlg);
     for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
       const std::u16string cls = ClassOf(c);
       const LONG style = GetWindowLongW(c, GWL_STYLE);
@@ -149,11 +154,7 @@ void Key(DWORD ui_thread, WPARAM key) {
 
 class UpdateDialogTest : public ::testing::Test {
  protected:
-  UpdateDialogTest() {
-    services.http = &http;
-    services.shell = &shell;
-    SetServiceAddress(u"http://127.0.0.1:9/api.init.php", 10);
-  }
+  UpdateDialogTest() { SetServiceAddress(u"http://127.0.0.1:9/api.init.php", 10); }
   // Shows the offer for `answer` and answers it with `act`; returns UpdateDialog's result.
   bool Show(const std::u16string& answer, std::function<void(HWND, DWORD)> act) {
     UpdatePrompts prompts(
@@ -166,7 +167,12 @@ class UpdateDialogTest : public ::testing::Test {
 
   test::FakeHttp http;
   test::FakeShell shell;
-  UpdateServices services;
+  test::FakeServices fakes;
+  Services services{.registry = fakes.registry,
+                    .dispatcher = fakes.dispatcher,
+                    .clock = fakes.clock,
+                    .http = http,
+                    .shell = &shell};
   std::u16string language = u"en";
   DialogSnapshot snap;
 };
@@ -216,15 +222,15 @@ TEST_F(UpdateDialogTest, HoldBoxPlacedBelowTheSeparatorAndTickedBoxSendsHold) {
   }));
   const int dpi = snap.dpi;
   const int height = snap.window.bottom - snap.window.top;
-  EXPECT_EQ(height - plain_height, ScaleForDpi(30, dpi));
+  EXPECT_EQ(height - plain_height, Scale(30, dpi));
   ASSERT_NE(snap.separator, nullptr);
-  EXPECT_EQ(height - snap.separator_rect.top, ScaleForDpi(66, dpi));
+  EXPECT_EQ(height - snap.separator_rect.top, Scale(66, dpi));
   EXPECT_EQ(snap.separator_rect.left, 0);
   EXPECT_EQ(snap.separator_rect.bottom - snap.separator_rect.top, 1);
   EXPECT_EQ(snap.separator_rect.right, snap.window.right - snap.window.left);
   ASSERT_NE(snap.box, nullptr);
-  EXPECT_EQ(height - snap.box_rect.top, ScaleForDpi(56, dpi));
-  EXPECT_EQ(snap.box_rect.left, ScaleForDpi(10, dpi));
+  EXPECT_EQ(height - snap.box_rect.top, Scale(56, dpi));
+  EXPECT_EQ(snap.box_rect.left, Scale(10, dpi));
   EXPECT_TRUE(snap.topmost);
   std::cout << "dialog geometry checked at " << dpi << " dpi\n";
 
@@ -297,7 +303,7 @@ TEST_F(UpdateDialogTest, NoteLinkOpensOnlyWebAddresses) {
     ASSERT_NE(snap.link, nullptr);
     EXPECT_EQ(snap.link_text, u"More");
     const int height = snap.window.bottom - snap.window.top;
-    EXPECT_EQ(height - snap.link_rect.top, ScaleForDpi(56, snap.dpi));
+    EXPECT_EQ(height - snap.link_rect.top, Scale(56, snap.dpi));
     EXPECT_EQ(shell.opened, c.opened);
   }
 }
@@ -323,27 +329,20 @@ TEST_F(UpdateDialogTest, MalformedEscapeInTheNoticeRaisesBeforeAnyWindow) {
   EXPECT_THROW(prompts.UpdateDialog(u"{\"info\":{\"style\":\"hold\",\"text\":\"\\u12\\u\"}}"), Error);
 }
 
-// A stand-in main window with the stored client size.
+// The program's main window in its stored layout (no creation handler), shown; the strip goes on it.
 class StripTest : public ::testing::Test {
  protected:
   StripTest() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TwStripTestMain";
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    RegisterClassW(&wc);
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT r{0, 0, 498, 426};
-    AdjustWindowRect(&r, style, FALSE);
-    main = CreateWindowExW(0, wc.lpszClassName, L"main", style | WS_VISIBLE, 50, 50, r.right - r.left,
-                           r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    window = std::make_unique<MainWindow>(window_services.Get(), [] {});
+    window->on_create = nullptr;
+    EXPECT_TRUE(window->Create());
+    main = window->hwnd();
+    ShowWindow(main, SW_SHOWNOACTIVATE);
     Application::SetMainWindow(main);
-    services.shell = &shell;
   }
   ~StripTest() override {
     Application::SetMainWindow(nullptr);
-    DestroyWindow(main);
+    window.reset();
   }
   int ClientHeight() const {
     RECT r;
@@ -373,9 +372,16 @@ class StripTest : public ::testing::Test {
     return text;
   }
 
+  test::WindowServices window_services;
+  std::unique_ptr<MainWindow> window;
   HWND main = nullptr;
   test::FakeShell shell;
-  UpdateServices services;
+  test::FakeServices fakes;
+  Services services{.registry = fakes.registry,
+                    .dispatcher = fakes.dispatcher,
+                    .clock = fakes.clock,
+                    .http = fakes.http,
+                    .shell = &shell};
 };
 
 TEST_F(StripTest, AddedOnceAtTheBottomAndReusedForTheNextNotice) {
@@ -386,7 +392,7 @@ TEST_F(StripTest, AddedOnceAtTheBottomAndReusedForTheNextNotice) {
   HWND strip = FindStatusBar(main);
   ASSERT_NE(strip, nullptr);
   EXPECT_EQ(ClassOf(strip), u"msctls_statusbar32");
-  const int height = ScaleForDpi(28, DpiOfWindow(main));
+  const int height = Scale(28, WindowDpi(main));
   EXPECT_EQ(ClientHeight(), before + height);
   const RECT r = ClientRectOf(strip);
   EXPECT_EQ(r.top, before);
@@ -438,6 +444,32 @@ TEST_F(StripTest, FollowsTheWindowToAnotherDpi) {
   EXPECT_EQ(lf.lfWeight, FW_BOLD);
 }
 
+// A notice arriving while the window is minimised: the window has no client area to measure then, yet after
+// restore it has grown by the strip and the strip lies below the body, not over it.
+TEST_F(StripTest, AddedWhileMinimisedTakesItsOwnPlaceOnRestore) {
+  UpdatePrompts prompts(services, [] { return std::u16string(u"en"); }, {});
+  const int dpi = WindowDpi(main);
+  const int body = ClientHeight();
+  ShowWindow(main, SW_MINIMIZE);
+  Pump();
+  ASSERT_TRUE(IsIconic(main));
+  prompts.ShowUpdateStatus(u"https://n/");
+  ShowWindow(main, SW_RESTORE);
+  Pump();
+  ASSERT_FALSE(IsIconic(main));
+  HWND strip = FindStatusBar(main);
+  ASSERT_NE(strip, nullptr);
+  const int height = Scale(28, dpi);
+  EXPECT_EQ(ClientHeight(), body + height);
+  const RECT r = ClientRectOf(strip);
+  EXPECT_EQ(r.top, body);
+  EXPECT_EQ(r.bottom - r.top, height);
+  RECT client;
+  GetClientRect(main, &client);
+  EXPECT_EQ(r.right - r.left, client.right);
+  EXPECT_GE(r.top, ClientRectOf(window->ControlHwnd(Ctl::PnlMain)).bottom) << "the strip covers the body";
+}
+
 TEST_F(StripTest, ClickOpensOnlyWebAddresses) {
   UpdatePrompts prompts(services, {}, {});
   prompts.ShowUpdateStatus(u"\\\\server\\share\\setup.exe");
@@ -461,10 +493,12 @@ TEST(UpdateHandOver, CheckWithoutCallbackServesTheUiThreadUntilHandled) {
   test::FakeUpdatePrompts prompts;
   DWORD dialog_thread = 0;
   prompts.on_dialog = [&] { dialog_thread = GetCurrentThreadId(); };
-  UpdateServices services;
-  services.http = &http;
-  services.dispatcher = &UiDispatcher::Instance();
-  services.prompts = &prompts;
+  test::FakeServices fakes;
+  Services services{.registry = fakes.registry,
+                    .dispatcher = UiDispatcher::Instance(),
+                    .clock = fakes.clock,
+                    .http = http,
+                    .prompts = &prompts};
   CheckUpdate(services, u"http://127.0.0.1:9/api.init.php", {}, 10);
   EXPECT_EQ(dialog_thread, GetCurrentThreadId());
   EXPECT_EQ(prompts.notices, std::vector<std::u16string>{u"https://n/"});
@@ -474,10 +508,12 @@ TEST(UpdateHandOver, CheckWithCallbackReturnsAtOnceAndCallsBackOnTheUiThread) {
   test::FakeHttp http;
   http.fallback = test::FakeHttp::Ok("{\"notify\":\"https://n/\"}");
   test::FakeUpdatePrompts prompts;
-  UpdateServices services;
-  services.http = &http;
-  services.dispatcher = &UiDispatcher::Instance();
-  services.prompts = &prompts;
+  test::FakeServices fakes;
+  Services services{.registry = fakes.registry,
+                    .dispatcher = UiDispatcher::Instance(),
+                    .clock = fakes.clock,
+                    .http = http,
+                    .prompts = &prompts};
   DWORD callback_thread = 0;
   std::u16string answer;
   CheckUpdate(

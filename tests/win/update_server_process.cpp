@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 #include <windows.h>
+#include <wincrypt.h>
 
 #include <atomic>
 #include <fstream>
@@ -91,9 +92,35 @@ class Json {
   size_t i_ = 0;
 };
 
+// One test CA and server certificate for every HTTPS server of the test program: Wine reads the trusted roots
+// once per process, so a CA added after the first verification would not count.
+std::string TlsDir() {
+  const char* base = std::getenv("TW_RUN_DIR");
+  return std::string(base ? base : "/tmp") + "/tls-" + std::to_string(GetCurrentProcessId());
+}
+
+// Adds the PEM certificate to the current user's trusted roots (Wine asks nobody, unlike Windows).
+bool TrustRoot(const std::string& pem) {
+  DWORD size = 0;
+  if (!CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr))
+    return false;
+  std::string der(size, '\0');
+  if (!CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, reinterpret_cast<BYTE*>(der.data()),
+                            &size, nullptr, nullptr)) {
+    return false;
+  }
+  HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+  if (!store) return false;
+  const BOOL added =
+      CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                       size, CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  CertCloseStore(store, 0);
+  return added != FALSE;
+}
+
 }  // namespace
 
-UpdateServerProcess::UpdateServerProcess(const std::string& script_json) {
+UpdateServerProcess::UpdateServerProcess(const std::string& script_json, const std::string& tls_max) {
   static std::atomic<int> serial{0};
   const char* base = std::getenv("TW_RUN_DIR");
   dir_unix_ = std::string(base ? base : "/tmp") + "/update-server-" + std::to_string(GetCurrentProcessId()) +
@@ -103,7 +130,8 @@ UpdateServerProcess::UpdateServerProcess(const std::string& script_json) {
   std::wstring cmd = L"/usr/bin/python3 ";
   const std::string args =
       std::string(TW_SOURCE_DIR) + "/tests/e2e/servers/update_server.py --port 0 --port-file " + dir_unix_ +
-      "/port --log " + dir_unix_ + "/log.jsonl --script " + dir_unix_ + "/script.json --max-seconds 120";
+      "/port --log " + dir_unix_ + "/log.jsonl --script " + dir_unix_ + "/script.json --max-seconds 120" +
+      (tls_max.empty() ? "" : " --tls-dir " + TlsDir() + " --tls-max " + tls_max);
   cmd.append(args.begin(), args.end());
   STARTUPINFOW si{};
   si.cb = sizeof(si);
@@ -116,13 +144,15 @@ UpdateServerProcess::UpdateServerProcess(const std::string& script_json) {
     if (!port.empty()) port_ = std::stoi(port);
     if (port_ == 0) Sleep(25);
   }
+  // The server makes its certificates before it listens.
+  tls_ = !tls_max.empty();
+  if (tls_ && port_ && !TrustRoot(ReadFile(ZPath(TlsDir() + "/ca.crt")))) port_ = 0;
 }
 
 UpdateServerProcess::~UpdateServerProcess() {
-  if (port_) {
-    // The server stops on its own after --max-seconds; a quit file ends it at once.
-    std::ofstream(ZPath(dir_unix_ + "/quit")) << "1";
-  }
+  // The server stops on its own after --max-seconds; a quit file ends it at once. Written whatever happened:
+  // Wine gives no process handle for a Unix program, and a server whose start was refused may still run.
+  std::ofstream(ZPath(dir_unix_ + "/quit")) << "1";
   if (process_) {
     WaitForSingleObject(process_, 3000);
     CloseHandle(process_);
@@ -130,7 +160,8 @@ UpdateServerProcess::~UpdateServerProcess() {
 }
 
 std::u16string UpdateServerProcess::Url(const std::string& path) const {
-  const std::string url = "http://127.0.0.1:" + std::to_string(port_) + path;
+  // A certificate names a host: "localhost" (the run's resolver maps it to loopback).
+  const std::string url = (tls_ ? "https://localhost:" : "http://127.0.0.1:") + std::to_string(port_) + path;
   return std::u16string(url.begin(), url.end());
 }
 

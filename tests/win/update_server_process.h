@@ -14,8 +14,10 @@ struct LoggedRequest {
 
 class UpdateServerProcess {
  public:
-  // `script_json`: the answers script (see tests/e2e/servers/update_server.py).
-  explicit UpdateServerProcess(const std::string& script_json = "{}");
+  // `script_json`: the answers script (see tests/e2e/servers/update_server.py). `tls_max` non-empty: HTTPS as
+  // "localhost", offering TLS up to that version ("1.1", "1.2" or "1.3"), with a throwaway test CA (one per
+  // test program) that is made trusted for the current user of the run's prefix.
+  explicit UpdateServerProcess(const std::string& script_json = "{}", const std::string& tls_max = "");
   ~UpdateServerProcess();
   UpdateServerProcess(const UpdateServerProcess&) = delete;
   UpdateServerProcess& operator=(const UpdateServerProcess&) = delete;
@@ -27,6 +29,7 @@ class UpdateServerProcess {
 
  private:
   std::string dir_unix_;
+  bool tls_ = false;
   int port_ = 0;
   void* process_ = nullptr;
 };

@@ -33,11 +33,6 @@ class CountingHttp : public IHttp {
 class UpdateWire : public ::testing::Test {
  protected:
   UpdateWire() {
-    services.http = &http;
-    services.clock = &clock;
-    services.dispatcher = &dispatcher;
-    services.version = &version;
-    services.prompts = &prompts;
     services.language = [] { return std::u16string(u"ko"); };
   }
   void Run() {
@@ -51,7 +46,13 @@ class UpdateWire : public ::testing::Test {
   test::FakeDispatcher dispatcher;
   win::VersionInfo version;  // the test program's resource: file version 1.6.2.0
   test::FakeUpdatePrompts prompts;
-  UpdateServices services;
+  win::WinRegistry registry;  // reached only where a test gives the check a random generator
+  Services services{.registry = registry,
+                    .dispatcher = dispatcher,
+                    .clock = clock,
+                    .http = http,
+                    .version = &version,
+                    .prompts = &prompts};
   std::vector<std::pair<bool, std::u16string>> calls;
 };
 
@@ -153,9 +154,7 @@ std::string HeaderValue(const test::LoggedRequest& r, const std::string& name) {
 }
 
 TEST_F(UpdateWire, InstallationIdentifierCreatedOnceThenSentOnEveryRun) {
-  win::WinRegistry registry;
   RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Vantorel", L"VUID");
-  services.registry = &registry;
   services.random = &win::ProcessRandom::Instance();
   test::UpdateServerProcess server;
   ASSERT_TRUE(server.Started());
@@ -231,6 +230,42 @@ TEST(WinHttp, WithoutRedirectsTheRedirectIsTheReply) {
   EXPECT_EQ(response.status, 302);
   ASSERT_EQ(server.Requests().size(), 1u);
   EXPECT_EQ(server.Requests()[0].method, "HEAD");
+}
+
+// TLS 1.2 or later only, and a secure request is never redirected to plain http; both are set explicitly
+// rather than left to the system's defaults (Wine's own default takes a TLS 1.1 server).
+TEST(WinHttp, OnlyTls12OrLaterAndNoRedirectToPlainHttp) {
+  test::UpdateServerProcess plain(R"({"default": {"body": "plain"}})");
+  ASSERT_TRUE(plain.Started());
+  const std::string secure = R"({"default": {"body": "secure"}})";
+  const std::string downgrade =
+      R"({"default": {"status": 302, "headers": {"Location": ")" + EncodeUtf8(plain.Url("/x")) + R"("}}})";
+  const struct {
+    const char* what;
+    std::string tls_max, script, path;
+    bool ok;
+  } cases[] = {
+      {"TLS 1.1 server", "1.1", secure, "/api.init.php", false},
+      {"TLS 1.2 server", "1.2", secure, "/api.init.php", true},
+      {"TLS 1.3 server", "1.3", secure, "/api.init.php", true},
+      {"redirect to plain http", "1.3", downgrade, "/api.init.php", false},
+      {"redirects within https", "1.2", secure, "/redir/2/api.init.php", true},
+  };
+  for (const auto& c : cases) {
+    test::UpdateServerProcess server(c.script, c.tls_max);
+    ASSERT_TRUE(server.Started()) << c.what;
+    win::WinHttp http;
+    HttpRequest request;
+    request.url = server.Url(c.path);
+    request.max_redirects = 5;
+    request.connect_timeout_ms = request.send_timeout_ms = request.receive_timeout_ms = 10000;
+    HttpResponse response;
+    EXPECT_EQ(http.Send(request, &response), c.ok) << c.what;
+    if (c.ok) {
+      EXPECT_EQ(response.body, "secure") << c.what;
+    }
+  }
+  EXPECT_TRUE(plain.Requests().empty()) << "the plain server was reached";
 }
 
 TEST(WinHttp, HeaderLineBreaksAndBadAddressesFail) {

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/main_layout.h"
+#include "app/options.h"
 #include "app/win32/services_win32.h"
 #include "crash/win32/crash_handler.h"
 #include "platform/win32/dispatcher_win32.h"
@@ -12,9 +13,8 @@
 #include "theme/win32/fit_label_font.h"
 #include "theme/win32/theme_helper.h"
 #include "ui/win32/activity_indicator.h"
-#include "ui/win32/application.h"
-#include "ui/win32/dpi_win32.h"
-#include "ui/win32/gdiplus_session.h"
+#include "platform/win32/application.h"
+#include "platform/win32/dpi_win32.h"
 #include "ui/win32/panel.h"
 #include "ui/win32/rich_label.h"
 #include "ui/win32/standard_controls.h"
@@ -34,19 +34,6 @@ constexpr UINT kErrorBoxFlags = 0x00050010;  // MB_OK | MB_ICONERROR | MB_SETFOR
 
 const char16_t* const kStyleFamily = u"Vantorel";
 const char16_t* const kStyleClass = u"Primary";
-
-// The check boxes and the handlers their clicks run.
-struct CheckRoute {
-  Ctl box;
-  void (TFrmTempowave::*handler)();
-};
-constexpr CheckRoute kCheckRoutes[] = {
-    {Ctl::ChkTcpNoDelay, &TFrmTempowave::ChkTcpNoDelayClick},
-    {Ctl::ChkTCPAckFrequency, &TFrmTempowave::ChkTCPAckFrequencyClick},
-    {Ctl::ChkTcpDelAckTick, &TFrmTempowave::ChkTcpDelAckTickClick},
-    {Ctl::ChkNetworkThrottlingIndex, &TFrmTempowave::ChkNetworkThrottlingIndexClick},
-    {Ctl::ChkSystemResponsiveness, &TFrmTempowave::ChkSystemResponsivenessClick},
-};
 
 // The senders of the shared header handler, told apart by their component names.
 constexpr Ctl kHeaderSenders[] = {Ctl::BtnHome, Ctl::BtnConfig, Ctl::BtnDonate, Ctl::ImgLogo};
@@ -72,11 +59,88 @@ T* As(Widget* w) {
   return dynamic_cast<T*>(w);
 }
 
+// How each kind of control of the layout is made; nullptr when its window could not be created.
+using Maker = std::unique_ptr<Widget> (*)(HWND parent, int id, const ControlSpec& entry);
+
+template <typename T>
+std::unique_ptr<Widget> Made(std::unique_ptr<T> widget, bool created) {
+  return created ? std::move(widget) : nullptr;
+}
+template <typename T>
+std::unique_ptr<Widget> Plain(HWND parent, int id, const ControlSpec&) {
+  auto w = std::make_unique<T>();
+  const bool ok = w->Create(parent, id);
+  return Made(std::move(w), ok);
+}
+template <typename T>
+std::unique_ptr<Widget> Captioned(HWND parent, int id, const ControlSpec& entry) {
+  auto w = std::make_unique<T>();
+  const bool ok = w->Create(parent, id, entry.caption);
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeLabel(HWND parent, int id, const ControlSpec& entry) {
+  auto w = std::make_unique<Label>();
+  const bool ok = w->Create(parent, id, entry.caption, entry.control == Ctl::LblTitle);
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeButton(HWND parent, int id, const ControlSpec& entry) {
+  auto w = std::make_unique<StyledButton>();
+  const bool ok = w->Create(parent, id, entry.caption, WS_TABSTOP);
+  w->SetStyle(kStyleFamily, kStyleClass, u"Outline");
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeIndicator(HWND parent, int id, const ControlSpec&) {
+  auto w = std::make_unique<ActivityIndicator>();
+  const bool ok = w->Create(parent, id);
+  // Laid over the Run button, so above it.
+  if (ok) SetWindowPos(w->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeToolbarButton(HWND parent, int id, const ControlSpec& entry) {
+  auto w = std::make_unique<StyledButton>();
+  const bool ok = w->Create(parent, id, entry.caption);
+  w->SetStyle(kStyleFamily, kStyleClass, u"Header");
+  w->SetGroup(kPageButtonGroup);
+  return Made(std::move(w), ok);
+}
+std::unique_ptr<Widget> MakeLogo(HWND parent, int id, const ControlSpec&) {
+  auto w = std::make_unique<VectorImage>();
+  const bool ok = w->Create(parent, id);
+  w->SetSvg(ResourceBytes(L"LOGO"));
+  return Made(std::move(w), ok);
+}
+
+constexpr struct {
+  ControlKind kind;
+  Maker make;
+} kMakers[] = {
+    {ControlKind::CardPanel, Plain<CardPanel>},
+    {ControlKind::Card, Plain<Panel>},
+    {ControlKind::Panel, Plain<Panel>},
+    {ControlKind::Label, MakeLabel},
+    {ControlKind::RichLabel, Plain<RichLabel>},
+    {ControlKind::StyledButton, MakeButton},
+    {ControlKind::Indicator, MakeIndicator},
+    {ControlKind::GroupBox, Captioned<GroupBox>},
+    {ControlKind::CheckBox, Captioned<CheckBox>},
+    {ControlKind::Toolbar, Plain<Toolbar>},
+    {ControlKind::ToolbarButton, MakeToolbarButton},
+    {ControlKind::VectorImage, MakeLogo},
+};
+
+Maker MakerOf(ControlKind kind) {
+  for (const auto& m : kMakers) {
+    if (m.kind == kind) return m.make;
+  }
+  return [](HWND, int, const ControlSpec&) -> std::unique_ptr<Widget> { return nullptr; };
+}
+
 }  // namespace
 
-MainWindow::MainWindow(const Services& services, std::function<void()> on_destroyed)
+MainWindow::MainWindow(const Services& services, std::function<void()> on_destroyed,
+                       AdapterDiscovery* discovery)
     : on_create([this] { form_.FormCreate(); }),
-      form_(*this, services),
+      form_(*this, services, discovery),
       on_destroyed_(std::move(on_destroyed)) {}
 
 MainWindow::~MainWindow() {
@@ -85,7 +149,6 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create() {
-  StartGdiplus();
   RegisterWidgetClass(kClassName);
   // Created invisible: FormCreate runs inside WM_CREATE, and the caller shows the window afterwards.
   return CreateOwn(kClassName, kExStyle, kStyle, nullptr, 0, kStoredWindowCaption) && hwnd_ != nullptr;
@@ -99,86 +162,8 @@ HWND MainWindow::ControlHwnd(Ctl control) const {
 bool MainWindow::BuildControls() {
   for (const ControlSpec& entry : MainLayout()) {
     HWND parent = entry.parent ? ControlHwnd(*entry.parent) : hwnd_;
-    const int id = ControlId(entry.control);
-    const std::u16string caption = entry.caption;
-    std::unique_ptr<Widget> widget;
-    bool ok = false;
-    switch (entry.kind) {
-      case ControlKind::CardPanel: {
-        auto w = std::make_unique<CardPanel>();
-        ok = w->Create(parent, id);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::Card:
-      case ControlKind::Panel: {
-        auto w = std::make_unique<Panel>();
-        ok = w->Create(parent, id);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::Label: {
-        auto w = std::make_unique<Label>();
-        ok = w->Create(parent, id, caption, entry.control == Ctl::LblTitle);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::RichLabel: {
-        auto w = std::make_unique<RichLabel>();
-        ok = w->Create(parent, id);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::StyledButton: {
-        auto w = std::make_unique<StyledButton>();
-        ok = w->Create(parent, id, caption, WS_TABSTOP);
-        w->SetStyle(kStyleFamily, kStyleClass, u"Outline");
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::Indicator: {
-        auto w = std::make_unique<ActivityIndicator>();
-        ok = w->Create(parent, id);
-        // Laid over the Run button, so above it.
-        if (ok) SetWindowPos(w->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::GroupBox: {
-        auto w = std::make_unique<GroupBox>();
-        ok = w->Create(parent, id, caption);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::CheckBox: {
-        auto w = std::make_unique<CheckBox>();
-        ok = w->Create(parent, id, caption);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::Toolbar: {
-        auto w = std::make_unique<Toolbar>();
-        ok = w->Create(parent, id);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::ToolbarButton: {
-        auto w = std::make_unique<StyledButton>();
-        ok = w->Create(parent, id, caption);
-        w->SetStyle(kStyleFamily, kStyleClass, u"Header");
-        w->SetGroup(kPageButtonGroup);
-        widget = std::move(w);
-        break;
-      }
-      case ControlKind::VectorImage: {
-        auto w = std::make_unique<VectorImage>();
-        ok = w->Create(parent, id);
-        w->SetSvg(ResourceBytes(L"LOGO"));
-        widget = std::move(w);
-        break;
-      }
-    }
-    if (!ok) return false;
+    std::unique_ptr<Widget> widget = MakerOf(entry.kind)(parent, ControlId(entry.control), entry);
+    if (!widget) return false;
     controls_[static_cast<size_t>(entry.control)] = widget.get();
     owned_.push_back(std::move(widget));
     // Containers learn about their parts once both exist.
@@ -201,8 +186,8 @@ void MainWindow::RouteEvents() {
     if (auto* img = As<VectorImage>(Control(sender))) img->on_click = click;
   }
   As<StyledButton>(Control(Ctl::BtnStart))->on_click = [this] { form_.BtnStartClick(); };
-  for (const CheckRoute& route : kCheckRoutes) {
-    As<CheckBox>(Control(route.box))->on_click = [this, handler = route.handler] { (form_.*handler)(); };
+  for (const Option& option : kOptions) {
+    As<CheckBox>(Control(option.box))->on_click = [this, box = option.box] { form_.ChkOptionClick(box); };
   }
 }
 
@@ -221,6 +206,7 @@ void MainWindow::BuildFonts() {
     HFONT f = entry.control == Ctl::LblTitle ? title.get() : font.get();
     SendMessageW(ControlHwnd(entry.control), WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
   }
+  if (notice_) notice_->SetFontFrom(font.get());
   // The old fonts go only now that no control draws with them.
   font_ = std::move(font);
   title_font_ = std::move(title);
@@ -236,6 +222,23 @@ void MainWindow::Layout() {
     if (entry.kind != ControlKind::ToolbarButton) w->SetBounds(ScaledRect(entry.control, dpi_, top_inset_));
   }
   As<Toolbar>(Control(Ctl::BtnHead))->Relayout();
+  if (notice_) {
+    notice_->SetDpi(dpi_);
+    notice_->SetBounds(
+        {0, Scale(kClientHeight, dpi_), Scale(kClientWidth, dpi_), Scale(StatusStrip::kHeight, dpi_)});
+  }
+}
+
+StatusStrip* MainWindow::NoticeStrip() {
+  if (notice_) return notice_;
+  auto strip = std::make_unique<StatusStrip>();
+  if (!strip->Create(hwnd_, kStatusBarId)) return nullptr;
+  notice_ = strip.get();
+  owned_.push_back(std::move(strip));
+  notice_->SetFontFrom(font_.get());
+  Layout();
+  FitClientArea();
+  return notice_;
 }
 
 void MainWindow::SizeAndCentre() {
@@ -257,30 +260,31 @@ void MainWindow::SizeAndCentre() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::FitClientArea(int extra_height) {
+void MainWindow::FitClientArea() {
+  if (IsIconic(hwnd_)) {
+    fit_on_restore_ = true;
+    return;
+  }
   // The frame does not always measure what the adjustment for the DPI assumed (a system whose caption keeps
   // its size across monitors); the client area is what the layout needs, so correct by the difference.
   RECT client, wr;
   GetClientRect(hwnd_, &client);
   GetWindowRect(hwnd_, &wr);
+  const int strip = notice_ ? Scale(StatusStrip::kHeight, dpi_) : 0;
   const int dw = Scale(kClientWidth, dpi_) - client.right;
-  const int dh = Scale(kClientHeight, dpi_) + extra_height - client.bottom;
+  const int dh = Scale(kClientHeight, dpi_) + strip - client.bottom;
   if (dw == 0 && dh == 0) return;
   SetWindowPos(hwnd_, nullptr, 0, 0, wr.right - wr.left + dw, wr.bottom - wr.top + dh,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  // Content added below the layout (the notice strip) keeps its share of the height.
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const int extra = MulDiv(std::max(0L, client.bottom - Scale(kClientHeight, dpi_)), dpi, dpi_);
   dpi_ = dpi;
   Layout();
   BuildFonts();
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  FitClientArea(extra);
+  FitClientArea();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -321,6 +325,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
+    case WM_SIZE:
+      if (wp == SIZE_RESTORED && fit_on_restore_) {
+        fit_on_restore_ = false;
+        FitClientArea();
+      }
+      break;
     case WM_SETTINGCHANGE:
       if (icon_title_font_ && (wp == SPI_SETICONTITLELOGFONT || wp == SPI_SETNONCLIENTMETRICS)) {
         BuildFonts();
@@ -444,12 +454,14 @@ void MainWindow::SetApplicationTitle(const std::u16string& title) {
 void RunMainWindow(HINSTANCE, int show, AdapterDiscovery* discovery) {
   // The dispatcher belongs to the UI thread: made here, first, and closed with the main window.
   UiDispatcher& dispatcher = UiDispatcher::Instance();
-  Services services = MakeServices();
-  services.discovery = discovery;
-  MainWindow window(services, [&dispatcher] {
-    dispatcher.Close();
-    PostQuitMessage(0);
-  });
+  const Services services = MakeServices();
+  MainWindow window(
+      services,
+      [&dispatcher] {
+        dispatcher.Close();
+        PostQuitMessage(0);
+      },
+      discovery);
   if (!window.Create()) return;
   ShowWindow(window.hwnd(), show);
   UpdateWindow(window.hwnd());

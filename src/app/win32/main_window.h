@@ -11,16 +11,19 @@
 
 #include "app/form_view.h"
 #include "app/main_form.h"
-#include "app/services.h"
+#include "platform/services.h"
 #include "platform/win32/handles.h"
+#include "ui/win32/status_strip.h"
 #include "ui/win32/widget.h"
 
 namespace tw::win {
 
-class MainWindow final : public Widget, public IFormView {
+class MainWindow final : public Widget, public IFormView, public INoticeHost {
  public:
   // `on_destroyed` runs when the window is destroyed; the program ends its message loop there.
-  MainWindow(const Services& services, std::function<void()> on_destroyed);
+  // `discovery`, when given, is collected at the load step instead of discovering there.
+  MainWindow(const Services& services, std::function<void()> on_destroyed,
+             AdapterDiscovery* discovery = nullptr);
   ~MainWindow() override;
 
   // Creates the window invisible with all its controls at the window's DPI, then raises OnCreate. False
@@ -56,17 +59,21 @@ class MainWindow final : public Widget, public IFormView {
   void UseIconTitleFont() override;
   void SetApplicationTitle(const std::u16string& title) override;
 
+  // INoticeHost: the strip takes a slot of its own below the layout; the window grows by it.
+  StatusStrip* NoticeStrip() override;
+
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   bool BuildControls();
   void RouteEvents();
-  // Places the window and every control from the 96-DPI layout at the current DPI.
+  // Places every control from the 96-DPI layout, and the notice strip below it, at the current DPI.
   void Layout();
   void SizeAndCentre();
-  // Corrects the window size so that the client area is the layout's plus `extra_height` below it.
-  void FitClientArea(int extra_height = 0);
+  // Corrects the window size so that the client area is the layout's plus the notice strip's slot. A
+  // minimised window has no client area to measure: the fit waits for the restore.
+  void FitClientArea();
   void BuildFonts();
   void OnDpiChanged(int dpi, const RECT& suggested);
 
@@ -76,13 +83,14 @@ class MainWindow final : public Widget, public IFormView {
   std::array<Widget*, static_cast<size_t>(Ctl::Count)> controls_{};
   unique_hfont font_;
   unique_hfont title_font_;
-  int top_inset_ = 0;  // pixels the theme strip takes from the top of the client area
+  StatusStrip* notice_ = nullptr;  // in owned_ once made
+  int top_inset_ = 0;              // pixels the theme strip takes from the top of the client area
+  bool fit_on_restore_ = false;
   bool icon_title_font_ = false;
   bool title_fitted_ = false;
 };
 
 // The program's window and message loop: creates the main window, shows it and runs until it is closed.
-// `discovery`, when given, is collected at the window's load step instead of discovering there.
 void RunMainWindow(HINSTANCE instance, int show, AdapterDiscovery* discovery = nullptr);
 
 }  // namespace tw::win

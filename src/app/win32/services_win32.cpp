@@ -1,5 +1,6 @@
 #include "app/win32/services_win32.h"
 
+#include "build_config.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/com_win32.h"
@@ -11,6 +12,8 @@
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/threads_win32.h"
 #include "platform/win32/version_win32.h"
+#include "ui/win32/address_dialog.h"
+#include "platform/win32/application.h"
 #include "update/update.h"
 #include "update/win32/update_prompts.h"
 
@@ -37,26 +40,30 @@ AdapterDiscovery StartAdapterDiscovery() {
 Services MakeServices() {
   // Process-lifetime objects, deliberately never destroyed: worker threads are not joined at exit and may
   // still be using them while the runtime runs its exit code.
-  static Shell& shell = *new Shell;
+  // Links open at the user's level through the desktop's shell; where that is not possible the user is shown
+  // the address to copy, never a browser started by this elevated process.
+  static Shell& shell = *new Shell(OpenThroughDesktopShell, [](const std::u16string& target) {
+    ShowAddressToCopy(Application::MainWindow(), target);
+  });
   static WinRegistry& registry = *new WinRegistry;
   static SystemClock& clock = *new SystemClock;
   static WinHttp& http = *new WinHttp;
   static VersionInfo& version = *new VersionInfo;
   static Win32NetConnections& connections = *new Win32NetConnections;
   static Win32Com& com = *new Win32Com;
-  Services s;
-  s.threads = &Threads();
-  s.com = &com;
-  s.shell = &shell;
-  s.dispatcher = &UiDispatcher::Instance();
-  s.registry = &registry;
-  s.clock = &clock;
-  s.random = &ProcessRandom::Instance();
-  s.http = &http;
-  s.version = &version;
-  s.adapters = &AdapterFacts();
-  s.connections = &connections;
-  static UpdatePrompts& prompts = *new UpdatePrompts(UpdateServicesFrom(s));
+  Services s{.registry = registry,
+             .dispatcher = UiDispatcher::Instance(),
+             .clock = clock,
+             .http = http,
+             .shell = &shell,
+             .random = &ProcessRandom::Instance(),
+             .adapters = &AdapterFacts(),
+             .connections = &connections,
+             .version = &version,
+             .threads = &Threads(),
+             .com = &com,
+             .probe_attempts = config::kProbeAttempts};
+  static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;
   return s;
 }

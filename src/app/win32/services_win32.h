@@ -1,7 +1,7 @@
 // The program's operating-system services: the Win32 implementations of the platform interfaces.
 #pragma once
 
-#include "app/services.h"
+#include "platform/services.h"
 #include "tuning/adapter_discovery.h"
 
 namespace tw::win {

@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <dbghelp.h>
 
+#include <cwchar>
 #include <string>
 
 #include "crash/crash_report.h"
-#include "platform/win32/handles.h"
+#include "crash/win32/dump_folder.h"
+#include "platform/win32/library_search_win32.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
 
 namespace tw::win {
 namespace {
@@ -22,25 +24,41 @@ using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
                                           PMINIDUMP_EXCEPTION_INFORMATION, PMINIDUMP_USER_STREAM_INFORMATION,
                                           PMINIDUMP_CALLBACK_INFORMATION);
 
+}  // namespace
+
+bool WriteCrashDump(EXCEPTION_POINTERS* info, wchar_t* path, size_t capacity) {
+  wchar_t parent[MAX_PATH];
+  if (!CrashDumpParent(parent, MAX_PATH)) return false;
+  // The dump helper comes from the system folder only, like every library of this process.
+  HMODULE dbghelp = LoadSystemLibrary(L"dbghelp.dll");
+  auto write = dbghelp ? reinterpret_cast<MiniDumpWriteDumpFn>(
+                             reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")))
+                       : nullptr;
+  if (!write) return false;
+  wchar_t stamp[32];
+  wsprintfW(stamp, L"%lu-%lu", GetCurrentProcessId(), GetTickCount());
+  HANDLE file = CreateDumpFile(parent, stamp, path, capacity);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  MINIDUMP_EXCEPTION_INFORMATION mei{GetCurrentThreadId(), info, FALSE};
+  const bool written = write(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal, &mei, nullptr,
+                             nullptr) != FALSE;
+  CloseHandle(file);
+  // The file and its folder were made new, for administrators only: removing them by name is safe.
+  if (!written) {
+    DeleteFileW(path);
+    *std::wcsrchr(path, L'\\') = L'\0';
+    RemoveDirectoryW(path);
+  }
+  return written;
+}
+
 // Runs on the crashing thread with the process in an unknown state: no allocation-heavy work, system calls
 // only.
-LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
-  wchar_t path[MAX_PATH + 64] = L"";
-  const DWORD n = GetTempPathW(MAX_PATH, path);
-  wsprintfW(path + n, L"Tempowave-crash-%lu.dmp", GetCurrentProcessId());
-  bool written = false;
-  if (HMODULE dbghelp = LoadLibraryW(L"dbghelp.dll")) {
-    auto write = reinterpret_cast<MiniDumpWriteDumpFn>(
-        reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (write && file != INVALID_HANDLE_VALUE) {
-      MINIDUMP_EXCEPTION_INFORMATION mei{GetCurrentThreadId(), info, FALSE};
-      written =
-          write(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal, &mei, nullptr, nullptr);
-    }
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-  wchar_t text[MAX_PATH + 256];
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
+  wchar_t path[MAX_PATH] = L"";
+  const bool written = WriteCrashDump(info, path, MAX_PATH);
+  // wsprintfW writes at most 1024 characters.
+  wchar_t text[1024];
   if (written) {
     wsprintfW(text, L"Tempowave stopped unexpectedly (error 0x%08lX).\n\nA crash report was saved to:\n%s",
               info->ExceptionRecord->ExceptionCode, path);
@@ -50,8 +68,6 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
   MessageBoxW(nullptr, text, L"Tempowave", MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
   return EXCEPTION_EXECUTE_HANDLER;
 }
-
-}  // namespace
 
 void HandleUiException(std::exception_ptr error) {
   try {
@@ -64,7 +80,7 @@ void HandleUiException(std::exception_ptr error) {
 }
 
 void InstallCrashHandler() {
-  SetUnhandledExceptionFilter(OnUnhandledException);
+  SetUnhandledExceptionFilter(ReportCrash);
 }
 
 }  // namespace tw::win

@@ -1,6 +1,9 @@
 // Crash handling: errors escaping an event handler are shown and absorbed; native crashes write a minidump.
 #pragma once
 
+#include <windows.h>
+
+#include <cstddef>
 #include <exception>
 
 namespace tw::win {
@@ -9,8 +12,15 @@ namespace tw::win {
 // loop carry on. Called from the window-procedure thunks.
 void HandleUiException(std::exception_ptr error);
 
-// Installs the unhandled-exception filter: a native crash writes a minidump to the temporary folder and says
-// where, then the process ends.
+// Writes a minidump for `info` into a new folder for administrators only (dump_folder.h), and its path to
+// `path`. False, with nothing left behind, when no dump could be written.
+bool WriteCrashDump(EXCEPTION_POINTERS* info, wchar_t* path, size_t capacity);
+
+// The unhandled-exception filter: writes the minidump, tells the user where it went, and lets the process
+// end.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info);
+
+// Installs ReportCrash as the process's unhandled-exception filter.
 void InstallCrashHandler();
 
 }  // namespace tw::win

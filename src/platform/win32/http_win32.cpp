@@ -39,6 +39,14 @@ bool SetTimeouts(HINTERNET h, const HttpRequest& r) {
          SetDword(h, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, r.receive_timeout_ms);
 }
 
+// TLS 1.2 or later, whatever the system's defaults allow. WinHTTP without TLS 1.3 refuses that flag: TLS 1.2
+// alone then. Wine 8 accepts the option and honours it (a TLS 1.1 server is refused).
+bool RequireModernTls(HINTERNET session) {
+  return SetDword(session, WINHTTP_OPTION_SECURE_PROTOCOLS,
+                  WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3) ||
+         SetDword(session, WINHTTP_OPTION_SECURE_PROTOCOLS, WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2);
+}
+
 }  // namespace
 
 bool WinHttp::Send(const HttpRequest& r, HttpResponse* response) {
@@ -69,6 +77,10 @@ bool WinHttp::Send(const HttpRequest& r, HttpResponse* response) {
       L"Tempowave/1.0", r.use_proxy ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session || !SetTimeouts(session.get(), r)) return false;
+  // Only a request that may end up on TLS needs the restriction: a plain-http one without redirects (the
+  // probe) still works on a system that cannot restrict it.
+  const bool may_use_tls = parts.nScheme == INTERNET_SCHEME_HTTPS || r.max_redirects > 0;
+  if (!RequireModernTls(session.get()) && may_use_tls) return false;
   unique_hinternet connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
   if (!connection) return false;
   unique_hinternet request(WinHttpOpenRequest(
@@ -78,7 +90,9 @@ bool WinHttp::Send(const HttpRequest& r, HttpResponse* response) {
   if (r.max_redirects <= 0) {
     if (!SetDword(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER))
       return false;
-  } else if (!SetDword(request.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS,
+  } else if (!SetDword(request.get(), WINHTTP_OPTION_REDIRECT_POLICY,
+                       WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP) ||
+             !SetDword(request.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS,
                        static_cast<DWORD>(r.max_redirects))) {
     return false;
   }

@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/library_search_win32.h"
 #include "platform/win32/wstr.h"
 
 namespace tw::win {
@@ -69,7 +70,8 @@ bool Walk(FreePropertiesFn free_properties, const std::u16string& wanted, bool e
 }  // namespace
 
 bool Win32NetConnections::SetConnectionEnabled(const std::u16string& guid, bool enable) {
-  unique_hmodule library(LoadLibraryW(W(library_)));
+  // From the system folder only: the program runs elevated, and a copy beside the exe must not be taken.
+  unique_hmodule library(LoadSystemLibrary(W(library_)));
   if (!library) return false;
   auto free_properties = reinterpret_cast<FreePropertiesFn>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), "NcFreeNetconProperties")));

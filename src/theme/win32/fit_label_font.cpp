@@ -6,8 +6,8 @@
 
 #include "platform/win32/handles.h"
 #include "theme/fit_label.h"
-#include "ui/win32/dpi_win32.h"
-#include "ui/win32/subclass.h"
+#include "platform/win32/dpi_win32.h"
+#include "platform/win32/subclass.h"
 
 namespace tw::win {
 namespace {

@@ -8,8 +8,8 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/messages.h"
 #include "theme/theme_strip.h"
-#include "ui/dpi.h"
-#include "ui/win32/dpi_win32.h"
+#include "platform/dpi.h"
+#include "platform/win32/dpi_win32.h"
 
 namespace tw::win {
 namespace {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/dpi.h"
+#include "platform/dpi.h"
 
 namespace tw::win {
 
@@ -32,8 +32,8 @@ class Widget {
   virtual void SetVisible(bool visible);
   bool Visible() const;
 
-  // A notification the parent received from this widget (WM_COMMAND, WM_DRAWITEM, WM_CTLCOLOR*), handed back
-  // to it so that the widget handles its own events and drawing. True when handled.
+  // A notification the parent received from this widget (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*),
+  // handed back to it so that the widget handles its own events and drawing. True when handled.
   virtual bool OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   // A child's visibility changed (containers that lay out their children react).
   virtual void OnChildVisibilityChanged(Widget* child);

@@ -8,7 +8,10 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
-#include "ui/win32/application.h"
+#include "platform/dpi.h"
+#include "platform/win32/application.h"
+#include "platform/win32/dpi_win32.h"
+#include "update/update_text.h"
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {
@@ -33,10 +36,6 @@ struct DialogState {
   unique_hfont font, link_font;
   std::u16string hint;  // the link's target
 };
-
-int S(int v, int dpi) {
-  return MulDiv(v, dpi, 96);
-}
 
 HWND Child(HWND dlg, const wchar_t* cls, const std::u16string& text, DWORD style, int id, int x, int y, int w,
            int h, HFONT font) {
@@ -75,23 +74,23 @@ int OuterHeight(HWND dlg) {
 }
 
 void Build(HWND dlg, DialogState& st) {
-  st.dpi = DpiOfWindow(dlg);
+  st.dpi = WindowDpi(dlg);
   const int dpi = st.dpi;
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof(ncm);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
   LOGFONTW lf = ncm.lfMessageFont;
-  lf.lfHeight = -S(12, dpi);  // 9 points at 96 DPI
+  lf.lfHeight = -Scale(12, dpi);  // 9 points at 96 DPI
   st.font.reset(CreateFontIndirectW(&lf));
   lf.lfUnderline = TRUE;
   st.link_font.reset(CreateFontIndirectW(&lf));
   HFONT font = st.font.get();
 
   // Message area: the warning icon beside the prompt, the buttons below on the right.
-  const int margin = S(12, dpi), icon = S(32, dpi);
+  const int margin = Scale(12, dpi), icon = Scale(32, dpi);
   const int text_left = margin + icon + margin;
-  const SIZE text = MeasureText(dlg, font, st.prompt, S(360, dpi));
-  const int button_w = S(75, dpi), button_h = S(25, dpi), gap = S(6, dpi);
+  const SIZE text = MeasureText(dlg, font, st.prompt, Scale(360, dpi));
+  const int button_w = Scale(75, dpi), button_h = Scale(25, dpi), gap = Scale(6, dpi);
   const int content_h = std::max<int>(icon, text.cy);
   const int client_w = std::max<int>(text_left + text.cx + margin, margin + 2 * button_w + gap + margin);
   const int buttons_top = margin + content_h + margin;
@@ -134,15 +133,15 @@ void Build(HWND dlg, DialogState& st) {
   const int width = r.right - r.left;
   SetWindowPos(dlg, nullptr, 0, 0, width, OuterHeight(dlg) + layout.grow,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Child(dlg, L"STATIC", u"", 0, kSeparatorId, S(0, dpi), layout.separator_top, width, 1, nullptr);
+  Child(dlg, L"STATIC", u"", 0, kSeparatorId, Scale(0, dpi), layout.separator_top, width, 1, nullptr);
   if (layout.control == NoticeLayout::kHoldBox) {
     Child(dlg, L"BUTTON", st.notice.text, BS_AUTOCHECKBOX | WS_TABSTOP, kHoldBoxId, layout.left,
-          layout.control_top, width, S(20, dpi), font);
+          layout.control_top, width, Scale(20, dpi), font);
   } else if (layout.control == NoticeLayout::kNoteLink) {
     const SIZE link = MeasureText(dlg, st.link_font.get(), st.notice.text, width);
     HWND label =
         Child(dlg, L"STATIC", st.notice.text, SS_LEFT | SS_NOTIFY | SS_NOPREFIX, kNoteLinkId, layout.left,
-              layout.control_top, link.cx, std::max<int>(link.cy, S(15, dpi)), st.link_font.get());
+              layout.control_top, link.cx, std::max<int>(link.cy, Scale(15, dpi)), st.link_font.get());
     st.hint = st.notice.url;
     SetPropW(label, kHintProp, reinterpret_cast<HANDLE>(&st.hint));
   }

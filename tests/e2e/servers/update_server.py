@@ -4,9 +4,14 @@
 Logs every request's raw bytes as one JSON line and answers from a script.
 
   update_server.py --port 18080 --log requests.jsonl [--script answers.json] [--port-file F] [--max-seconds S]
+                   [--tls-dir DIR [--tls-max 1.1|1.2|1.3]]
 
 With --port-file, the chosen port is written there once the server listens, and a file named "quit" in the
 same folder stops it.
+
+With --tls-dir the server speaks HTTPS as "localhost" (clients must use that name): it makes a throwaway test
+CA (DIR/ca.crt, for the client to trust) and a server certificate signed by it with openssl, unless DIR
+already holds them. --tls-max caps the protocol version it offers (1.1 stands for a server too old to use).
 
 The script is a JSON object:
   {"answers": [ANSWER, ...],   # used one per request, in order
@@ -23,9 +28,12 @@ import json
 import os
 import re
 import socket
+import ssl
+import subprocess
 import sys
 import threading
 import time
+import warnings
 
 
 def read_request(conn):
@@ -57,9 +65,49 @@ def read_request(conn):
             "raw": head.decode("latin-1") + "\r\n\r\n", "body": rest.decode("latin-1")}
 
 
+def make_test_certificates(folder):
+    """A CA valid for two days and a certificate for "localhost" signed by it, made with openssl."""
+    os.makedirs(folder, exist_ok=True)
+    ca, ca_key = os.path.join(folder, "ca.crt"), os.path.join(folder, "ca.key")
+    cert, key = os.path.join(folder, "server.crt"), os.path.join(folder, "server.key")
+    if all(os.path.exists(f) for f in (ca, cert, key)):
+        return cert, key
+    run = lambda *argv: subprocess.run(argv, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # A name of its own: clients pick the issuer by name among all the test CAs they were told to trust.
+    name = "/CN=Tempowave Test CA %s" % os.urandom(8).hex()
+    run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", ca_key, "-out", ca, "-days", "2",
+        "-subj", name, "-addext", "basicConstraints=critical,CA:TRUE",
+        "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+    csr, ext = os.path.join(folder, "server.csr"), os.path.join(folder, "server.ext")
+    run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", csr, "-subj", "/CN=localhost")
+    with open(ext, "w") as f:
+        f.write("subjectAltName=DNS:localhost\nextendedKeyUsage=serverAuth\n"
+                "authorityKeyIdentifier=keyid\n")
+    run("openssl", "x509", "-req", "-in", csr, "-CA", ca, "-CAkey", ca_key, "-CAcreateserial", "-out", cert,
+        "-days", "2", "-extfile", ext)
+    return cert, key
+
+
+def tls_context(folder, max_version):
+    cert, key = make_test_certificates(folder)
+    ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    ctx.load_cert_chain(cert, key)
+    if max_version == "1.1":
+        # Deliberately outdated: OpenSSL 3 offers TLS 1.1 only below its default security level.
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore", DeprecationWarning)
+            ctx.minimum_version = ssl.TLSVersion.TLSv1
+            ctx.maximum_version = ssl.TLSVersion.TLSv1_1
+        ctx.set_ciphers("DEFAULT:@SECLEVEL=0")
+    elif max_version:
+        ctx.maximum_version = {"1.2": ssl.TLSVersion.TLSv1_2, "1.3": ssl.TLSVersion.TLSv1_3}[max_version]
+    return ctx
+
+
 class Server:
     def __init__(self, args):
         self.args = args
+        self.tls = tls_context(args.tls_dir, args.tls_max) if args.tls_dir else None
         self.lock = threading.Lock()
         self.script = {"answers": [], "default": {"status": 200, "body": ""}}
         if args.script:
@@ -81,9 +129,11 @@ class Server:
             return self.answers.pop(0) if self.answers else self.script["default"]
 
     def handle(self, conn):
-        with conn:
+        try:
             conn.settimeout(self.args.max_seconds)
             try:
+                if self.tls:
+                    conn = self.tls.wrap_socket(conn, server_side=True)  # a refused handshake ends here
                 request = read_request(conn)
             except OSError:
                 return
@@ -96,6 +146,8 @@ class Server:
                 self.send(conn, {"status": 302, "headers": {"Location": location}, "body": ""})
                 return
             self.send(conn, self.next_answer())
+        finally:
+            conn.close()
 
     def send(self, conn, answer):
         if answer.get("delay"):
@@ -161,6 +213,8 @@ def main():
     p.add_argument("--log")
     p.add_argument("--script")
     p.add_argument("--max-seconds", type=float, default=300)
+    p.add_argument("--tls-dir")
+    p.add_argument("--tls-max", choices=["1.1", "1.2", "1.3"])
     Server(p.parse_args()).serve()
     return 0
 

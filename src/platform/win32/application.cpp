@@ -1,4 +1,4 @@
-#include "ui/win32/application.h"
+#include "platform/win32/application.h"
 
 namespace tw::win {
 namespace {

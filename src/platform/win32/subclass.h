@@ -9,12 +9,12 @@ namespace tw::win {
 
 inline bool SubclassData(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR* data) {
   using Fn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-  static const Fn get = [] {
-    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
-    return comctl
-               ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(comctl, MAKEINTRESOURCEA(411))))
-               : nullptr;
-  }();
+  // comctl32 loads on first use: until it has, no window is subclassed, and the lookup is made again later.
+  static Fn get = nullptr;
+  if (!get) {
+    if (HMODULE comctl = GetModuleHandleW(L"comctl32.dll"))
+      get = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(comctl, MAKEINTRESOURCEA(411))));
+  }
   return get && hwnd && get(hwnd, proc, id, data);
 }
 

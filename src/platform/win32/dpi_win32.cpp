@@ -1,13 +1,15 @@
-#include "ui/win32/dpi_win32.h"
+#include "platform/win32/dpi_win32.h"
 
-#include "ui/dpi.h"
+#include "platform/dpi.h"
+#include "platform/win32/library_search_win32.h"
 
 namespace tw::win {
 namespace {
 
 template <typename Fn>
 Fn User32(const char* name) {
-  static HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  // Loaded on first use like every library but kernel32's few, so not necessarily loaded yet.
+  static HMODULE user32 = LoadSystemLibrary(L"user32.dll");
   return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
 }
 

@@ -1,0 +1,37 @@
+#include "app/restore_command.h"
+
+#include "app/options.h"
+#include "platform/text.h"
+#include "settings/config.h"
+#include "tuning/adapter_restart.h"
+#include "tuning/network.h"
+#include "tuning/snapshot.h"
+
+namespace tw {
+
+bool IsRestoreCommand(std::u16string_view command_line) {
+  const auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+  while (!command_line.empty() && blank(command_line.front())) command_line.remove_prefix(1);
+  while (!command_line.empty() && blank(command_line.back())) command_line.remove_suffix(1);
+  return AsciiEqualsIgnoreCase(command_line, u"/restore");
+}
+
+int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapters,
+                      INetConnections* connections) {
+  // The active adapter matters only without a record, and for the restart; without one (or when discovery
+  // fails) the values are still given back.
+  AdapterInfo adapter;
+  try {
+    if (!adapters || !FindActiveAdapter(*adapters, adapter)) adapter = {};
+  } catch (...) {
+    adapter = {};
+  }
+  const Reverted r = RevertTuning(registry, adapter.NetworkGUID, WithoutRecord::ResetAllFive);
+  if (!RestartConnections(connections, r.adapters, &clock)) return kRestoreStayedOff;
+  if (!r.complete) return kRestoreKeptBack;
+  if (r.record == SnapshotState::Held && !DropSnapshot(registry)) return kRestoreKeptBack;
+  TConfig(registry, kOptionStore).WriteInteger(kStatusKey, 0);
+  return kRestoreDone;
+}
+
+}  // namespace tw

@@ -1,0 +1,28 @@
+// `Tempowave.exe /restore`: Run again without a window, for support and for a machine whose window cannot
+// be used. The only command line the program knows; it ends with one of the exit codes below.
+#pragma once
+
+#include <string_view>
+
+namespace tw {
+
+class IRegistry;
+class IClock;
+class IAdapterFacts;
+class INetConnections;
+
+inline constexpr int kRestoreDone = 0;       // every value given back, every connection back on
+inline constexpr int kRestoreKeptBack = 1;   // a value could not be given back; the record is kept
+inline constexpr int kRestoreStayedOff = 2;  // a connection switched off for the restart stayed off
+inline constexpr int kRestoreOtherCopy = 3;  // a copy of the program runs: nothing was changed
+
+// True when the command line (without the program's name) is "/restore", letter case ignored, alone.
+bool IsRestoreCommand(std::u16string_view command_line);
+
+// Gives the record back (without one: resets the five values as Run again does), restarts the connections
+// concerned, and once everything is back drops the record and stores the idle state for this user. Returns
+// the exit code. Call only while holding the single-instance guard.
+int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapters,
+                      INetConnections* connections);
+
+}  // namespace tw

@@ -1,0 +1,18 @@
+// The process's entry point, ahead of the C and C++ runtime: the exe runs as administrator from wherever it
+// was saved, so the library search is restricted to the system folder before anything else can load a
+// library. Static constructors, the runtime's own start and every delay-loaded import come after this.
+// The import table holds only libraries that Windows always takes from the system folder (KnownDLLs).
+#include <windows.h>
+
+#include "platform/win32/library_search_win32.h"
+
+// MinGW's start-up code for a GUI program (crt2u.o); it initialises the runtime and calls wWinMain.
+extern "C" int WinMainCRTStartup();
+
+extern "C" int TempowaveStart() {
+  // Without the restriction the exe's folder would be searched: better not to start than to run as
+  // administrator with that. (A loader that lacks default directories altogether, Windows 7 or Vista without
+  // the 2011 loader update, already refuses to start the program: the call is imported directly.)
+  if (!tw::win::RestrictLibrarySearchToSystem()) ExitProcess(1);
+  return WinMainCRTStartup();
+}

@@ -1,0 +1,363 @@
+#include "tuning/snapshot.h"
+
+#include <optional>
+
+#include "platform/registry_key.h"
+#include "platform/text.h"
+
+namespace tw {
+namespace {
+
+constexpr std::uint32_t kRead64 = reg::kKeyRead | reg::kKeyWow64_64;
+constexpr char16_t kAbsent[] = u"absent";
+constexpr char16_t kHex[] = u"0123456789abcdef";
+
+enum class Read { Found, Absent, Failed };
+
+// One value's type and data. A value that grows between the size query and the read is asked for again.
+Read ReadValue(IRegistry& registry, const std::u16string& subkey, const std::u16string& name,
+               std::uint32_t* type, std::vector<std::uint8_t>* data) {
+  RegistryKey key = RegistryKey::Open(registry, reg::kLocalMachine, subkey, kRead64);
+  if (key.status() == reg::kFileNotFound) return Read::Absent;
+  if (!key) return Read::Failed;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    std::uint32_t size = 0;
+    RegStatus status = key.QuerySize(name, type, &size);
+    if (status == reg::kFileNotFound) return Read::Absent;
+    if (status != reg::kSuccess) return Read::Failed;
+    data->assign(size, 0);
+    if (size == 0) return Read::Found;
+    status = registry.QueryValue(key.get(), name, type, data->data(), &size);
+    if (status == reg::kSuccess) {
+      data->resize(size);
+      return Read::Found;
+    }
+    if (status == reg::kFileNotFound) return Read::Absent;
+    if (status != reg::kMoreData) return Read::Failed;
+  }
+  return Read::Failed;
+}
+
+bool SetValue(IRegistry& registry, const std::u16string& subkey, const std::u16string& name,
+              std::uint32_t type, const std::vector<std::uint8_t>& data) {
+  RegistryKey key = RegistryKey::Create(registry, reg::kLocalMachine, subkey, reg::kReadWrite64);
+  if (!key) return false;
+  return registry.SetValue(key.get(), name, type, data.empty() ? nullptr : data.data(),
+                           static_cast<std::uint32_t>(data.size())) == reg::kSuccess;
+}
+
+// Deletes a value without creating its key: a key that is not there holds no value to give back.
+bool RemoveValue(IRegistry& registry, const std::u16string& subkey, const std::u16string& name) {
+  RegistryKey key = RegistryKey::Open(registry, reg::kLocalMachine, subkey, reg::kReadWrite64);
+  if (key.status() == reg::kFileNotFound) return true;
+  if (!key) return false;
+  const RegStatus status = key.DeleteValue(name);
+  return status == reg::kSuccess || status == reg::kFileNotFound;
+}
+
+std::u16string SubkeyOf(const TweakTarget& target) {
+  return TweakSubkey(kTweaks[target.tweak], target.adapter);
+}
+
+// A target that a record can hold: a row of the table, with an adapter exactly for the per-interface rows.
+bool Recordable(const TweakTarget& target) {
+  if (target.tweak >= kTweaks.size()) return false;
+  return PerInterface(kTweaks[target.tweak]) ? IsGuidText(target.adapter) : target.adapter.empty();
+}
+
+std::vector<std::u16string> Split(const std::u16string& line, char16_t separator) {
+  std::vector<std::u16string> fields;
+  size_t start = 0;
+  for (size_t at = line.find(separator); at != std::u16string::npos; at = line.find(separator, start)) {
+    fields.push_back(line.substr(start, at - start));
+    start = at + 1;
+  }
+  fields.push_back(line.substr(start));
+  return fields;
+}
+
+int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+std::optional<std::uint32_t> ParseType(const std::u16string& text) {
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  std::uint64_t value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - u'0');
+  }
+  if (value > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+std::optional<std::vector<std::uint8_t>> ParseHex(const std::u16string& text) {
+  if (text.size() % 2) return std::nullopt;
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(text.size() / 2);
+  for (size_t i = 0; i < text.size(); i += 2) {
+    const int high = HexDigit(text[i]), low = HexDigit(text[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));
+  }
+  return bytes;
+}
+
+std::optional<SavedValue> ParseLine(const std::u16string& line) {
+  const std::vector<std::u16string> fields = Split(line, u'|');
+  if (fields.size() != 3 && fields.size() != 4) return std::nullopt;
+  SavedValue saved;
+  saved.target.tweak = kTweaks.size();
+  for (size_t i = 0; i < kTweaks.size(); ++i) {
+    if (fields[0] == kTweaks[i].value) saved.target.tweak = i;
+  }
+  saved.target.adapter = fields[1];
+  if (!Recordable(saved.target)) return std::nullopt;
+  if (fields.size() == 3) {
+    if (fields[2] != kAbsent) return std::nullopt;
+    return saved;
+  }
+  const auto type = ParseType(fields[2]);
+  auto data = ParseHex(fields[3]);
+  if (!type || !data) return std::nullopt;
+  saved.existed = true;
+  saved.type = *type;
+  saved.data = std::move(*data);
+  return saved;
+}
+
+// REG_MULTI_SZ: each string with its NUL, then one more NUL.
+std::vector<std::uint8_t> MultiSz(const std::vector<std::u16string>& lines) {
+  std::vector<std::uint8_t> bytes;
+  auto put = [&bytes](char16_t c) {
+    bytes.push_back(static_cast<std::uint8_t>(c));
+    bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+  };
+  for (const auto& line : lines) {
+    for (char16_t c : line) put(c);
+    put(0);
+  }
+  put(0);
+  return bytes;
+}
+
+std::vector<std::u16string> FromMultiSz(const std::vector<std::uint8_t>& bytes) {
+  std::vector<std::u16string> lines;
+  std::u16string line;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto c = static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
+    if (c) {
+      line += c;
+    } else if (!line.empty()) {
+      lines.push_back(std::move(line));
+      line.clear();
+    }
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+
+bool HoldsRunData(IRegistry& registry, const TweakTarget& target, bool* unknown) {
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+  switch (ReadValue(registry, SubkeyOf(target), kTweaks[target.tweak].value, &type, &data)) {
+    case Read::Absent:
+      return false;
+    case Read::Failed:
+      *unknown = true;
+      return false;
+    case Read::Found:
+      break;
+  }
+  const auto run = static_cast<std::uint32_t>(kTweaks[target.tweak].run);
+  return type == reg::kDword && data.size() == 4 &&
+         (data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t(data[3]) << 24) == run;
+}
+
+}  // namespace
+
+const SavedValue* Snapshot::Find(const TweakTarget& target) const {
+  for (const auto& saved : values) {
+    if (saved.target.tweak == target.tweak && AsciiEqualsIgnoreCase(saved.target.adapter, target.adapter)) {
+      return &saved;
+    }
+  }
+  return nullptr;
+}
+
+bool IsGuidText(const std::u16string& text) {
+  if (text.size() != 38 || text.front() != u'{' || text.back() != u'}') return false;
+  for (size_t i = 1; i < 37; ++i) {
+    const bool hyphen = i == 9 || i == 14 || i == 19 || i == 24;
+    if (hyphen ? text[i] != u'-' : HexDigit(text[i]) < 0) return false;
+  }
+  return true;
+}
+
+std::vector<std::u16string> SnapshotLines(const Snapshot& snapshot) {
+  std::vector<std::u16string> lines;
+  for (const auto& saved : snapshot.values) {
+    std::u16string line = kTweaks[saved.target.tweak].value;
+    line += u'|';
+    line += saved.target.adapter;
+    line += u'|';
+    if (!saved.existed) {
+      line += kAbsent;
+    } else {
+      line += ToText(saved.type);
+      line += u'|';
+      for (std::uint8_t byte : saved.data) {
+        line += kHex[byte >> 4];
+        line += kHex[byte & 15];
+      }
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+Snapshot ParseSnapshotLines(const std::vector<std::u16string>& lines) {
+  Snapshot snapshot;
+  for (const auto& line : lines) {
+    auto saved = ParseLine(line);
+    if (saved && !snapshot.Find(saved->target)) snapshot.values.push_back(std::move(*saved));
+  }
+  return snapshot;
+}
+
+SnapshotState ReadSnapshot(IRegistry& registry, Snapshot* snapshot) {
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+  switch (ReadValue(registry, kSnapshotKey, kSnapshotValue, &type, &data)) {
+    case Read::Absent:
+      *snapshot = {};
+      return SnapshotState::None;
+    case Read::Failed:
+      return SnapshotState::Unreadable;
+    case Read::Found:
+      break;
+  }
+  if (type != reg::kMultiSz) return SnapshotState::Unreadable;
+  *snapshot = ParseSnapshotLines(FromMultiSz(data));
+  return SnapshotState::Held;
+}
+
+bool WriteSnapshot(IRegistry& registry, const Snapshot& snapshot) {
+  return SetValue(registry, kSnapshotKey, kSnapshotValue, reg::kMultiSz, MultiSz(SnapshotLines(snapshot)));
+}
+
+bool DropSnapshot(IRegistry& registry) {
+  return RemoveValue(registry, kSnapshotKey, kSnapshotValue);
+}
+
+std::vector<TweakTarget> CaptureBeforeRun(IRegistry& registry, const std::vector<TweakTarget>& targets) {
+  Snapshot held;
+  const SnapshotState state = ReadSnapshot(registry, &held);
+  // A record that cannot be read must not be replaced by one that knows less.
+  if (state == SnapshotState::Unreadable) return {};
+
+  Snapshot merged = held;
+  for (const auto& target : targets) {
+    if (!Recordable(target) || merged.Find(target)) continue;
+    SavedValue saved;
+    saved.target = target;
+    switch (ReadValue(registry, SubkeyOf(target), kTweaks[target.tweak].value, &saved.type, &saved.data)) {
+      case Read::Found:
+        saved.existed = true;
+        break;
+      case Read::Absent:
+        saved.type = 0;
+        saved.data.clear();
+        break;
+      case Read::Failed:
+        continue;  // its state cannot be given back, so it is not changed
+    }
+    merged.values.push_back(std::move(saved));
+  }
+  const bool changed = state == SnapshotState::None || merged.values.size() != held.values.size();
+  // Not stored: only what the held record already knows is on record (nothing, when none was held).
+  if (changed && !WriteSnapshot(registry, merged)) merged = held;
+
+  std::vector<TweakTarget> writable;
+  for (const auto& target : targets) {
+    if (Recordable(target) && merged.Find(target)) writable.push_back(target);
+  }
+  return writable;
+}
+
+bool GiveBack(IRegistry& registry, const Snapshot& snapshot) {
+  bool complete = true;
+  for (const auto& saved : snapshot.values) {
+    const std::u16string subkey = SubkeyOf(saved.target);
+    const std::u16string name = kTweaks[saved.target.tweak].value;
+    const bool given = saved.existed ? SetValue(registry, subkey, name, saved.type, saved.data)
+                                     : RemoveValue(registry, subkey, name);
+    complete = complete && given;
+  }
+  return complete;
+}
+
+std::vector<std::u16string> AdaptersToRestart(const Snapshot& snapshot,
+                                              const std::u16string& active_adapter) {
+  std::vector<std::u16string> adapters;
+  auto add = [&adapters](const std::u16string& adapter) {
+    for (const auto& known : adapters) {
+      if (AsciiEqualsIgnoreCase(known, adapter)) return;
+    }
+    adapters.push_back(adapter);
+  };
+  for (const auto& saved : snapshot.values) {
+    if (!saved.target.adapter.empty()) add(saved.target.adapter);
+  }
+  add(active_adapter);
+  return adapters;
+}
+
+Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter, WithoutRecord without) {
+  Reverted reverted;
+  Snapshot snapshot;
+  reverted.record = ReadSnapshot(registry, &snapshot);
+  reverted.adapters = {active_adapter};
+  switch (reverted.record) {
+    case SnapshotState::Held:
+      reverted.complete = GiveBack(registry, snapshot);
+      reverted.adapters = AdaptersToRestart(snapshot, active_adapter);
+      return reverted;
+    case SnapshotState::Unreadable:
+      return reverted;
+    case SnapshotState::None:
+      break;
+  }
+  reverted.complete = true;
+  if (without == WithoutRecord::ChangeNothing) return reverted;
+  for (const Tweak& t : kTweaks) {
+    reverted.complete = RevertTweak(registry, t, active_adapter) && reverted.complete;
+  }
+  return reverted;
+}
+
+bool StillTuned(IRegistry& registry, const std::vector<TweakTarget>& without_snapshot) {
+  Snapshot snapshot;
+  std::vector<TweakTarget> targets;
+  switch (ReadSnapshot(registry, &snapshot)) {
+    case SnapshotState::Unreadable:
+      return true;
+    case SnapshotState::Held:
+      for (const auto& saved : snapshot.values) targets.push_back(saved.target);
+      break;
+    case SnapshotState::None:
+      targets = without_snapshot;
+      break;
+  }
+  bool unknown = false;
+  for (const auto& target : targets) {
+    if (!Recordable(target)) continue;  // no adapter known: no interface key to look at
+    if (HoldsRunData(registry, target, &unknown)) return true;
+  }
+  return unknown;
+}
+
+}  // namespace tw

@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""The program runs as administrator from wherever it was saved: no library may come from that folder or from the
+current one. A copy of the program is put into a Downloads folder, which is also the current folder, together with
+stand-ins named like the libraries that it loads (imported, delay-loaded or loaded by name: the
+network-connections component, the dump helper), that those load in turn, and that the system loads for it in
+these flows under Wine (adapter discovery, printing and crypto providers), as far as they are not KnownDLLs,
+which Windows always takes from its system folder. A stand-in that is loaded leaves "<name>.loaded" behind and
+refuses to load. Wine prefers its own copies of system libraries, so these names are set to load native copies
+first (WINEDLLOVERRIDES "n,b"): the real ones then still come from the prefix's system folder, where the
+network-connections stand-in of the tests is installed too. Start, Run, Run again and a crash leave no note.
+
+Not planted: libraries that only Wine's own system libraries delay-load (msimg32 for uxtheme, crypt32 and bcrypt
+for winhttp). Wine resolves those imports with the search path the process started with, whatever the process
+restricted since, so no program can keep them out of its folder under Wine; Windows applies the restriction."""
+import glob
+import os
+import shutil
+import sys
+
+import harness
+import scripted
+import test_run
+
+PLANTED = ["version", "winhttp", "iphlpapi", "comctl32", "uxtheme", "gdiplus", "dwmapi", "netshell", "dbghelp",
+           "dnsapi", "jsproxy", "dxgi", "opengl32", "rsaenh", "compstui", "winspool.drv"]
+STAND_IN = os.path.join("tests", "fakes", "planted", "planted_library.dll")
+CRASH = 0xC0000005  # the fault the inspector's crash causes
+CRASH_SECONDS = 150
+
+
+def _downloads(h):
+    folder = os.path.join(h.work, "Downloads")
+    os.makedirs(folder)
+    exe = os.path.join(folder, "Tempowave.exe")
+    shutil.copy(h.exe, exe)
+    for name in PLANTED:
+        shutil.copy(os.path.join(h.build, STAND_IN), os.path.join(folder, name if "." in name else name + ".dll"))
+    return folder, exe
+
+
+def _native_first():
+    return f"{os.environ.get('WINEDLLOVERRIDES', '')};{','.join(PLANTED)}=n,b"
+
+
+def _start(h, **env):
+    """The copy in Downloads, started from there; returns it, its window and a function listing the notes."""
+    folder, exe = _downloads(h)
+    env["WINEDLLOVERRIDES"] = _native_first()
+    loaded = lambda: sorted(f for f in os.listdir(folder) if f.endswith(".loaded"))
+    app = h.start_app(lang=test_run.KOREAN, exe=exe, cwd=folder, env=env)
+    try:
+        top = h.wait_window()
+    except harness.Failure as e:
+        raise harness.Failure(f"no window ({e}); planted libraries loaded: {loaded()}")
+    return app, top, loaded
+
+
+def case_not_at_start_run_or_run_again(h):
+    test_run.reset(h)
+    test_run.stand_in(h, "update", harness.UPDATE_PORT)
+    netcon_log = os.path.join(h.work, "netcon.log")
+    _, _, loaded = _start(h, TW_FAKE_NETSHELL_LOG=harness.wine_path(netcon_log))
+    h.check(loaded() == [], f"planted libraries loaded at start: {loaded()}")
+    h.click_name("BtnStart")
+    test_run.stand_in(h, "probe", harness.PROBE_PORT)
+    test_run.expect_look(h, test_run.RUNNING, "the running look after Run")
+    h.click_name("BtnStart")
+    test_run.expect_look(h, test_run.IDLE, "the idle look after Run again")
+    # The adapter was restarted twice, through the network-connections component of the system folder.
+    h.check(len(test_run.restarts(netcon_log)) == 4, f"restarts {test_run.restarts(netcon_log)}")
+    h.check(loaded() == [], f"planted libraries loaded by Run and Run again: {loaded()}")
+    test_run.reset(h)
+
+
+def case_not_for_a_crash_report(h):
+    """The report also goes where a standard user cannot redirect it: a new folder in the Windows folder's Temp.
+    Wine's dump helper takes from half a minute to well over a minute here (it reads every library mapped)."""
+    temp = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "temp")
+    before = set(glob.glob(os.path.join(temp, "Tempowave-crash-*")))
+    app, top, loaded = _start(h)
+    watch = h.watch_exit(timeout=CRASH_SECONDS + 30)
+    h.inspect("crash")
+    h.wait_until("the crash message", lambda: scripted.dialogs(h, top), timeout=CRASH_SECONDS)
+    text = " ".join(c["text"] for c in h.inspect("list", cls="#32770")[1:])
+    h.inspect("close", cls="#32770")
+    code = h.exit_code(watch, app)
+    made = sorted(set(glob.glob(os.path.join(temp, "Tempowave-crash-*"))) - before)
+    dumps = [os.path.relpath(f, temp) for d in made for f in glob.glob(os.path.join(d, "*"))]
+    for d in made:
+        shutil.rmtree(d)  # other cases check that no crash left a dump
+    h.check(code == CRASH, f"exit code {code:#x} after the crash, expected {CRASH:#x}")
+    h.check(loaded() == [], f"planted libraries loaded by the crash report: {loaded()}")
+    h.check(len(dumps) == 1 and dumps[0].endswith(".dmp"), f"dumps made in the Windows folder's Temp: {dumps}")
+    want = "C:\\windows\\Temp\\" + dumps[0].replace("/", "\\")
+    h.check(want.lower() in text.lower(), f"the message does not name the dump {want}: {text!r}")
+
+
+if __name__ == "__main__":
+    sys.exit(harness.main())

@@ -1,0 +1,135 @@
+#include "app/restore_command.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_adapter_facts.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_net_connections.h"
+#include "fakes/fake_registry.h"
+#include "platform/text.h"
+#include "settings/config.h"
+#include "tuning/snapshot.h"
+
+namespace tw {
+namespace {
+
+constexpr char16_t kGuid[] = u"{0000000A-0000-0000-0000-4E6574446576}";
+constexpr char16_t kGone[] = u"{0000000C-0000-0000-0000-4E6574446576}";
+constexpr char16_t kInterfaces[] = u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+constexpr char16_t kProfile[] = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
+
+TEST(RestoreCommand, OnlyRestoreAloneIsTheCommand) {
+  const struct {
+    const char16_t* line;
+    bool restore;
+  } cases[] = {
+      {u"/restore", true},      {u"/RESTORE", true},           {u"  /Restore\t", true}, {u"", false},
+      {u"/restore x", false},   {u"/restore /restore", false}, {u"-restore", false},    {u"restore", false},
+      {u"\"/restore\"", false}, {u"/restored", false},         {u"/res tore", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsRestoreCommand(c.line), c.restore) << EncodeUtf8(c.line);
+}
+
+class RestoreRun : public ::testing::Test {
+ public:
+  RestoreRun() {
+    facts.addresses = {test::Loopback(), test::Ethernet({test::V4(u"192.168.77.10")})};
+    facts.adapters = {test::WmiAdapter(10, u"eth0", kGuid)};
+    facts.configurations[u"10"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
+    TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
+  }
+  int Run() { return RunRestoreCommand(registry, clock, &facts, &connections); }
+  // A record left by a Run on `adapter`: NetworkThrottlingIndex was 20, TcpAckFrequency absent.
+  void Recorded(const std::u16string& adapter) {
+    registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
+    CaptureBeforeRun(registry, {{3, u""}, {0, adapter}});
+    registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 0xFFFFFFFF);
+    registry.PutDword(reg::kLocalMachine, std::u16string(kInterfaces) + adapter, u"TcpAckFrequency", 1);
+  }
+  bool Held() {
+    Snapshot s;
+    return ReadSnapshot(registry, &s) == SnapshotState::Held;
+  }
+  std::int32_t Status() { return TConfig(registry, u"Tempowave").ReadInteger(u"status", -1); }
+  std::vector<std::u16string> Restarted() {
+    std::vector<std::u16string> out;
+    for (const auto& c : connections.Calls()) {
+      if (!c.enable) out.push_back(c.guid);
+    }
+    return out;
+  }
+
+  test::FakeRegistry registry;
+  test::FakeAdapterFacts facts;
+  test::FakeNetConnections connections;
+  test::FakeClock clock;
+};
+
+TEST_F(RestoreRun, GivesTheRecordBackAndStoresIdle) {
+  Recorded(kGone);  // tuned on an adapter that has gone since
+  EXPECT_EQ(Run(), kRestoreDone);
+  EXPECT_EQ(registry.Get(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex")->data,
+            (std::vector<std::uint8_t>{20, 0, 0, 0}));
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, std::u16string(kInterfaces) + kGone, u"TcpAckFrequency"));
+  EXPECT_FALSE(Held());
+  EXPECT_EQ(Status(), 0);
+  EXPECT_EQ(Restarted(), (std::vector<std::u16string>{kGone, kGuid}));
+}
+
+TEST_F(RestoreRun, WithoutARecordResetsAsRunAgainDoes) {
+  registry.PutDword(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpAckFrequency", 1);
+  registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 0);
+  EXPECT_EQ(Run(), kRestoreDone);
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpAckFrequency"));
+  EXPECT_EQ(registry.Get(reg::kLocalMachine, kProfile, u"SystemResponsiveness")->data,
+            (std::vector<std::uint8_t>{20, 0, 0, 0}));
+  EXPECT_EQ(Status(), 0);
+  EXPECT_EQ(Restarted(), std::vector<std::u16string>{kGuid});
+}
+
+TEST_F(RestoreRun, FailuresEndNonZeroAndKeepTheRecordAndTheState) {
+  struct Case {
+    const char* what;
+    std::function<void(RestoreRun&)> arrange;
+    int code;
+  };
+  const Case cases[] = {
+      {"a value refused",
+       [](RestoreRun& t) {
+         t.registry.fault = [](const test::RegCall& c) {
+           return c.op == "SetValue" && c.name == u"NetworkThrottlingIndex" ? reg::kAccessDenied
+                                                                            : reg::kSuccess;
+         };
+       },
+       kRestoreKeptBack},
+      {"the record cannot be dropped", [](RestoreRun& t) { t.registry.fail_delete = reg::kAccessDenied; },
+       kRestoreKeptBack},
+      {"a connection stays off",
+       [](RestoreRun& t) { t.connections.answer = [](const std::u16string&, bool on) { return !on; }; },
+       kRestoreStayedOff},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    registry = test::FakeRegistry();
+    TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
+    Recorded(kGuid);
+    c.arrange(*this);
+    EXPECT_EQ(Run(), c.code);
+    registry.fault = nullptr;
+    registry.fail_delete = 0;
+    EXPECT_TRUE(Held());
+    EXPECT_EQ(Status(), 1);
+    connections.answer = nullptr;
+  }
+}
+
+TEST_F(RestoreRun, ADiscoveryFailureStillGivesTheRecordBack) {
+  Recorded(kGuid);
+  facts.failing_configuration_queries.insert(u"10");  // raised by discovery
+  EXPECT_EQ(Run(), kRestoreDone);
+  EXPECT_FALSE(Held());
+  EXPECT_EQ(Restarted(), (std::vector<std::u16string>{kGuid, u""}));
+}
+
+}  // namespace
+}  // namespace tw
