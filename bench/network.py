@@ -1,11 +1,12 @@
 """The benchmark's second half, run by bench/run.sh inside its namespace and Wine session: Run->Running latency
 against the probe's own round-trip, handles and GDI/USER objects across Run/Stop cycles and across update
-dialogs, and the window's worst round-trip while network work waits."""
+dialogs, and the window's worst round-trip while network work waits and while a slow adapter restarts."""
 import json
 import os
 import statistics
 import subprocess
 import sys
+import time
 
 here = os.path.dirname(os.path.abspath(__file__))
 build, cycles = sys.argv[1], int(sys.argv[2])
@@ -31,11 +32,22 @@ def standins(slow=0.0):
     return proc
 
 
-def start_app():
+def start_app(env=None):
     app = subprocess.Popen(["wine", os.path.join(build, "Tempowave.exe")], stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
+                           stderr=subprocess.DEVNULL, env=dict(os.environ, **(env or {})))
     inspect("wait")
     return app
+
+
+def wait_button(checked, seconds=30):
+    """Until the Run button is enabled again with this pressed state: the busy phase is over."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        button = next(c for c in inspect("list")[1:] if c["id"] == 123)
+        if button["enabled"] and button["check"] == checked:
+            return
+        time.sleep(0.2)
+    sys.exit(f"the button did not come back {'down' if checked else 'up'}")
 
 
 def close_app(app):
@@ -75,6 +87,21 @@ close_app(app)
 server.terminate()
 server.wait()
 
+# The window's thread while an adapter that takes 2 s over its disconnect and 2 s over its connect restarts:
+# sampled from just after the click for most of the 4 s, during Run and during Run again.
+SLOW_MS = 2000
+server = standins()
+app = start_app({"TW_FAKE_NETSHELL_DELAY_MS": str(SLOW_MS)})
+inspect("click", BUTTON, "post")
+during_restart_run = inspect("ping", 2 * SLOW_MS - 500, 5)[0]
+wait_button(1)
+inspect("click", BUTTON, "post")
+during_restart_stop = inspect("ping", 2 * SLOW_MS - 500, 5)[0]
+wait_button(0)
+close_app(app)
+server.terminate()
+server.wait()
+
 dialogs = subprocess.run(["wine", os.path.join(build, "tests", "win_tests.exe"),
                           "--gtest_filter=UpdateDialogTest.FiftyDialogsGiveBackWhatTheyTook"],
                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode(errors="replace")
@@ -94,6 +121,9 @@ print(f"{'worst UI round-trip, update check waiting':<44}{during_check['worst_us
       f"  ({during_check['samples']} samples, {during_check['unanswered']} unanswered)")
 print(f"{'worst UI round-trip, connectivity wait':<44}{during_wait['worst_us'] / 1000:>9.1f} ms"
       f"  ({during_wait['samples']} samples, {during_wait['unanswered']} unanswered)")
+for label, figures in (("Run", during_restart_run), ("Run again", during_restart_stop)):
+    print(f"{'worst UI round-trip, 2 s + 2 s restart, ' + label:<44}{figures['worst_us'] / 1000:>9.1f} ms"
+          f"  ({figures['samples']} samples, {figures['unanswered']} unanswered)")
 for key in ("handles", "gdi", "user"):
     print(f"{key + ' before -> after the cycles':<44}{before[key]:>6} -> {after[key]}")
 grown = [f"{name} {n - before['gdi_by_type'][name]:+d}" for name, n in after["gdi_by_type"].items()

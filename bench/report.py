@@ -1,4 +1,6 @@
-"""Prints the start-up benchmark table: medians of each figure and the ratio against the bare window."""
+"""Prints the start-up benchmark table: medians of each figure for Tempowave and its two baselines (the same
+widgets without the program's logic, and a bare window) and the ratios against each.
+   report.py TW.txt SAME.txt BARE.txt TW.exe SAME.exe BARE.exe"""
 import os
 import statistics
 import sys
@@ -13,19 +15,24 @@ def load(path):
     return rows
 
 
-tw, bare = load(sys.argv[1]), load(sys.argv[2])
-if not tw or not bare:
+tw, same, bare = (load(p) for p in sys.argv[1:4])
+if not tw or not same or not bare:
     sys.exit("no complete runs")
-print(f"runs: {len(tw)} Tempowave, {len(bare)} bare window (interleaved)")
-print(f"{'figure':<28}{'Tempowave':>12}{'bare':>12}{'ratio':>8}")
+print(f"runs: {len(tw)} Tempowave, {len(same)} same widgets, {len(bare)} bare window (interleaved)")
+print(f"{'figure':<28}{'Tempowave':>12}{'same widgets':>14}{'bare':>12}{'/ same':>8}{'/ bare':>8}")
+
+
+def ratio(a, b):
+    return a / b if b else float("nan")
+
+
 for key, label in [("start_ms", "start-to-idle (ms, median)"), ("working_set_kb", "working set (KiB, median)"),
                    ("peak_working_set_kb", "peak working set (KiB)"), ("handles", "handles"),
                    ("gdi", "GDI objects"), ("user", "USER objects")]:
-    a = statistics.median(r[key] for r in tw)
-    b = statistics.median(r[key] for r in bare)
-    if a == 0 and b == 0:
-        print(f"{label:<28}{'not counted from outside here':>32}")
+    a, s, b = (statistics.median(r[key] for r in rows) for rows in (tw, same, bare))
+    if a == 0 and s == 0 and b == 0:
+        print(f"{label:<28}{'not counted from outside here':>46}")
         continue
-    print(f"{label:<28}{a:>12.1f}{b:>12.1f}{(a / b if b else float('nan')):>8.2f}")
-a, b = os.path.getsize(sys.argv[3]), os.path.getsize(sys.argv[4])
-print(f"{'exe size (bytes)':<28}{a:>12}{b:>12}{a / b:>8.2f}")
+    print(f"{label:<28}{a:>12.1f}{s:>14.1f}{b:>12.1f}{ratio(a, s):>8.2f}{ratio(a, b):>8.2f}")
+a, s, b = (os.path.getsize(p) for p in sys.argv[4:7])
+print(f"{'exe size (bytes)':<28}{a:>12}{s:>14}{b:>12}{ratio(a, s):>8.2f}{ratio(a, b):>8.2f}")

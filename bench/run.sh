@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
 # The benchmark, inside a private network namespace with loopback stand-ins for the update service and probe,
 # under a warm wineserver with the test stand-in of the network-connections component:
-#  1. start-up: Tempowave.exe against a bare Win32 window built the same way, interleaved runs;
+#  1. start-up: Tempowave.exe against two baselines built the same way, a plain window with the same child
+#     windows and a bare window, in interleaved runs;
 #  2. network work: Run->Running against the probe's round-trip, handles and GDI/USER objects across Run/Stop
 #     cycles and update dialogs, the window's worst round-trip while the update check and the connectivity
-#     wait are waiting on slow answers.
+#     wait are waiting on slow answers and while an adapter that takes 2 s per call restarts.
 #   bench/run.sh [runs] [cycles]        (default 15 start-up runs of each, 200 cycles)
+# It measures the shipped i686 build, or the x86_64 one on a host that runs no 32-bit programs
+# (scripts/host-wine.sh); TW_BENCH_PRESET=win64-test or win32-test chooses.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-15}
 cycles=${2:-200}
-build=$here/build/win32-test
+. "$here/scripts/host-wine.sh"
+if [ "$TW_HOST_32BIT" = 1 ]; then preset=${TW_BENCH_PRESET:-win32-test}; else preset=${TW_BENCH_PRESET:-win64-test}; fi
+build=$here/build/$preset
 if [ -z "${TW_NETNS:-}" ]; then
   "$here/scripts/install-deps.sh"
-  cmake --preset win32-test >/dev/null
-  cmake --build --preset win32-test -j"${JOBS:-2}" >/dev/null
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"${JOBS:-2}" >/dev/null
   exec "$here/scripts/with-netns.sh" -- "$0" "$runs" "$cycles"
 fi
 
@@ -28,15 +33,18 @@ standins=$!
 launcher=$build/bench/bench_launcher.exe
 measure() { wine "$launcher" "$1" 2>/dev/null | tr -d '\r'; }
 measure "$build/Tempowave.exe" >/dev/null  # warm-up: first start fills caches
+measure "$build/bench/same_widgets.exe" >/dev/null
 measure "$build/bench/bare_window.exe" >/dev/null
 : >"$TW_RUN_DIR/tw.txt"
+: >"$TW_RUN_DIR/same.txt"
 : >"$TW_RUN_DIR/bare.txt"
 for _ in $(seq "$runs"); do
   measure "$build/Tempowave.exe" >>"$TW_RUN_DIR/tw.txt"
+  measure "$build/bench/same_widgets.exe" >>"$TW_RUN_DIR/same.txt"
   measure "$build/bench/bare_window.exe" >>"$TW_RUN_DIR/bare.txt"
 done
-python3 "$here/bench/report.py" "$TW_RUN_DIR/tw.txt" "$TW_RUN_DIR/bare.txt" "$build/Tempowave.exe" \
-  "$build/bench/bare_window.exe"
+python3 "$here/bench/report.py" "$TW_RUN_DIR/tw.txt" "$TW_RUN_DIR/same.txt" "$TW_RUN_DIR/bare.txt" \
+  "$build/Tempowave.exe" "$build/bench/same_widgets.exe" "$build/bench/bare_window.exe"
 kill $standins 2>/dev/null || true
 wait $standins 2>/dev/null || true
 standins=

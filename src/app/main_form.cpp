@@ -11,6 +11,7 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "settings/config.h"
+#include "tuning/adapter_discovery.h"
 #include "tuning/adapter_restart.h"
 #include "tuning/network.h"
 #include "tuning/snapshot.h"
@@ -57,7 +58,12 @@ constexpr StatusLook kLooks[] = {
 
 }  // namespace
 
-TFrmTempowave::TFrmTempowave(IFormView& view, const Services& services) : view_(view), services_(services) {}
+TFrmTempowave::TFrmTempowave(IFormView& view, const Services& services, AdapterDiscovery* discovery)
+    : view_(view), services_(services), discovery_(discovery) {}
+
+TFrmTempowave::~TFrmTempowave() {
+  restarts_->WaitUntilNone();
+}
 
 std::u16string HomePageUrl() {
   return std::u16string(config::kLinkHost) + u"/tempowave";
@@ -181,9 +187,10 @@ void TFrmTempowave::Refresh(TStatus status) {
   if (changes_.adapters.empty()) changes_.adapters = {NetworkGUID};
   // The wait reaches the window only through the hand-over, which is dropped once the window is gone.
   TFrmTempowave* form = this;
-  RestartAndAwaitInternet(services_, changes_.adapters, [form, status](bool reconnected, bool answered) {
-    form->Conclude(status, reconnected, answered);
-  });
+  RestartAndAwaitInternet(
+      services_, changes_.adapters,
+      [form, status](bool reconnected, bool answered) { form->Conclude(status, reconnected, answered); },
+      restarts_);
 }
 
 void TFrmTempowave::Conclude(TStatus target, bool reconnected, bool answered) {
@@ -198,10 +205,23 @@ void TFrmTempowave::Conclude(TStatus target, bool reconnected, bool answered) {
     const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ChangeNothing);
     outcome.kept_back = !r.complete;
     drop_record = r.record == SnapshotState::Held && r.complete;
-    if (outcome.unanswered && !RestartConnections(services_.connections, r.adapters, &services_.clock)) {
-      outcome.stayed_off = true;
+    if (outcome.unanswered) {
+      // Restarted in the background like every restart; the window stays busy until it is over.
+      TFrmTempowave* form = this;
+      RestartInBackground(
+          services_, r.adapters,
+          [form, outcome, drop_record](bool back) mutable {
+            outcome.stayed_off = !back;
+            form->Finish(outcome, drop_record);
+          },
+          restarts_);
+      return;
     }
   }
+  Finish(outcome, drop_record);
+}
+
+void TFrmTempowave::Finish(RunOutcome outcome, bool drop_record) {
   if (drop_record) DropSnapshot(services_.registry);
   changes_ = {};
   ApplyStatus(EndStatus(outcome), EndMessage(outcome));
@@ -229,7 +249,10 @@ void TFrmTempowave::LoadAdapterAndOptions() {
   // Discovery writes as it walks; the fields take its result only when it found an adapter, so that a failure
   // part-way never leaves an unconfirmed adapter to be tuned.
   AdapterInfo info{NetworkName, NetworkGUID, NetworkIP};
-  if (services_.adapters && FindActiveAdapter(*services_.adapters, info)) {
+  // Discovery started at process start is collected here: its result, or its error, at this very step.
+  const bool found = discovery_ ? discovery_->Collect(info)
+                                : services_.adapters && FindActiveAdapter(*services_.adapters, info);
+  if (found) {
     NetworkName = info.NetworkName;
     NetworkGUID = info.NetworkGUID;
     NetworkIP = info.NetworkIP;

@@ -2,6 +2,7 @@
 // native tests. The Win32 window (app/win32/main_window.*) builds the controls and routes their events here.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,13 +10,21 @@
 #include "app/run_outcome.h"
 #include "app/status.h"
 #include "platform/services.h"
+#include "tuning/adapter_restart.h"
 #include "tuning/tweaks.h"
 
 namespace tw {
 
+class AdapterDiscovery;
+
 class TFrmTempowave {
  public:
-  TFrmTempowave(IFormView& view, const Services& services);
+  // `discovery`, when given, was started at process start and is collected at the load step instead of
+  // discovering there.
+  TFrmTempowave(IFormView& view, const Services& services, AdapterDiscovery* discovery = nullptr);
+  // Waits for an adapter restart under way: cut off between its disconnect and its connect, it would leave
+  // the machine offline.
+  ~TFrmTempowave();
   TFrmTempowave(const TFrmTempowave&) = delete;
   TFrmTempowave& operator=(const TFrmTempowave&) = delete;
 
@@ -51,8 +60,13 @@ class TFrmTempowave {
   // restarted connection came back, `answered` when a probe answered after that.
   void Conclude(TStatus target, bool reconnected, bool answered);
 
+  // The end of Conclude, once a restart that giving Run's changes back needed is over.
+  void Finish(RunOutcome outcome, bool drop_record);
+
   IFormView& view_;
   Services services_;
+  AdapterDiscovery* discovery_;
+  std::shared_ptr<RestartsUnderWay> restarts_ = std::make_shared<RestartsUnderWay>();  // shared with workers
   TStatus FStatus = TStatus::stIdle;
   std::u16string NetworkName;
   std::u16string NetworkGUID;

@@ -19,6 +19,7 @@ class INetConnections;
 class IVersionInfo;
 class IUpdatePrompts;
 class IThreads;
+class ICom;
 
 struct Services {
   // Required: always there, used without a check.
@@ -34,6 +35,7 @@ struct Services {
   IVersionInfo* version = nullptr;    // null: version "0.0.0.0"
   IUpdatePrompts* prompts = nullptr;  // the update offer and the notice strip (update/win32 in the program)
   IThreads* threads = nullptr;        // null: SystemThreads()
+  ICom* com = nullptr;                // null: no COM apartment is entered (the portable builds)
   // The two-letter code of the user's language, read when an update check starts.
   std::function<std::u16string()> language = nullptr;  // null: CurrentLanguage
   // Probe attempts of the wait after an adapter restart; 0: the standard schedule. Only the loopback test

@@ -1,12 +1,46 @@
 #include "tuning/adapter_restart.h"
 
 #include "platform/clock.h"
+#include "platform/com.h"
 #include "platform/dispatcher.h"
 #include "platform/http.h"
 #include "platform/threads.h"
 #include "tuning/network.h"
 
 namespace tw {
+namespace {
+
+// Ends one counted restart when it goes out of scope, however the restart ended.
+class Counted {
+ public:
+  explicit Counted(std::shared_ptr<RestartsUnderWay> under_way) : under_way_(std::move(under_way)) {}
+  ~Counted() {
+    if (under_way_) under_way_->End();
+  }
+  Counted(const Counted&) = delete;
+  Counted& operator=(const Counted&) = delete;
+
+ private:
+  std::shared_ptr<RestartsUnderWay> under_way_;
+};
+
+// Switches the connections off and on again from a COM apartment of the calling thread's own.
+bool RestartInApartment(const Services& services, const std::vector<std::u16string>& adapters) {
+  const ComApartment apartment(services.com);
+  return RestartConnections(services.connections, adapters, &services.clock);
+}
+
+// Runs `work` on a worker, the restart counted in `under_way` from now until the worker has done it; false
+// (nothing counted, `work` not run) when no thread could be started.
+bool StartCounted(const Services& services, const std::shared_ptr<RestartsUnderWay>& under_way,
+                  std::function<void()> work) {
+  if (under_way) under_way->Begin();  // from here: a window closed before the worker begins waits too
+  if (ThreadsOr(services.threads).StartDetached(std::move(work))) return true;
+  if (under_way) under_way->End();
+  return false;
+}
+
+}  // namespace
 
 bool RestartConnection(INetConnections* connections, const std::u16string& guid, IClock* clock) {
   const bool switched_off = SetConnectionEnabled(connections, guid, false);
@@ -25,33 +59,77 @@ bool RestartConnections(INetConnections* connections, const std::vector<std::u16
   return all_back;
 }
 
-void RestartAndAwaitInternet(const Services& services, const std::vector<std::u16string>& adapters,
-                             RestartDone done) {
-  // Blocks the UI thread until every connection was switched off and on again.
-  if (!RestartConnections(services.connections, adapters, &services.clock)) {
-    done(false, false);
-    return;
-  }
+void RestartsUnderWay::Begin() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++count_;
+}
 
-  IHttp* http = &services.http;
-  IClock* clock = &services.clock;
-  IUiDispatcher* dispatcher = &services.dispatcher;
+void RestartsUnderWay::End() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  --count_;
+  changed_.notify_all();
+}
+
+void RestartsUnderWay::WaitUntilNone() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [this] { return count_ == 0; });
+}
+
+void RestartAndAwaitInternet(const Services& services, const std::vector<std::u16string>& adapters,
+                             RestartDone done, std::shared_ptr<RestartsUnderWay> under_way) {
+  const Services s = services;
   const int attempts = services.probe_attempts > 0 ? services.probe_attempts : kProbeAttempts;
-  auto worker = [http, clock, dispatcher, attempts, done] {
-    bool answered = false;
+  auto worker = [s, adapters, attempts, done, under_way] {
+    bool reconnected = false, answered = false;
     try {
-      answered = WaitForInternet([http] { return IsInternetReachable(*http); }, *clock,
-                                 [dispatcher] { return dispatcher->Terminating(); }, attempts);
+      {
+        const Counted counted(under_way);
+        reconnected = RestartInApartment(s, adapters);
+      }
+      if (reconnected) {
+        IHttp* http = &s.http;
+        IUiDispatcher* dispatcher = &s.dispatcher;
+        answered = WaitForInternet([http] { return IsInternetReachable(*http); }, s.clock,
+                                   [dispatcher] { return dispatcher->Terminating(); }, attempts);
+      }
     } catch (...) {
-      // A probe path that raised has not seen the internet answer; the hand-over follows all the same.
+      // A restart that raised counts as not back, a probe path that raised as not answered; the hand-over
+      // follows all the same.
     }
     try {
-      dispatcher->Invoke([&done, answered] { done(true, answered); });
+      s.dispatcher.Invoke([&done, reconnected, answered] { done(reconnected, answered); });
     } catch (...) {
       // Nothing leaves the thread; the program's exit ends it anyway.
     }
   };
-  if (!ThreadsOr(services.threads).StartDetached(worker)) done(true, true);
+  if (StartCounted(services, under_way, worker)) return;
+  if (!RestartInApartment(services, adapters)) {
+    done(false, false);
+    return;
+  }
+  done(true, true);
+}
+
+void RestartInBackground(const Services& services, const std::vector<std::u16string>& adapters,
+                         std::function<void(bool reconnected)> done,
+                         std::shared_ptr<RestartsUnderWay> under_way) {
+  const Services s = services;
+  auto worker = [s, adapters, done, under_way] {
+    bool reconnected = false;
+    try {
+      const Counted counted(under_way);
+      reconnected = RestartInApartment(s, adapters);
+    } catch (...) {
+      // Counted as not back: the user is told rather than left with a connection that may be off.
+    }
+    try {
+      s.dispatcher.Invoke([&done, reconnected] { done(reconnected); });
+    } catch (...) {
+      // Nothing leaves the thread.
+    }
+  };
+  if (StartCounted(services, under_way, worker)) return;
+  done(RestartInApartment(services, adapters));
 }
 
 }  // namespace tw

@@ -1,11 +1,15 @@
-// Adapter restart and connectivity wait: the connections are switched off and on again on the calling (UI)
-// thread, never left off when that can be helped, then a worker waits until the internet answers and hands
-// the outcome back to the UI thread. The restart functions are free of threads, so that they can run wherever
-// the restart runs.
+// Adapter restart and connectivity wait: the connections are switched off and on again, never left off when
+// that can be helped, on a worker in a COM apartment of its own (a real adapter takes seconds, which the
+// window must not wait out); then the same worker waits until the internet answers and hands the outcome back
+// to the UI thread. The restart functions are free of threads, so that they can run wherever the restart
+// runs.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,15 +29,36 @@ bool RestartConnection(INetConnections* connections, const std::u16string& guid,
 bool RestartConnections(INetConnections* connections, const std::vector<std::u16string>& guids,
                         IClock* clock);
 
+// Restarts under way on workers, counted so that their owner can wait for them before it goes: a restart cut
+// off between its disconnect and its connect would leave the machine offline.
+class RestartsUnderWay {
+ public:
+  void Begin();
+  void End();
+  void WaitUntilNone();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int count_ = 0;
+};
+
 // `reconnected`: every connection came back; `answered`: a probe answered after that.
 using RestartDone = std::function<void(bool reconnected, bool answered)>;
 
-// Restarts the connections, then waits for the internet on a worker and hands `done` to the UI thread. A
-// connection that stays off ends it at once (nothing to wait for), on the calling thread; so does a missing
-// thread for the wait, as if the internet had answered rather than never. The worker always hands over,
-// whatever its probes raise; it is neither recorded nor joined, and its hand-over is dropped once the UI is
-// gone.
+// Restarts the connections on a worker, then, when they all came back, waits there for the internet, and
+// hands `done` to the UI thread (a connection that stays off hands over at once: nothing to wait for). The
+// restart counts in `under_way` (may be null) from the call until the last connect has returned. Without a
+// thread for the worker the restart runs on the calling thread and `done` follows there, as if the internet
+// had answered rather than never. The worker always hands over, whatever its probes raise; it is neither
+// recorded nor joined, and its hand-over is dropped once the UI is gone.
 void RestartAndAwaitInternet(const Services& services, const std::vector<std::u16string>& adapters,
-                             RestartDone done);
+                             RestartDone done, std::shared_ptr<RestartsUnderWay> under_way = nullptr);
+
+// The same restart without the wait: `done(reconnected)` is handed to the UI thread once the connections
+// were switched off and on again.
+void RestartInBackground(const Services& services, const std::vector<std::u16string>& adapters,
+                         std::function<void(bool reconnected)> done,
+                         std::shared_ptr<RestartsUnderWay> under_way = nullptr);
 
 }  // namespace tw

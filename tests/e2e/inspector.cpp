@@ -300,8 +300,8 @@ bool SendChord(const std::wstring& chord) {
 
 // Writes a bottom-up 24-bit BMP of the window as the screen shows it. PrintWindow is no use here: across
 // processes Wine hands back a black bitmap.
-bool Capture(HWND top, const std::wstring& path) {
-  const RECT r = ScreenRect(top);
+// The screen's pixels in `r` as a bottom-up 24-bit DIB; false when they could not be read.
+bool ScreenPixels(const RECT& r, BITMAPINFOHEADER* info, std::vector<unsigned char>* pixels) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
@@ -309,21 +309,27 @@ bool Capture(HWND top, const std::wstring& path) {
   HGDIOBJ old = SelectObject(mem, bmp);
   const bool drawn = BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   SelectObject(mem, old);
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = w;
-  info.biHeight = h;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
+  *info = BITMAPINFOHEADER{};
+  info->biSize = sizeof(*info);
+  info->biWidth = w;
+  info->biHeight = h;
+  info->biPlanes = 1;
+  info->biBitCount = 24;
+  info->biCompression = BI_RGB;
   const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-  std::vector<unsigned char> pixels(stride * static_cast<DWORD>(h));
-  const bool read = drawn && GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(),
-                                       reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == h;
+  pixels->assign(stride * static_cast<DWORD>(h), 0);
+  const bool read = drawn && GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels->data(),
+                                       reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS) == h;
   DeleteObject(bmp);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
-  if (!read) return false;
+  return read;
+}
+
+bool Capture(HWND top, const std::wstring& path) {
+  BITMAPINFOHEADER info;
+  std::vector<unsigned char> pixels;
+  if (!ScreenPixels(ScreenRect(top), &info, &pixels)) return false;
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof(file) + sizeof(info);
@@ -751,11 +757,27 @@ int CmdHead(Context& c) {
   return 0;
 }
 
+// A fingerprint (FNV-1a) of the control's pixels on screen; 0 when they could not be read.
+unsigned long long PixelPrint(HWND control) {
+  BITMAPINFOHEADER info;
+  std::vector<unsigned char> pixels;
+  if (!ScreenPixels(ScreenRect(control), &info, &pixels)) return 0;
+  unsigned long long print = 1469598103934665603ull;
+  for (unsigned char b : pixels) print = (print ^ b) * 1099511628211ull;
+  return print;
+}
+
 // Samples how fast the window's thread answers: WM_NULL sent every INTERVAL ms for MS ms, each given up to
-// 2 s. Prints the number of samples, the worst and the mean round-trip, and how many went unanswered.
+// 2 s. Prints the number of samples, the worst and the mean round-trip, and how many went unanswered. With
+// SEL, also how often that control's pixels on screen changed from one sample to the next (a spinner that
+// the window's thread keeps repainting).
 int CmdPing(Context& c) {
   const DWORD total = static_cast<DWORD>(_wtoi(c.args[0].c_str()));
   const DWORD interval = c.args.size() > 1 ? static_cast<DWORD>(_wtoi(c.args[1].c_str())) : 10;
+  HWND watched = nullptr;
+  if (c.args.size() > 2 && !(watched = FindChild(c.top, c.args[2]))) return Fail("control not found");
+  unsigned long long print = watched ? PixelPrint(watched) : 0;
+  long long changes = 0;
   LARGE_INTEGER freq, start, t0, t1;
   QueryPerformanceFrequency(&freq);
   QueryPerformanceCounter(&start);
@@ -780,15 +802,21 @@ int CmdPing(Context& c) {
     if (!ok) ++unanswered;
     if (ms > worst) worst = ms;
     sum += ms;
+    if (watched) {
+      const unsigned long long now = PixelPrint(watched);
+      changes += now != print;
+      print = now;
+    }
     Sleep(interval);
   }
-  Json()
-      .Int("samples", samples)
+  Json j;
+  j.Int("samples", samples)
       .Int("worst_us", static_cast<long long>(worst * 1000))
       .Int("mean_us", samples ? static_cast<long long>(sum * 1000 / static_cast<double>(samples)) : 0)
       .Int("unanswered", unanswered)
-      .Bool("gone", gone)
-      .Line();
+      .Bool("gone", gone);
+  if (watched) j.Int("pixel_changes", changes);
+  j.Line();
   return 0;
 }
 
@@ -850,7 +878,7 @@ constexpr Command kCommands[] = {
      "cycles SEL N              Run and Run again N times: ms until the running and the idle look"},
     {L"head", 2, false, CmdHead, "head URL N                N HEAD requests through WinHTTP, each timed"},
     {L"ping", 1, true, CmdPing,
-     "ping MS [INTERVAL]        WM_NULL round-trips for MS ms: worst, mean, unanswered"},
+     "ping MS [INTERVAL] [SEL]  WM_NULL round-trips for MS ms: worst, mean, unanswered; SEL's pixel changes"},
     {L"decoy", 2, false, CmdDecoy, "decoy TITLE MS            show a window of our own in front for MS ms"},
 };
 

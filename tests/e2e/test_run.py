@@ -81,6 +81,13 @@ def restarts(netcon_log):
     return [e for e in events if e.startswith(("Connect ", "Disconnect "))]
 
 
+def count_lines(path):
+    if not os.path.exists(path):
+        return 0
+    with open(path, encoding="utf-8") as f:
+        return sum(1 for _ in f)
+
+
 def look(h):
     named = h.named()
     run = named["BtnStart"]
@@ -107,7 +114,7 @@ def case_run_then_run_again(h):
     h.check(stored(h, "status") == 0, f"status {stored(h, 'status')} after the first start")
 
     h.click_name("BtnStart")
-    # Back from the click: the values are written and the adapter restarted; the wait has no answer yet.
+    # Back from the click: the values are written; the restart runs in the background, the wait has no answer.
     h.check(look(h) == BUSY, f"busy look expected, saw {look(h)}")
     h.check(dwords(h, INTERFACE) == {"TcpAckFrequency": 1, "TcpDelAckTicks": 0}, f"interface {dwords(h, INTERFACE)}")
     h.check(dwords(h, MSMQ) == {"TCPNoDelay": 1}, f"MSMQ {dwords(h, MSMQ)}")
@@ -119,7 +126,9 @@ def case_run_then_run_again(h):
     h.check(lines is not None and len(lines) == 5 and "NetworkThrottlingIndex||4|0a000000" in lines,
             f"record of the machine's own values {lines}")
     want = [f"Disconnect {GUID} hr=0x00000000", f"Connect {GUID} hr=0x00000000"]
+    h.wait_until("the restart", lambda: len(restarts(netcon_log)) >= 2, timeout=15)
     h.check(restarts(netcon_log) == want, f"restart {restarts(netcon_log)}")
+    h.check(look(h) == BUSY, f"busy look expected while no probe answers, saw {look(h)}")
     h.check(stored(h, "status") == 0, "busy must not be stored")
 
     probe_log = stand_in(h, "probe", harness.PROBE_PORT)
@@ -139,6 +148,73 @@ def case_run_then_run_again(h):
     h.check(restarts(netcon_log) == want * 2, f"restarts {restarts(netcon_log)}")
     h.check(stored(h, "status") == 0, f"status {stored(h, 'status')} after Run again")
     h.check(record(h) is None, f"record left after Run again: {record(h)}")
+    reset(h)
+
+
+# The stand-in adapter takes this long over each disconnect and each connect, as real hardware does.
+SLOW_RESTART_MS = 2500
+# Worst WM_NULL round-trip accepted while the adapter restarts; a window blocked by the restart takes seconds.
+WORST_ROUND_TRIP_US = 250_000
+
+
+def case_window_answers_during_a_slow_restart(h):
+    """Run and Run again with an adapter that takes its time: meanwhile the window answers at once and its
+    spinner keeps turning; the values, the restart's order and the stored state are as with a quick one."""
+    reset(h)
+    stand_in(h, "update", harness.UPDATE_PORT)
+    probe_log = stand_in(h, "probe", harness.PROBE_PORT)
+    netcon_log = os.path.join(h.work, "netcon.log")
+    h.start_app(lang=KOREAN, env={"TW_FAKE_NETSHELL_LOG": harness.wine_path(netcon_log),
+                                  "TW_FAKE_NETSHELL_DELAY_MS": str(SLOW_RESTART_MS)})
+    h.wait_window()
+    spinner = f"id={100 + harness.CONTROLS.index('Indicator')}"
+    want = [f"Disconnect {GUID} hr=0x00000000", f"Connect {GUID} hr=0x00000000"]
+    for step, (target, status) in enumerate(((RUNNING, 1), (IDLE, 0))):
+        probes_before = count_lines(probe_log)
+        h.click_name("BtnStart", "post")
+        figures = h.inspect("ping", SLOW_RESTART_MS * 3 // 5, 5, spinner)[0]
+        seen, probes = look(h), count_lines(probe_log)
+        # Read last: everything above happened inside the restart when the adapter has not connected yet.
+        during = restarts(netcon_log)
+        print(f"  {'Run' if status else 'Run again'}: {figures}; restart so far {during}")
+        h.check(want[1] not in during[2 * step:], f"the restart ended before the sampling did: {during}")
+        h.check(figures["unanswered"] == 0 and figures["worst_us"] < WORST_ROUND_TRIP_US,
+                f"window did not answer within {WORST_ROUND_TRIP_US // 1000} ms during the restart: {figures}")
+        h.check(figures["pixel_changes"] >= 3, f"the spinner did not turn during the restart: {figures}")
+        h.check(seen == BUSY, f"busy look expected during the restart, saw {seen}")
+        h.check(probes == probes_before, "a probe was made before the adapter was connected again")
+        expect_look(h, target, "the look after the restart and the wait")
+        h.check(restarts(netcon_log) == want * (step + 1), f"restarts {restarts(netcon_log)}")
+        h.check(stored(h, "status") == status, f"status {stored(h, 'status')}")
+    h.check(dwords(h, INTERFACE) == {} and dwords(h, MSMQ) == {}, "values left after Run again")
+    profile = dwords(h, PROFILE)
+    h.check(profile == {"NetworkThrottlingIndex": 10, "SystemResponsiveness": 20}, f"system profile {profile}")
+    reset(h)
+
+
+def case_close_during_a_slow_restart(h):
+    """Closed while the adapter is down: the window goes at once, the program ends once the adapter is connected
+    again, with exit code 0 and the state stored before the click."""
+    reset(h)
+    stand_in(h, "update", harness.UPDATE_PORT)
+    stand_in(h, "probe", harness.PROBE_PORT)
+    netcon_log = os.path.join(h.work, "netcon.log")
+    app = h.start_app(lang=KOREAN, env={"TW_FAKE_NETSHELL_LOG": harness.wine_path(netcon_log),
+                                        "TW_FAKE_NETSHELL_DELAY_MS": str(SLOW_RESTART_MS)})
+    h.wait_window()
+    h.click_name("BtnStart", "post")
+    h.wait_until("the busy look", lambda: look(h) == BUSY, timeout=10)
+    watch = h.watch_exit(timeout=4 * SLOW_RESTART_MS / 1000 + 10)
+    h.close_window()  # returns once the window is gone
+    connect = f"Connect {GUID} hr=0x00000000"
+    h.check(connect not in restarts(netcon_log),
+            f"the window stayed until the restart was over: {restarts(netcon_log)}")
+    code = h.exit_code(watch, app)
+    h.check(code == 0, f"exit code {code} after closing during the restart")
+    h.check(restarts(netcon_log) == [f"Disconnect {GUID} hr=0x00000000", connect],
+            f"the program ended without connecting the adapter again: {restarts(netcon_log)}")
+    h.check(stored(h, "status") == 0, f"status {stored(h, 'status')}")
+    h.check(dwords(h, MSMQ) == {"TCPNoDelay": 1}, f"MSMQ {dwords(h, MSMQ)}")
     reset(h)
 
 

@@ -112,6 +112,8 @@ LocalUnicastAddress V6(std::u16string text, std::uint32_t dad) {
 }
 
 std::uint32_t FakeAdapterFacts::ListAdapterAddresses(std::vector<LocalAdapter>* out) {
+  listed_on = std::this_thread::get_id();
+  if (on_list) on_list();
   *out = addresses;
   return addresses_status;
 }

@@ -3,11 +3,13 @@
 // lifetime of the WMI objects are recorded.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/adapters.h"
@@ -53,9 +55,11 @@ class FakeAdapterFacts : public IAdapterFacts {
   bool adapter_query_fails = false;
   std::map<std::u16string, std::vector<FakeWmiObject>> configurations;  // by Index text
   std::set<std::u16string> failing_configuration_queries;               // by Index text
+  std::function<void()> on_list;  // runs at the start of each address listing, on the listing thread
 
   // What the code under test did.
   int info_calls = 0;
+  std::thread::id listed_on;  // the thread of the latest address listing
   int com_depth = 0;
   int com_initialize_calls = 0;
   int live_wmi_objects = 0;  // sessions and enumerators not yet released

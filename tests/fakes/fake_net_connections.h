@@ -1,5 +1,5 @@
 // Records every connect and disconnect with the thread it came from; answers from a script, then with a fixed
-// result.
+// result, after an optional hook that can hold the call (an adapter that takes its time).
 #pragma once
 
 #include <functional>
@@ -20,10 +20,17 @@ class FakeNetConnections : public INetConnections {
     std::thread::id thread;
   };
   bool SetConnectionEnabled(const std::u16string& guid, bool enable) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    calls_.push_back({guid, enable, std::this_thread::get_id()});
-    if (answer) return answer(guid, enable);
-    return result;
+    std::function<void(const Call&)> hook;
+    const Call call{guid, enable, std::this_thread::get_id()};
+    bool answered;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      calls_.push_back(call);
+      answered = answer ? answer(guid, enable) : result;
+      hook = on_call;
+    }
+    if (hook) hook(call);
+    return answered;
   }
   std::vector<Call> Calls() const {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -33,6 +40,8 @@ class FakeNetConnections : public INetConnections {
   bool result = true;
   // When set, answers instead of `result` (called under the fake's lock: it must not call back).
   std::function<bool(const std::u16string& guid, bool enable)> answer;
+  // Runs after each call is recorded, on the calling thread and outside the lock, before the call returns.
+  std::function<void(const Call&)> on_call;
 
  private:
   mutable std::mutex mutex_;

@@ -2,17 +2,20 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <set>
 #include <thread>
 
 #include "app/main_form.h"
 #include "app/main_layout.h"
+#include "fakes/fake_adapter_facts.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_form_view.h"
 #include "fakes/fake_http.h"
 #include "fakes/fake_locale.h"
 #include "fakes/fake_random.h"
 #include "fakes/fake_registry.h"
+#include "fakes/fake_threads.h"
 #include "fakes/fake_update_prompts.h"
 #include "fakes/fake_version.h"
 #include "fakes/queued_dispatcher.h"
@@ -21,6 +24,7 @@
 #include "platform/error.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "tuning/adapter_discovery.h"
 
 namespace tw {
 namespace {
@@ -193,6 +197,75 @@ TEST_F(FormCreate, AnErrorEndsTheSequenceAtItsStep) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(http.Requests().empty());
   EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+// Discovery started at process start and collected at the load step shows exactly what discovery made at
+// that step shows: the same labels, the same steps in the same order, and a failure ends the sequence at the
+// same step with the same message.
+TEST_F(FormCreate, EarlyDiscoveryShowsWhatDiscoveryAtTheLoadStepShows) {
+  constexpr char16_t kGuid[] = u"{0000000A-0000-0000-0000-4E6574446576}";
+  struct Case {
+    const char* name;
+    void (*arrange)(test::FakeAdapterFacts&);
+    const char16_t* error;  // null: none raised
+    const char* adapter;    // the adapter label without an error
+  };
+  const Case cases[] = {
+      {"found", [](test::FakeAdapterFacts&) {}, nullptr, "eth0"},
+      {"WMI down", [](test::FakeAdapterFacts& f) { f.wmi_up = false; }, nullptr, "Unknown"},
+      {"configuration query refused after the adapter was read",
+       [](test::FakeAdapterFacts& f) { f.failing_configuration_queries.insert(u"10"); },
+       u"Network adapter query failed: configuration query", nullptr},
+      {"local address listing fails", [](test::FakeAdapterFacts& f) { f.addresses_status = 87; },
+       u"Local address listing failed: 87", nullptr},
+  };
+  int checks = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> journals[2];
+    std::u16string errors[2];
+    std::u16string adapters[2];
+    for (int early = 0; early < 2; ++early) {
+      test::FakeAdapterFacts facts;
+      facts.addresses = {test::Ethernet({test::V4(u"192.168.77.10")})};
+      facts.adapters = {test::WmiAdapter(10, u"eth0", kGuid)};
+      facts.configurations[u"10"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
+      c.arrange(facts);
+      test::FakeThreads threads;
+      std::optional<AdapterDiscovery> discovery;
+      Services s = services;
+      s.adapters = &facts;
+      if (early) discovery.emplace(facts, threads);
+      StoredView fresh;
+      TFrmTempowave form(fresh, s, early ? &*discovery : nullptr);
+      try {
+        form.FormCreate();
+        WaitForCheck(++checks);
+      } catch (const Error& e) {
+        errors[early] = e.message();
+      }
+      journals[early] = fresh.journal;
+      adapters[early] = form.AdapterName();
+      EXPECT_EQ(threads.asked.load(), early);
+    }
+    EXPECT_EQ(journals[1], journals[0]);
+    EXPECT_EQ(adapters[1], adapters[0]);
+    EXPECT_EQ(errors[1], errors[0]);
+    EXPECT_EQ(errors[1], c.error ? c.error : u"");
+    // The load step comes right after the version label; a failure there ends the sequence.
+    const auto version_label =
+        std::find(journals[1].begin(), journals[1].end(), "SetControlCaption LblVersion Version: 1.6.2.0");
+    ASSERT_NE(version_label, journals[1].end());
+    if (c.error) {
+      EXPECT_EQ(version_label + 1, journals[1].end()) << "steps ran after the failing one";
+    } else {
+      ASSERT_LT(version_label + 1, journals[1].end());
+      EXPECT_EQ(*(version_label + 1), std::string("SetControlCaption LblAdapter ") + c.adapter);
+    }
+  }
+  checks_started = checks;
+  EXPECT_EQ(http.Requests().size(), static_cast<size_t>(checks))
+      << "an update check after each sequence that ended";
 }
 
 }  // namespace

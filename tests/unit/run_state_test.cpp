@@ -9,6 +9,7 @@
 
 #include "fakes/fake_adapter_facts.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_com.h"
 #include "fakes/fake_form_view.h"
 #include "fakes/fake_http.h"
 #include "fakes/fake_locale.h"
@@ -69,7 +70,8 @@ class RunState : public ::testing::Test {
                                                             .http = http,
                                                             .adapters = &facts,
                                                             .connections = &connections,
-                                                            .threads = &threads});
+                                                            .threads = &threads,
+                                                            .com = &com});
     }
     return *form;
   }
@@ -157,6 +159,7 @@ class RunState : public ::testing::Test {
   test::FakeHttp http;
   test::FakeClock clock;
   test::FakeThreads threads;
+  test::FakeCom com;
   // A worker may still be on its way out of the hand-over when a test ends; like the program's dispatcher,
   // this one outlives every worker.
   test::QueuedDispatcher& dispatcher =
@@ -364,7 +367,7 @@ TEST_F(RunState, RunWritesTheCheckedValuesInOrderRestartsAndEndsRunning) {
   Access::LoadAdapterAndOptions(Form());
   registry.calls.clear();
   Form().BtnStartClick();
-  // Back from the click: busy, values written, adapter restarted on this thread, the wait in the background.
+  // Back from the click: busy and the values written; the restart and the wait are the worker's.
   ExpectLook(TStatus::stBusy);
   const std::string iface = Text(std::u16string(kInterfaces) + kGuid);
   const std::vector<std::string> expected = {
@@ -376,16 +379,17 @@ TEST_F(RunState, RunWritesTheCheckedValuesInOrderRestartsAndEndsRunning) {
       "set " + Text(kProfile) + " SystemResponsiveness 10",
   };
   EXPECT_EQ(MachineChanges(), expected);
-  const auto calls = connections.Calls();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].guid, kGuid);
-  EXPECT_FALSE(calls[0].enable);
-  EXPECT_TRUE(calls[1].enable);
-  EXPECT_EQ(calls[0].thread, std::this_thread::get_id());
-  EXPECT_EQ(calls[1].thread, std::this_thread::get_id());
   EXPECT_EQ(StoredInteger(u"status"), 0);  // busy is never stored
 
   ASSERT_TRUE(ServeUntilSettled());
+  const auto calls = connections.Calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].guid, kGuid);
+  EXPECT_EQ(calls[1].guid, kGuid);
+  EXPECT_FALSE(calls[0].enable);
+  EXPECT_TRUE(calls[1].enable);
+  EXPECT_NE(calls[0].thread, std::this_thread::get_id());
+  EXPECT_EQ(calls[1].thread, calls[0].thread);
   ExpectLook(TStatus::stRunning);
   EXPECT_EQ(StoredInteger(u"status"), 1);
   EXPECT_EQ(http.Requests().size(), 1u);  // answered at once: one probe, no pause
@@ -400,7 +404,11 @@ TEST_F(RunState, WithoutAThreadForTheWaitTheTargetIsAppliedAtOnce) {
   Form().BtnStartClick();
   ExpectLook(TStatus::stRunning);  // not left busy with nothing to end it
   EXPECT_EQ(StoredInteger(u"status"), 1);
-  EXPECT_EQ(connections.Calls().size(), 2u);
+  ASSERT_EQ(connections.Calls().size(), 2u);
+  EXPECT_FALSE(connections.Calls()[0].enable);
+  EXPECT_EQ(connections.Calls()[1].thread, std::this_thread::get_id())
+      << "restarted here, as there is no worker";
+  EXPECT_EQ(com.Depth(), 0);
   EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"SystemResponsiveness"), 10u);
   Form().BtnStartClick();
   ExpectLook(TStatus::stIdle);
@@ -430,8 +438,8 @@ TEST_F(RunState, RunWritesOnlyTheCheckedRows) {
   registry.calls.clear();
   Form().Start();  // nothing checked: no value, but the restart and the wait all the same
   EXPECT_TRUE(MachineChanges().empty());
-  EXPECT_EQ(connections.Calls().size(), 4u);
   ASSERT_TRUE(ServeUntilSettled());
+  EXPECT_EQ(connections.Calls().size(), 4u);
   ExpectLook(TStatus::stRunning);
 }
 
@@ -468,8 +476,9 @@ TEST_F(RunState, RunAgainWithoutAnAdapterUsesTheBareInterfacesKey) {
   const auto changes = MachineChanges();
   ASSERT_EQ(changes.size(), 5u);
   EXPECT_EQ(changes[0], "delete " + Text(kInterfaces) + " TcpAckFrequency");
-  EXPECT_EQ(connections.Calls()[0].guid, u"");
   ASSERT_TRUE(ServeUntilSettled());
+  ASSERT_EQ(connections.Calls().size(), 2u);
+  EXPECT_EQ(connections.Calls()[0].guid, u"");
   ExpectLook(TStatus::stIdle);
 }
 
@@ -481,6 +490,7 @@ TEST_F(RunState, AClickWhileBusyDoesNothing) {
   EXPECT_TRUE(view.journal.empty());
   EXPECT_TRUE(registry.calls.empty());
   EXPECT_TRUE(connections.Calls().empty());
+  EXPECT_EQ(threads.asked.load(), 0) << "no restart started in the background either";
 }
 
 TEST_F(RunState, ADeadNetworkAfterRunIsProbed300TimesThenRunIsGivenBack) {
@@ -500,8 +510,12 @@ TEST_F(RunState, ADeadNetworkAfterRunIsProbed300TimesThenRunIsGivenBack) {
   EXPECT_FALSE(registry.Get(reg::kLocalMachine, kProfile, u"SystemResponsiveness"));
   EXPECT_FALSE(registry.Get(reg::kLocalMachine, kMsmq, u"TCPNoDelay"));
   EXPECT_FALSE(RecordHeld());
-  // Restarted for Run, then once more so that the given-back values take effect.
-  EXPECT_EQ(connections.Calls().size(), 4u);
+  // Restarted for Run, then once more so that the given-back values take effect; both off the window's
+  // thread.
+  const auto calls = connections.Calls();
+  ASSERT_EQ(calls.size(), 4u);
+  for (const auto& call : calls) EXPECT_NE(call.thread, std::this_thread::get_id());
+  EXPECT_EQ(com.Entered(), 2);
 }
 
 TEST_F(RunState, TheProgramsProbeScheduleCanBeShortenedForItsTestBuild) {
@@ -680,7 +694,8 @@ TEST_F(RunState, AConnectionThatStaysOffAfterRunIsSaidAndRunIsGivenBack) {
   connections.answer = [](const std::u16string&, bool enable) { return !enable; };  // off, never on again
   Access::LoadAdapterAndOptions(Form());
   Form().BtnStartClick();
-  // Decided on the UI thread at once: no wait for a network that cannot answer.
+  // Handed over once the retries are over: no wait for a network that cannot answer.
+  ASSERT_TRUE(ServeUntilSettled());
   ASSERT_EQ(view.error_boxes.size(), 1u);
   EXPECT_EQ(
       view.error_boxes[0].text,
@@ -702,6 +717,7 @@ TEST_F(RunState, AConnectionThatStaysOffAfterRunAgainReturnsToRunningAndKeepsThe
   ASSERT_TRUE(ServeUntilSettled());
   connections.answer = [](const std::u16string&, bool enable) { return !enable; };
   Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
   ASSERT_EQ(view.error_boxes.size(), 1u);
   EXPECT_EQ(view.error_boxes[0].text.substr(0, 53), u"The network connection could not be switched back on.");
   ExpectLook(TStatus::stRunning);
@@ -807,6 +823,111 @@ TEST_F(RunState, AWorkerThatFinishesAfterTheWindowIsGoneEndsQuietly) {
   form.reset();
   ASSERT_TRUE(dispatcher.WaitDropped(1));
   EXPECT_EQ(http.Requests().size(), 300u);
+  EXPECT_EQ(StoredInteger(u"status"), 0);
+}
+
+// The worker disconnects, then connects, from a COM apartment of its own that it leaves again before the
+// first probe.
+TEST_F(RunState, TheWorkerRestartsInAnApartmentOfItsOwnBeforeItProbes) {
+  struct Seen {
+    bool enable;
+    std::thread::id thread;
+    int com_depth;
+    size_t probes;
+  };
+  std::vector<Seen> seen;  // written by the worker only, read once it has handed over
+  connections.on_call = [&](const test::FakeNetConnections::Call& call) {
+    seen.push_back({call.enable, call.thread, com.Depth(), http.Requests().size()});
+  };
+  http.script = {std::nullopt};  // the first probe fails: one pause, then the fallback answers
+  int depth_in_pause = -1;
+  clock.on_sleep = [&] { depth_in_pause = com.Depth(); };
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_FALSE(seen[0].enable);
+  EXPECT_TRUE(seen[1].enable);
+  EXPECT_NE(seen[0].thread, std::this_thread::get_id());
+  EXPECT_EQ(seen[1].thread, seen[0].thread);
+  for (const Seen& s : seen) {
+    EXPECT_EQ(s.com_depth, 1) << "inside the worker's apartment";
+    EXPECT_EQ(s.probes, 0u) << "no probe before the connect has returned";
+  }
+  EXPECT_EQ(depth_in_pause, 0) << "the probes run outside the apartment";
+  EXPECT_EQ(com.DepthOn(seen[0].thread), 0);
+  EXPECT_EQ(com.Entered(), 1);
+  EXPECT_EQ(com.Depth(), 0) << "nothing entered on the window's thread";
+  EXPECT_EQ(http.Requests().size(), 2u);
+}
+
+// Holds the adapter's disconnect until the test lets it go on.
+class HeldDisconnect {
+ public:
+  explicit HeldDisconnect(test::FakeNetConnections& connections) {
+    connections.on_call = [this](const test::FakeNetConnections::Call& call) {
+      if (call.enable) return;
+      std::unique_lock<std::mutex> lock(mutex_);
+      reached_ = true;
+      changed_.notify_all();
+      changed_.wait_for(lock, seconds(30), [this] { return released_; });
+    };
+  }
+  bool WaitReached() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, seconds(30), [this] { return reached_; });
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool reached_ = false, released_ = false;
+};
+
+// However long the adapter takes, the click returns at once and the window stays busy until the wait ends.
+TEST_F(RunState, TheClickReturnsWhileTheAdapterIsStillRestarting) {
+  HeldDisconnect held(connections);
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ExpectLook(TStatus::stBusy);
+  EXPECT_EQ(MachineChanges().size(), 6u);  // the record of the machine's own values, then the five
+  ASSERT_TRUE(held.WaitReached());
+  EXPECT_EQ(connections.Calls().size(), 1u);
+  EXPECT_TRUE(http.Requests().empty());
+  ExpectLook(TStatus::stBusy);
+  held.Release();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  EXPECT_EQ(connections.Calls().size(), 2u);
+  EXPECT_EQ(StoredInteger(u"status"), 1);
+}
+
+// Closed during the restart: the window's end waits until the adapter is connected again, rather than leave
+// it disconnected; then it ends as when closed during the wait: no probe, the hand-over dropped, the stored
+// state as before the click.
+TEST_F(RunState, ClosingDuringTheRestartWaitsForTheConnect) {
+  HeldDisconnect held(connections);
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(held.WaitReached());
+  dispatcher.Close();  // the main window is gone
+  std::thread adapter([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    held.Release();
+  });
+  form.reset();
+  const auto calls = connections.Calls();
+  adapter.join();
+  ASSERT_EQ(calls.size(), 2u) << "the window's end came before the connect";
+  EXPECT_TRUE(calls[1].enable);
+  ASSERT_TRUE(dispatcher.WaitDropped(1));
+  EXPECT_TRUE(http.Requests().empty());
   EXPECT_EQ(StoredInteger(u"status"), 0);
 }
 

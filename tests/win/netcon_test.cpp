@@ -113,6 +113,21 @@ TEST_F(NetConnections, WorksOnAThreadWithoutComAndLeavesNoneBehind) {
   FreeLibrary(pin);
 }
 
+// Once found, the component stays loaded after the thread that used it and its apartment are gone.
+TEST_F(NetConnections, TheComponentStaysLoadedOnceFound) {
+  if (GetModuleHandleW(L"netshell.dll")) GTEST_SKIP() << "loaded by an earlier test of this process";
+  bool restarted = false;
+  std::thread worker([&] {  // as the program's refresh worker: an apartment of its own around the restart
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    restarted =
+        connections.SetConnectionEnabled(kEth0, false) && connections.SetConnectionEnabled(kEth0, true);
+    if (SUCCEEDED(hr)) CoUninitialize();
+  });
+  worker.join();
+  EXPECT_TRUE(restarted);
+  EXPECT_NE(GetModuleHandleW(L"netshell.dll"), nullptr);
+}
+
 TEST_F(NetConnections, FailuresGiveFalseAndLeakNothing) {
   struct Case {
     const char* name;

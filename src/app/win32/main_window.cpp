@@ -137,9 +137,10 @@ Maker MakerOf(ControlKind kind) {
 
 }  // namespace
 
-MainWindow::MainWindow(const Services& services, std::function<void()> on_destroyed)
+MainWindow::MainWindow(const Services& services, std::function<void()> on_destroyed,
+                       AdapterDiscovery* discovery)
     : on_create([this] { form_.FormCreate(); }),
-      form_(*this, services),
+      form_(*this, services, discovery),
       on_destroyed_(std::move(on_destroyed)) {}
 
 MainWindow::~MainWindow() {
@@ -450,14 +451,17 @@ void MainWindow::SetApplicationTitle(const std::u16string& title) {
   Application::SetTitle(title);
 }
 
-void RunMainWindow(HINSTANCE, int show) {
+void RunMainWindow(HINSTANCE, int show, AdapterDiscovery* discovery) {
   // The dispatcher belongs to the UI thread: made here, first, and closed with the main window.
   UiDispatcher& dispatcher = UiDispatcher::Instance();
   const Services services = MakeServices();
-  MainWindow window(services, [&dispatcher] {
-    dispatcher.Close();
-    PostQuitMessage(0);
-  });
+  MainWindow window(
+      services,
+      [&dispatcher] {
+        dispatcher.Close();
+        PostQuitMessage(0);
+      },
+      discovery);
   if (!window.Create()) return;
   ShowWindow(window.hwnd(), show);
   UpdateWindow(window.hwnd());

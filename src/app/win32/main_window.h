@@ -21,7 +21,9 @@ namespace tw::win {
 class MainWindow final : public Widget, public IFormView, public INoticeHost {
  public:
   // `on_destroyed` runs when the window is destroyed; the program ends its message loop there.
-  MainWindow(const Services& services, std::function<void()> on_destroyed);
+  // `discovery`, when given, is collected at the load step instead of discovering there.
+  MainWindow(const Services& services, std::function<void()> on_destroyed,
+             AdapterDiscovery* discovery = nullptr);
   ~MainWindow() override;
 
   // Creates the window invisible with all its controls at the window's DPI, then raises OnCreate. False
@@ -89,6 +91,6 @@ class MainWindow final : public Widget, public IFormView, public INoticeHost {
 };
 
 // The program's window and message loop: creates the main window, shows it and runs until it is closed.
-void RunMainWindow(HINSTANCE instance, int show);
+void RunMainWindow(HINSTANCE instance, int show, AdapterDiscovery* discovery = nullptr);
 
 }  // namespace tw::win

@@ -3,6 +3,7 @@
 #include "build_config.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
+#include "platform/win32/com_win32.h"
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/http_win32.h"
 #include "platform/win32/netcon_win32.h"
@@ -17,6 +18,24 @@
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {
+namespace {
+
+// Shared by discovery, which starts before the other services are made.
+Win32AdapterFacts& AdapterFacts() {
+  static Win32AdapterFacts& facts = *new Win32AdapterFacts;
+  return facts;
+}
+
+Win32Threads& Threads() {
+  static Win32Threads& threads = *new Win32Threads;
+  return threads;
+}
+
+}  // namespace
+
+AdapterDiscovery StartAdapterDiscovery() {
+  return AdapterDiscovery(AdapterFacts(), Threads());
+}
 
 Services MakeServices() {
   // Process-lifetime objects, deliberately never destroyed: worker threads are not joined at exit and may
@@ -30,19 +49,19 @@ Services MakeServices() {
   static SystemClock& clock = *new SystemClock;
   static WinHttp& http = *new WinHttp;
   static VersionInfo& version = *new VersionInfo;
-  static Win32AdapterFacts& adapters = *new Win32AdapterFacts;
   static Win32NetConnections& connections = *new Win32NetConnections;
-  static Win32Threads& threads = *new Win32Threads;
+  static Win32Com& com = *new Win32Com;
   Services s{.registry = registry,
              .dispatcher = UiDispatcher::Instance(),
              .clock = clock,
              .http = http,
              .shell = &shell,
              .random = &ProcessRandom::Instance(),
-             .adapters = &adapters,
+             .adapters = &AdapterFacts(),
              .connections = &connections,
              .version = &version,
-             .threads = &threads,
+             .threads = &Threads(),
+             .com = &com,
              .probe_attempts = config::kProbeAttempts};
   static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/win32/main_window.h"
 #include "app/win32/restore_win32.h"
+#include "app/win32/services_win32.h"
 #include "crash/win32/crash_handler.h"
 #include "i18n/translate.h"
 #include "platform/win32/com_apartment.h"
@@ -49,7 +50,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show)
     return code;
   }
 
-  tw::win::RunMainWindow(instance, show);
+  // WMI can take long, right after boot most of all: discovery runs while the window is being built, and the
+  // window's load step collects it.
+  tw::AdapterDiscovery discovery = tw::win::StartAdapterDiscovery();
+  tw::win::RunMainWindow(instance, show, &discovery);
   modules.Finalize();
   return 0;
 }

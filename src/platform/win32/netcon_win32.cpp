@@ -76,6 +76,10 @@ bool Win32NetConnections::SetConnectionEnabled(const std::u16string& guid, bool 
   auto free_properties = reinterpret_cast<FreePropertiesFn>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), "NcFreeNetconProperties")));
   if (!free_properties) return false;
+  // Kept loaded once found, as it stays when an apartment that lives on has used it: each restart runs on a
+  // new worker whose apartment is the only other holder, and loading it afresh every time costs as much as
+  // the rest of Run. The reference is never given back; the process's end releases it.
+  if (!kept_.exchange(true)) LoadSystemLibrary(W(library_));
   // A nested level on the caller's apartment, so that the call also works on a thread that has none yet;
   // the connection objects are released inside Walk, before COM and the library are.
   const bool com = SUCCEEDED(CoInitialize(nullptr));

@@ -1,6 +1,7 @@
 // Network connections through the network-connections shell component.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "platform/netcon.h"
@@ -15,6 +16,7 @@ class Win32NetConnections : public INetConnections {
 
  private:
   std::u16string library_;
+  std::atomic<bool> kept_{false};  // the component was found and is kept loaded
 };
 
 }  // namespace tw::win

@@ -7,6 +7,8 @@
 //                                 interfaces with index 10, 11 and 12: eth0, vmware1, wlan0).
 //   TW_FAKE_NETSHELL_FAIL         "Method=0xHRESULT,..." for CreateInstance, EnumConnections, Next,
 //                                 GetProperties, Connect, Disconnect: that call returns the HRESULT.
+//   TW_FAKE_NETSHELL_DELAY_MS     milliseconds each Connect and Disconnect takes before it returns (and is
+//                                 logged), as a real adapter takes seconds to go down and come back.
 #include <windows.h>
 #include <objbase.h>
 #include <netcon.h>
@@ -185,6 +187,8 @@ class Connection : public Object<INetConnection> {
 
  private:
   HRESULT Act(const char* what) {
+    const DWORD delay = static_cast<DWORD>(wcstoul(Env(L"TW_FAKE_NETSHELL_DELAY_MS").c_str(), nullptr, 10));
+    if (delay) Sleep(delay);
     const HRESULT hr = Injected(what[0] == 'C' ? L"Connect" : L"Disconnect");
     Log("%s %s hr=0x%08lX", what, GuidText(config_.guid).c_str(), static_cast<unsigned long>(hr));
     return hr;

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "fakes/fake_adapter_facts.h"
+#include "fakes/fake_threads.h"
+#include "platform/error.h"
+#include "platform/text.h"
+#include "tuning/adapter_discovery.h"
+
+namespace tw {
+namespace {
+
+constexpr char16_t kGuid[] = u"{0000000A-0000-0000-0000-4E6574446576}";
+
+void Arrange(test::FakeAdapterFacts& facts) {
+  facts.addresses = {test::Loopback(), test::Ethernet({test::V4(u"192.168.77.10")})};
+  facts.adapters = {test::WmiAdapter(10, u"eth0", kGuid)};
+  facts.configurations[u"10"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
+}
+
+// Collected, discovery gives what FindActiveAdapter called in its place gives; it runs on a worker, or on the
+// collecting thread when no worker can be started.
+TEST(AdapterDiscovery, CollectGivesWhatTheCallGives) {
+  struct Case {
+    const char* name;
+    void (*arrange)(test::FakeAdapterFacts&);
+  };
+  const Case cases[] = {
+      {"found", [](test::FakeAdapterFacts&) {}},
+      {"WMI down", [](test::FakeAdapterFacts& f) { f.wmi_up = false; }},
+      {"no address in the local prefix",
+       [](test::FakeAdapterFacts& f) { f.addresses = {test::Ethernet({test::V4(u"10.0.0.1")})}; }},
+      {"the only adapter is virtual",
+       [](test::FakeAdapterFacts& f) {
+         f.adapters = {test::WmiAdapter(10, u"VMware Network Adapter", kGuid)};
+       }},
+  };
+  for (const Case& c : cases) {
+    for (bool refused : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (refused ? ", no thread" : ", on a worker"));
+      test::FakeAdapterFacts direct_facts;
+      Arrange(direct_facts);
+      c.arrange(direct_facts);
+      AdapterInfo direct;
+      const bool direct_found = FindActiveAdapter(direct_facts, direct);
+
+      test::FakeAdapterFacts facts;
+      Arrange(facts);
+      c.arrange(facts);
+      test::FakeThreads threads;
+      threads.refuse = refused;
+      AdapterDiscovery discovery(facts, threads);
+      const AdapterInfo before{u"before", u"{before}", u"0.0.0.0"};
+      AdapterInfo info = before;
+      ASSERT_EQ(discovery.Collect(info), direct_found);
+      if (direct_found) {
+        EXPECT_EQ(info.NetworkName, direct.NetworkName);
+        EXPECT_EQ(info.NetworkGUID, direct.NetworkGUID);
+        EXPECT_EQ(info.NetworkIP, direct.NetworkIP);
+      } else {
+        EXPECT_EQ(info.NetworkGUID, before.NetworkGUID) << "nothing written without an adapter";
+      }
+      EXPECT_EQ(facts.listed_on == std::this_thread::get_id(), refused);
+      EXPECT_EQ(facts.com_depth, 0) << "COM balanced on the discovery's thread";
+      EXPECT_EQ(facts.com_initialize_calls, direct_facts.com_initialize_calls);
+      // Collected again: the same outcome, without discovering again.
+      AdapterInfo again;
+      EXPECT_EQ(discovery.Collect(again), direct_found);
+      EXPECT_EQ(facts.connections.size(), direct_facts.connections.size());
+    }
+  }
+}
+
+// An error raised by discovery on its worker is raised where the result is collected, with its message.
+TEST(AdapterDiscovery, AnErrorIsRaisedWhereTheResultIsCollected) {
+  test::FakeAdapterFacts facts;
+  Arrange(facts);
+  facts.failing_configuration_queries.insert(u"10");
+  test::FakeThreads threads;
+  AdapterDiscovery discovery(facts, threads);
+  for (int collect = 0; collect < 2; ++collect) {
+    AdapterInfo info;
+    try {
+      discovery.Collect(info);
+      ADD_FAILURE() << "no error raised";
+    } catch (const Error& e) {
+      EXPECT_EQ(EncodeUtf8(e.message()), "Network adapter query failed: configuration query");
+    }
+    EXPECT_EQ(info.NetworkGUID, u"") << "the adapter read before the failure is not handed on";
+  }
+  EXPECT_NE(facts.listed_on, std::this_thread::get_id());
+  EXPECT_EQ(facts.com_depth, 0);
+  EXPECT_FALSE(facts.uninitialized_with_live_objects);
+}
+
+// The collecting thread waits for a discovery still under way.
+TEST(AdapterDiscovery, CollectWaitsForADiscoveryUnderWay) {
+  test::FakeAdapterFacts facts;
+  Arrange(facts);
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool listing = false, go_on = false;
+  facts.on_list = [&] {
+    std::unique_lock<std::mutex> lock(mutex);
+    listing = true;
+    changed.notify_all();
+    changed.wait(lock, [&] { return go_on; });
+  };
+  test::FakeThreads threads;
+  AdapterDiscovery discovery(facts, threads);  // returns while the worker is held in the listing
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return listing; }));
+  }
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::lock_guard<std::mutex> lock(mutex);
+    go_on = true;
+    changed.notify_all();
+  });
+  AdapterInfo info;
+  EXPECT_TRUE(discovery.Collect(info));
+  EXPECT_EQ(info.NetworkName, u"eth0");
+  release.join();
+}
+
+}  // namespace
+}  // namespace tw
