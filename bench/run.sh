@@ -11,6 +11,7 @@
 # (scripts/host-wine.sh); TW_BENCH_PRESET=win64-test or win32-test chooses.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
 runs=${1:-15}
 cycles=${2:-200}
 . "$here/scripts/host-wine.sh"
@@ -20,7 +21,7 @@ if [ -z "${TW_NETNS:-}" ]; then
   "$here/scripts/install-deps.sh"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"${JOBS:-2}" >/dev/null
-  exec "$here/scripts/with-netns.sh" -- "$0" "$runs" "$cycles"
+  exec "$here/scripts/with-netns.sh" -- "$here/bench/run.sh" "$runs" "$cycles"
 fi
 
 . "$here/scripts/wine-session.sh"
