@@ -15,14 +15,21 @@ inspector = os.path.join(build, "tests", "e2e", "inspector.exe")
 BUTTON = "id=123"  # BtnStart: 100 + its stored index
 
 
-def inspect(*args, timeout_ms=20000):
-    res = subprocess.run(["wine", inspector, "--timeout", str(timeout_ms), "--class", "TFrmTempowave"] +
-                         [str(a) for a in args], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                         timeout=timeout_ms / 1000 + 600)
-    lines = [json.loads(line) for line in res.stdout.decode().splitlines() if line.strip()]
-    if res.returncode != 0:
+def inspector_command(args, timeout_ms):
+    return ["wine", inspector, "--timeout", str(timeout_ms), "--class", "TFrmTempowave"] + [str(a) for a in args]
+
+
+def inspector_lines(args, returncode, stdout):
+    lines = [json.loads(line) for line in stdout.decode().splitlines() if line.strip()]
+    if returncode != 0:
         sys.exit(f"inspector {' '.join(map(str, args))}: {lines}")
     return lines
+
+
+def inspect(*args, timeout_ms=20000):
+    res = subprocess.run(inspector_command(args, timeout_ms), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                         timeout=timeout_ms / 1000 + 600)
+    return inspector_lines(args, res.returncode, res.stdout)
 
 
 def standins(slow=0.0):
@@ -54,15 +61,12 @@ def ping_around_click(ms):
     """The window's round-trips, sampled from just before a posted click of Run for `ms` ms. The sampling runs
     in a process of its own, started first: the inspector's click itself asks the window about the button, and
     a window that does not answer would otherwise hold the sampling back until it answers again."""
-    ping = subprocess.Popen(["wine", inspector, "--timeout", "20000", "--class", "TFrmTempowave", "ping", str(ms),
-                             "5"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    args = ("ping", ms, 5)
+    ping = subprocess.Popen(inspector_command(args, 20000), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     time.sleep(0.3)
     inspect("click", BUTTON, "post")
     out, _ = ping.communicate(timeout=ms / 1000 + 600)
-    lines = [json.loads(line) for line in out.decode().splitlines() if line.strip()]
-    if ping.returncode != 0 or not lines:
-        sys.exit(f"inspector ping: {lines}")
-    return lines[0]
+    return inspector_lines(args, ping.returncode, out)[0]
 
 
 def close_app(app):

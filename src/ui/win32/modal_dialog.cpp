@@ -14,20 +14,12 @@ INT_PTR RunEmptyDialog(HWND owner, DLGPROC proc, LPARAM state) {
 }
 
 void CentreInWorkArea(HWND dlg, int width, int height) {
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-  if (width <= 0 || height <= 0) {
-    RECT r;
-    GetWindowRect(dlg, &r);
-    width = r.right - r.left;
-    height = r.bottom - r.top;
-    flags |= SWP_NOSIZE;
-  }
   MONITORINFO mi{};
   mi.cbSize = sizeof(mi);
   GetMonitorInfoW(MonitorFromWindow(dlg, MONITOR_DEFAULTTOPRIMARY), &mi);
   const RECT& wa = mi.rcWork;
   SetWindowPos(dlg, nullptr, wa.left + (wa.right - wa.left - width) / 2,
-               wa.top + (wa.bottom - wa.top - height) / 2, width, height, flags);
+               wa.top + (wa.bottom - wa.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace tw::win

@@ -23,8 +23,7 @@ INT_PTR CALLBACK GuardedDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 // arrives as WM_INITDIALOG's lParam. Returns what EndDialog was given (or -1 when it could not be made).
 INT_PTR RunEmptyDialog(HWND owner, DLGPROC proc, LPARAM state);
 
-// Moves the dialog to the centre of its monitor's work area; with `width` and `height` it also takes that
-// outer size, otherwise it keeps its own.
-void CentreInWorkArea(HWND dlg, int width = 0, int height = 0);
+// Gives the dialog this outer size and moves it to the centre of its monitor's work area.
+void CentreInWorkArea(HWND dlg, int width, int height);
 
 }  // namespace tw::win

@@ -10,8 +10,8 @@
 #include "platform/dpi.h"
 #include "platform/win32/application.h"
 #include "platform/win32/dpi_win32.h"
-#include "update/update_text.h"
 #include "ui/win32/modal_dialog.h"
+#include "update/update_text.h"
 #include "update/win32/update_prompts.h"
 
 namespace tw::win {
