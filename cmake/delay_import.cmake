@@ -9,7 +9,8 @@ function(tw_delay_import dll out_var)
   set(dir ${CMAKE_BINARY_DIR}/delayload)
   set(out ${dir}/lib${dll}.delay.a)
   set(${out_var} ${out} PARENT_SCOPE)
-  if(EXISTS ${out} AND NOT ${TW_IMPLIB_${dll}} IS_NEWER_THAN ${out})
+  if(EXISTS ${out} AND NOT ${TW_IMPLIB_${dll}} IS_NEWER_THAN ${out}
+     AND NOT ${CMAKE_CURRENT_FUNCTION_LIST_FILE} IS_NEWER_THAN ${out})
     return()
   endif()
   execute_process(COMMAND ${CMAKE_NM} -g ${TW_IMPLIB_${dll}} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
@@ -39,6 +40,16 @@ function(tw_delay_import dll out_var)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "${CMAKE_DLLTOOL} could not make ${out}")
   endif()
+  # Each function's member holds its jump thunk and the stub that calls the resolver in one code section.
+  # GNU ld (i386) drops the code section of an import-library member when nothing calls its jump thunk,
+  # which is the case for every function the Windows headers declare dllimport: the caller goes through
+  # the address slot, whose first value then points at a dropped stub and stays 0. Marked as read-only
+  # data under a .text$ name, the section is no longer taken for a dead thunk and still lands in the code.
+  execute_process(COMMAND ${CMAKE_OBJCOPY} --rename-section ".text=.text$zdl,contents,alloc,load,readonly,data"
+                          ${out} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${CMAKE_OBJCOPY} could not rename the stub sections of ${out}")
+  endif()
   # Ordinary objects of the import library come along (GDI+'s holds the C++ wrapper's static data): those that
   # neither provide an import nor take part in one.
   execute_process(COMMAND ${CMAKE_NM} -A ${TW_IMPLIB_${dll}} OUTPUT_VARIABLE lines)
@@ -67,4 +78,16 @@ function(tw_delay_import dll out_var)
       message(FATAL_ERROR "could not add ${members} to ${out}")
     endif()
   endif()
+endfunction()
+
+# tw_delay_directory(TARGET): fills the delay-import directory of the linked TARGET from its link map
+# (cmake/delay_directory.py), so that the delayed imports are visible as such to Windows' tools.
+function(tw_delay_directory target)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
+  target_link_options(${target} PRIVATE -Wl,-Map=${map})
+  add_custom_command(TARGET ${target} POST_BUILD
+                     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/delay_directory.py
+                             $<TARGET_FILE:${target}> ${map}
+                     VERBATIM)
 endfunction()

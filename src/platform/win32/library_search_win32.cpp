@@ -71,6 +71,23 @@ extern "C" FARPROC WINAPI TwResolveDelayImport(PCImgDelayDescr descriptor, FARPR
   return proc;
 }
 
+// dlltool puts each library's delay-import descriptor in .text$2; the linker sorts .text$ sections by name,
+// so these labels enclose them as one table, closed by the all-zero descriptor that the format asks for.
+// After linking, the PE's delay-import directory is pointed at that table (cmake/delay_directory.py), so that
+// Windows' own tools and scanners see the delayed imports for what they are.
+asm(R"(
+    .section .text$1,"dr"
+    .p2align 2
+    .globl tw_delay_descriptors_begin
+tw_delay_descriptors_begin:
+    .section .text$3,"dr"
+    .p2align 2
+    .globl tw_delay_descriptors_end
+tw_delay_descriptors_end:
+    .space 32
+    .text
+)");
+
 #if defined(__x86_64__)
 // Called by the stubs with the integer arguments saved and the floating-point ones still in XMM0 to XMM3.
 asm(R"(
