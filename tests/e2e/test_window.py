@@ -58,9 +58,11 @@ def case_window_frame(h):
     h.check(h.pixel(250, 160) == "#FFFFFF", f"background {h.pixel(250, 160)}, expected white")
 
 
-def case_logo_drawn(h):
-    h.start_app(lang=KOREAN)
-    h.wait_window()
+SUBSTITUTES = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes"
+SANS_FACES = ["Segoe UI", "Microsoft Sans Serif", "MS Sans Serif", "Arial", "Tahoma"]
+
+
+def _logo_drawn(h):
     left, top, width, height = h.named()["ImgLogo"]["rect"]
     pixel = h.client_pixels()
     seen = [pixel(x, y) for x in range(left, left + width) for y in range(top, top + height)]
@@ -69,6 +71,35 @@ def case_logo_drawn(h):
     # A rounded blue shape with white lettering on the white header.
     h.check(accent > len(seen) // 4, f"only {accent} of {len(seen)} logo pixels in the accent colour")
     h.check(white > len(seen) // 50, f"only {white} of {len(seen)} logo pixels white")
+
+
+def case_logo_drawn(h):
+    h.start_app(lang=KOREAN)
+    h.wait_window()
+    _logo_drawn(h)
+
+
+def case_logo_without_a_sans_serif_family(h):
+    """Where GDI+ finds neither the logo's face nor a generic sans-serif family (a system without the faces, or
+    Wine without font substitutes for them), the window still paints, the logo with its lettering in a face
+    that is there, and the program closes normally."""
+    saved = {}
+    for view in (64, 32):
+        # Names with spaces: reg query separates name, type and data by four spaces.
+        lines = h._reg("query", SUBSTITUTES, f"/reg:{view}").stdout.decode("utf-8", "replace").splitlines()
+        values = dict(line.strip().split("    REG_SZ    ", 1) for line in lines if "    REG_SZ    " in line)
+        saved[view] = {face: values[face] for face in SANS_FACES if face in values}
+        for face in saved[view]:
+            h.reg_delete(SUBSTITUTES, face, view=view)
+    try:
+        app = h.start_app(lang=KOREAN)
+        h.wait_window()
+        _logo_drawn(h)
+        h.check(h.quit_app(app) == 0, "exit code after closing")
+    finally:
+        for view, faces in saved.items():
+            for face, target in faces.items():
+                h.reg_add(SUBSTITUTES, face, target, view=view)
 
 
 def case_controls_in_stored_places(h):

@@ -66,6 +66,7 @@ void ActivityIndicator::Paint(HDC dc, const RECT& rc) {
   FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   if (!animating_ || !GdiplusRunning()) return;  // a stopped spinner shows nothing
   Gdiplus::Graphics g(dc);
+  if (g.GetLastStatus() != Gdiplus::Ok) return;
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   const double size = std::min(rc.right - rc.left, rc.bottom - rc.top);
   const double cx = (rc.left + rc.right) / 2.0, cy = (rc.top + rc.bottom) / 2.0;
@@ -76,6 +77,7 @@ void ActivityIndicator::Paint(HDC dc, const RECT& rc) {
     const int age = (frame_ - i + kDots) % kDots;
     const BYTE alpha = static_cast<BYTE>(255 - age * 200 / (kDots - 1));
     Gdiplus::SolidBrush brush(Gdiplus::Color(alpha, 0, 0, 0));
+    if (brush.GetLastStatus() != Gdiplus::Ok) continue;
     const double angle = 2 * kPi * i / kDots - kPi / 2;
     const double x = cx + ring * std::cos(angle), y = cy + ring * std::sin(angle);
     g.FillEllipse(&brush, static_cast<Gdiplus::REAL>(x - dot), static_cast<Gdiplus::REAL>(y - dot),

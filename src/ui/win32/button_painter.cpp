@@ -72,7 +72,11 @@ bool PaintFaceAntialiased(HDC dc, const RECT& rc, const TStyledButtonAttributes&
     Gdiplus::GraphicsPath path;
     AddShape(path, a, x, y, w, h, radius);
     Gdiplus::SolidBrush brush(Argb(a.ButtonColor));
-    g.FillPath(&brush, &path);
+    // A path or brush GDI+ refused: the face is drawn with GDI instead.
+    if (path.GetLastStatus() != Gdiplus::Ok || brush.GetLastStatus() != Gdiplus::Ok ||
+        g.FillPath(&brush, &path) != Gdiplus::Ok) {
+      return false;
+    }
   }
   if (a.BorderDrawStyle == TBorderDrawStyle::brdSolid) {
     // The pen is centred on the path: inset by half its width so the whole border lies inside the face.
@@ -81,7 +85,10 @@ bool PaintFaceAntialiased(HDC dc, const RECT& rc, const TStyledButtonAttributes&
       Gdiplus::GraphicsPath path;
       AddShape(path, a, x + pw / 2, y + pw / 2, w - pw, h - pw, radius);
       Gdiplus::Pen pen(Argb(a.BorderColor), pw);
-      g.DrawPath(&pen, &path);
+      if (path.GetLastStatus() != Gdiplus::Ok || pen.GetLastStatus() != Gdiplus::Ok ||
+          g.DrawPath(&pen, &path) != Gdiplus::Ok) {
+        return false;
+      }
     }
   }
   return true;
@@ -124,6 +131,7 @@ unique_hfont StyledFont(HFONT font, unsigned style) {
 void PaintCaption(HDC dc, const RECT& rc, const TStyledButtonAttributes& a, const std::u16string& caption,
                   HFONT font) {
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  // A styled font that could not be made: the caller's as it is.
   const unique_hfont styled = StyledFont(font, a.FontStyle);
   select_object sf(dc, styled ? styled.get() : font);
   const int old_mode = SetBkMode(dc, TRANSPARENT);

@@ -44,6 +44,12 @@ LRESULT VectorImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case BM_CLICK:
       if (on_click && IsWindowEnabled(hwnd_)) on_click();
       return 0;
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wp);
+      if (LOWORD(lp)) InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
     default:
       return Default(msg, wp, lp);
   }
@@ -51,7 +57,7 @@ LRESULT VectorImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void VectorImage::Paint(HDC dc, const RECT& rc) {
   FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  PaintSvg(dc, rc, doc_);
+  PaintSvg(dc, rc, doc_, font_);
 }
 
 std::string_view ResourceBytes(const wchar_t* name) {

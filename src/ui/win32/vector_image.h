@@ -25,6 +25,7 @@ class VectorImage : public Widget {
   void Paint(HDC dc, const RECT& rc) override;
 
   SvgDocument doc_;
+  HFONT font_ = nullptr;  // the window's, not owned: the face for lettering the system lacks
   bool pressed_ = false;
 };
 
