@@ -14,6 +14,16 @@ if [ -z "${TW_NETNS:-}" ]; then
   exec "$here/scripts/with-netns.sh" -- "$0" "$build" ${dpi:+--dpi "$dpi"} -- "$@"
 fi
 
+. "$here/scripts/host-wine.sh"
+# The 32-bit build on a host that runs no 32-bit programs: through qemu, about a minute per program start, so
+# the end-to-end harness stretches its waits (TW_TIME_SCALE).
+if [ "$TW_HOST_32BIT" = 0 ] && grep -q '^CMAKE_AR:FILEPATH=.*i686' "$build/CMakeCache.txt"; then
+  if [ "${TW_WINE32_EMULATED:-}" != 1 ]; then
+    exec "$here/scripts/wine32-emulated.sh" "$0" "$build" ${dpi:+--dpi "$dpi"} -- "$@"
+  fi
+  export TW_TIME_SCALE=${TW_TIME_SCALE:-8}
+  echo "run-wine-tests: the 32-bit build runs through qemu-i386" >&2
+fi
 . "$here/scripts/wine-session.sh"
 start_wine_session "$build" "$dpi"
 ctest --test-dir "$build" --output-on-failure --no-tests=error "$@"

@@ -43,6 +43,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 WINDOW_CLASS = "TFrmTempowave"
 UPDATE_PORT = 18080
 PROBE_PORT = 18081
+# How much longer every wait may take: the 32-bit build on a host that runs no 32-bit programs runs through
+# qemu, where each program start takes about a minute (scripts/run-wine-tests.sh sets it).
+TIME_SCALE = float(os.environ.get("TW_TIME_SCALE") or 1)
 
 
 # The window's controls in stored order; the program gives each the control id 100 + its position, which is how
@@ -77,6 +80,7 @@ class Process:
         return self.popen.poll() is None
 
     def wait(self, timeout):
+        timeout *= TIME_SCALE
         try:
             return self.popen.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -141,6 +145,7 @@ class Harness:
 
     def inspect(self, *args, cls=WINDOW_CLASS, timeout_ms=10000, check=True):
         """Runs one inspector command against the program's window; returns its JSON lines."""
+        timeout_ms = int(timeout_ms * TIME_SCALE)
         argv = ["wine", self.inspector, "--timeout", str(timeout_ms)]
         if cls:
             argv += ["--class", cls]
@@ -210,7 +215,7 @@ class Harness:
         or by keys; exit_code(watch, app) then gives what it ended with, as quit_app does."""
         fd, path = tempfile.mkstemp(dir=self.work, suffix=".watch")
         with os.fdopen(fd, "wb") as out:
-            proc = self.spawn(["wine", self.inspector, "--timeout", str(int(timeout * 1000)), "--class",
+            proc = self.spawn(["wine", self.inspector, "--timeout", str(int(timeout * 1000 * TIME_SCALE)), "--class",
                                WINDOW_CLASS, "watch"], "watch", stdout=out)
         deadline = time.monotonic() + 30
         while not self._watch_lines(path) and proc.running():
@@ -285,6 +290,7 @@ class Harness:
         return json.loads(line)
 
     def wait_until(self, what, predicate, timeout=10, interval=0.2):
+        timeout *= TIME_SCALE
         end = time.monotonic() + timeout
         while True:
             value = predicate()
