@@ -22,7 +22,17 @@ if [ "$TW_HOST_32BIT" = 0 ] && grep -q '^CMAKE_AR:FILEPATH=.*i686' "$build/CMake
     exec "$here/scripts/wine32-emulated.sh" "$0" "$build" ${dpi:+--dpi "$dpi"} -- "$@"
   fi
   export TW_TIME_SCALE=${TW_TIME_SCALE:-8}
-  echo "run-wine-tests: the 32-bit build runs through qemu-i386" >&2
+  # The helpers that drive the program (inspector, desktop keeper) come from the x86-64 test build: they drive
+  # a 32-bit program as well, without a minute of emulated start-up per command.
+  if [ -z "${TW_HELPERS_BUILD:-}" ]; then
+    TW_HELPERS_BUILD=$here/build/win64-test
+    if [ ! -f "$TW_HELPERS_BUILD/tests/e2e/inspector.exe" ] || [ ! -f "$TW_HELPERS_BUILD/tests/e2e/desktop_keeper.exe" ]; then
+      (cd "$here" && cmake --preset win64-test >/dev/null &&
+        cmake --build --preset win64-test --target inspector desktop_keeper >/dev/null)
+    fi
+    export TW_HELPERS_BUILD
+  fi
+  echo "run-wine-tests: the 32-bit build runs through qemu-i386, driven by $TW_HELPERS_BUILD's helpers" >&2
 fi
 . "$here/scripts/wine-session.sh"
 start_wine_session "$build" "$dpi"

@@ -26,8 +26,9 @@ start_wine_session() {
   if [ -f "$build/tests/fakes/netshell/netshell.dll" ]; then
     "$here/scripts/install-fake-netshell.sh" "$build/tests/fakes/netshell/netshell.dll"
   fi
-  if [ -f "$build/tests/e2e/desktop_keeper.exe" ]; then
-    (wine "$build/tests/e2e/desktop_keeper.exe" "Z:$TW_RUN_DIR/keeper.ready" >/dev/null 2>&1 </dev/null &)
+  local keeper=${TW_HELPERS_BUILD:-$build}/tests/e2e/desktop_keeper.exe
+  if [ -f "$keeper" ]; then
+    (wine "$keeper" "Z:$TW_RUN_DIR/keeper.ready" >/dev/null 2>&1 </dev/null &)
     for _ in $(seq 100); do [ -e "$TW_RUN_DIR/keeper.ready" ] && break; sleep 0.1; done
   fi
 }

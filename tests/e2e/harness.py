@@ -100,7 +100,10 @@ class Harness:
     def __init__(self, build, work):
         self.build = os.path.abspath(build)
         self.exe = os.path.join(self.build, "Tempowave.exe")
-        self.inspector = os.path.join(self.build, "tests", "e2e", "inspector.exe")
+        # The inspector may come from another build (TW_HELPERS_BUILD): a 64-bit one drives a 32-bit program
+        # too, and under qemu each 32-bit process would cost its minute of start-up.
+        helpers = os.environ.get("TW_HELPERS_BUILD") or self.build
+        self.inspector = os.path.join(helpers, "tests", "e2e", "inspector.exe")
         self.work = work
         self._started = []
         self._browser_log = None

@@ -380,29 +380,30 @@ bool GenericSansSerifFound() {
 
 }  // namespace
 
+struct FaceSearch {
+  std::wstring other, found;
+};
+
+int CALLBACK TakeFace(const LOGFONTW* lf, const TEXTMETRICW*, DWORD type, LPARAM data) {
+  auto& search = *reinterpret_cast<FaceSearch*>(data);
+  const std::wstring face = lf->lfFaceName;
+  if (!(type & TRUETYPE_FONTTYPE) || face.empty() || face[0] == L'@' || face == search.other ||
+      std::any_of(face.begin(), face.end(), [](wchar_t c) { return c > 0x7E; })) {
+    return 1;
+  }
+  const Gdiplus::FontFamily family(face.c_str());
+  if (family.GetLastStatus() != Gdiplus::Ok) return 1;
+  search.found = face;
+  return 0;
+}
+
 // An installed face GDI+ draws with, other than `other` (ASCII names only: they go into a document).
 std::wstring InstalledFaceOtherThan(const std::wstring& other) {
-  struct Search {
-    std::wstring other, found;
-  } search{other, L""};
+  FaceSearch search{other, L""};
   LOGFONTW all{};
   all.lfCharSet = DEFAULT_CHARSET;
   const win::window_dc screen(nullptr);
-  EnumFontFamiliesExW(
-      screen.get(), &all,
-      [](const LOGFONTW* lf, const TEXTMETRICW*, DWORD type, LPARAM data) -> int {
-        auto& s = *reinterpret_cast<Search*>(data);
-        const std::wstring face = lf->lfFaceName;
-        if (!(type & TRUETYPE_FONTTYPE) || face.empty() || face[0] == L'@' || face == s.other ||
-            std::any_of(face.begin(), face.end(), [](wchar_t c) { return c > 0x7E; })) {
-          return 1;
-        }
-        const Gdiplus::FontFamily family(face.c_str());
-        if (family.GetLastStatus() != Gdiplus::Ok) return 1;
-        s.found = face;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&search), 0);
+  EnumFontFamiliesExW(screen.get(), &all, TakeFace, reinterpret_cast<LPARAM>(&search), 0);
   return search.found;
 }
 
