@@ -39,14 +39,14 @@ else
   # Every level runs on the x86-64 build, end to end included; the shipped 32-bit build then runs a lean
   # end-to-end set through qemu-i386 (about a minute per program start): its file checks, start to the window,
   # Run and Run again with the 32-bit network-connections stand-in, the values and the record in the native
-  # registry view, /restore, planted libraries and the crash report, an exception in the creation handler, and
-  # a start where GDI+ finds no sans-serif family.
+  # registry view, /restore, planted libraries and the crash report, an exception in the creation handler, a
+  # null read in a paint handler, and a start where GDI+ finds no sans-serif family.
   echo "test-all: this host runs no 32-bit programs: all Wine levels run on the x86-64 build, a lean" \
     "end-to-end set on the 32-bit build through qemu"
   step "build win64-test" build win64-test
   step "unit + Windows + end-to-end tests, 64-bit (Wine)" scripts/run-wine-tests.sh build/win64-test
   step "window at 144 DPI, 64-bit (Wine)" scripts/run-wine-tests.sh build/win64-test --dpi 144 -- -R "$dpi_tests"
-  e2e32="^(Executable[.].*|e2e[.]executable[.].*"
+  e2e32="^(Executable[.].*|CrashHandler[.].*|e2e[.]executable[.].*"
   e2e32+="|e2e[.]run[.]run_then_run_again|e2e[.]undo[.](own_values_come_back_exactly|restore_from_the_command_line)"
   e2e32+="|e2e[.]loading[.].*|e2e[.]program[.]wrongly_typed_option_reported_and_window_usable"
   e2e32+="|e2e[.]window[.]logo_without_a_sans_serif_family)$"

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <dbghelp.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <string>
 
@@ -79,7 +80,57 @@ void HandleUiException(std::exception_ptr error) {
   }
 }
 
+namespace {
+
+// The program's own image, where no instruction is ever meant to fault.
+struct Image {
+  uintptr_t begin = 0, end = 0;
+};
+Image g_image;
+volatile LONG g_reporting = 0;
+
+bool IsFault(DWORD code) {
+  switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:  // also how qemu-i386 reports any memory fault
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+    case EXCEPTION_STACK_OVERFLOW:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Windows swallows an exception raised in a window procedure that the kernel called back (a WM_PAINT sent by
+// UpdateWindow, the messages of CreateWindowEx, ...) in some configurations, and Wine always does: the
+// program would go on after a null read, with its state undefined. So a fault of an instruction of the
+// program's own image is reported here, first, and ends the process, whoever would handle it later. Faults
+// elsewhere (inside system libraries, which may handle their own) go the usual way, to the filter.
+LONG WINAPI ReportOwnFault(EXCEPTION_POINTERS* info) {
+  const auto at = reinterpret_cast<uintptr_t>(info->ExceptionRecord->ExceptionAddress);
+  if (!IsFault(info->ExceptionRecord->ExceptionCode) || at < g_image.begin || at >= g_image.end) {
+    return EXCEPTION_CONTINUE_SEARCH;
+  }
+  // A fault while reporting one ends the process at once, with the first fault's story told or not.
+  if (InterlockedExchange(&g_reporting, 1) == 0) ReportCrash(info);
+  TerminateProcess(GetCurrentProcess(), info->ExceptionRecord->ExceptionCode);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
 void InstallCrashHandler() {
+  auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  g_image = {reinterpret_cast<uintptr_t>(base),
+             reinterpret_cast<uintptr_t>(base) + nt->OptionalHeader.SizeOfImage};
+  AddVectoredExceptionHandler(1, ReportOwnFault);
   SetUnhandledExceptionFilter(ReportCrash);
 }
 

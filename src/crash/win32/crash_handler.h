@@ -20,7 +20,8 @@ bool WriteCrashDump(EXCEPTION_POINTERS* info, wchar_t* path, size_t capacity);
 // end.
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info);
 
-// Installs ReportCrash as the process's unhandled-exception filter.
+// Installs ReportCrash as the process's unhandled-exception filter, and for faults of the program's own code
+// also ahead of every other handler (a window procedure's fault may otherwise be swallowed).
 void InstallCrashHandler();
 
 }  // namespace tw::win

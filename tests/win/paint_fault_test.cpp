@@ -1,0 +1,82 @@
+// A null read inside a paint handler, reached the way Windows reaches it (UpdateWindow calls the window
+// procedure, through the widget thunk, into the widget's Paint): the last-resort handler shows its message,
+// writes its dump and ends the process with the fault's code, without a second fault. The process ends, so
+// this runs only as the ctest entry CrashHandler.NullReadInAPaintHandler (TW_PAINT_FAULT=1), whose script
+// (tests/win/expect_crash.py) checks what it printed, its exit code and the dump.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "crash/win32/crash_handler.h"
+#include "ui/win32/widget.h"
+
+namespace tw {
+namespace {
+
+volatile int g_sink = 0;
+int* volatile g_nothing = nullptr;
+
+class FaultingWidget : public win::Widget {
+ public:
+  bool Create() {
+    win::RegisterWidgetClass(L"TwFaultingWidget");
+    return CreateOwn(L"TwFaultingWidget", 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 0, u"fault");
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (LRESULT painted; HandlePaint(msg, wp, painted)) return painted;
+    return Default(msg, wp, lp);
+  }
+
+ private:
+  void Paint(HDC, const RECT&) override { g_sink = *g_nothing; }
+};
+
+// Prints every message box of this thread as it opens (the process will not live to report it otherwise)
+// and closes it.
+LRESULT CALLBACK PrintBox(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = reinterpret_cast<HWND>(wp);
+    wchar_t text[1024] = L"";
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      wchar_t cls[16] = L"";
+      GetClassNameW(c, cls, 16);
+      if (_wcsicmp(cls, L"Static") == 0 && GetWindowTextW(c, text, 1024) > 0) {
+        std::string line;
+        for (const wchar_t* p = text; *p; ++p)
+          line += *p == L'\n' ? ' ' : static_cast<char>(*p < 128 ? *p : '?');
+        std::printf("MESSAGE BOX: %s\n", line.c_str());
+        std::fflush(stdout);
+      }
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST(PaintFault, ReachesTheLastResortHandler) {
+  const char* armed = std::getenv("TW_PAINT_FAULT");
+  if (!armed || std::string(armed) != "1")
+    GTEST_SKIP() << "ends the process: CrashHandler.NullReadInAPaintHandler";
+  win::InstallCrashHandler();
+  HHOOK hook = SetWindowsHookExW(WH_CBT, PrintBox, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  FaultingWidget widget;
+  ASSERT_TRUE(widget.Create());
+  // Made at no size: sized now, so that there is something to paint.
+  SetWindowPos(widget.hwnd(), nullptr, 0, 0, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(widget.hwnd(), nullptr, TRUE);
+  std::printf("PAINTING\n");
+  std::fflush(stdout);
+  UpdateWindow(widget.hwnd());
+  UnhookWindowsHookEx(hook);
+  FAIL() << "the paint handler's fault did not end the process";
+}
+
+}  // namespace
+}  // namespace tw
