@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Runs a Windows test program that faults on purpose and checks the last-resort handler's work: the message
-box it printed names the fault and the dump, the dump is there and not empty, the process ended with the
-fault's code, and there was one message only (no second fault).
-    expect_crash.py WINE_RUN PROGRAM [ARGS...]      (WINEPREFIX set; TW_WINE32_EMULATED=1 under qemu)
+"""Runs a Windows test program that ends on purpose and checks the last-resort handler's work: the message
+box it printed names what happened and the dump, the dump is there and not empty, the process ended with that
+code, and there was one message only (no second fault).
+    expect_crash.py paint|terminate WINE_RUN PROGRAM [ARGS...]   (WINEPREFIX set; TW_WINE32_EMULATED=1 under qemu)
 """
 import os
 import re
@@ -13,6 +13,7 @@ import sys
 ACCESS_VIOLATION = 0xC0000005
 # qemu-i386 reports every memory fault as an illegal instruction.
 ILLEGAL_INSTRUCTION = 0xC000001D
+FATAL_APP_EXIT = 0x40000015
 
 
 def unix_path(windows):
@@ -25,17 +26,21 @@ def unix_path(windows):
 
 
 def main(argv):
-    codes = {ACCESS_VIOLATION}
-    if os.environ.get("TW_WINE32_EMULATED") == "1":
-        codes.add(ILLEGAL_INSTRUCTION)
-    env = dict(os.environ, TW_PAINT_FAULT="1")
-    proc = subprocess.run(argv[1:], env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+    case = argv[1]
+    if case == "terminate":
+        codes = {FATAL_APP_EXIT}
+    else:
+        codes = {ACCESS_VIOLATION}
+        if os.environ.get("TW_WINE32_EMULATED") == "1":
+            codes.add(ILLEGAL_INSTRUCTION)
+    env = dict(os.environ, TW_DEATH_TEST=case)
+    proc = subprocess.run(argv[2:], env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
                           errors="replace", timeout=float(os.environ.get("TW_CRASH_TIMEOUT", "600")))
     out = proc.stdout
     print(out)
     problems = []
-    if "PAINTING" not in out:
-        problems.append("the test never reached the paint")
+    if "BEGUN" not in out:
+        problems.append("the case never began")
     boxes = re.findall(r"^MESSAGE BOX: (.*)$", out, re.M)
     texts = " ".join(boxes)
     seen = [c for c in codes if f"error 0x{c:08X}" in texts]
@@ -55,7 +60,7 @@ def main(argv):
             problems.append(f"no dump at {path}")
         if os.path.isdir(folder):
             shutil.rmtree(folder)  # other tests check that no crash left a dump
-    if "the paint handler's fault did not end the process" in out:
+    if "the program went on after the fault" in out:
         problems.append("the program went on after the fault")
     for p in problems:
         print(f"FAIL {p}")

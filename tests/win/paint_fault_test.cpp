@@ -1,14 +1,17 @@
-// A null read inside a paint handler, reached the way Windows reaches it (UpdateWindow calls the window
-// procedure, through the widget thunk, into the widget's Paint): the last-resort handler shows its message,
-// writes its dump and ends the process with the fault's code, without a second fault. The process ends, so
-// this runs only as the ctest entry CrashHandler.NullReadInAPaintHandler (TW_PAINT_FAULT=1), whose script
-// (tests/win/expect_crash.py) checks what it printed, its exit code and the dump.
+// The last-resort handler where the process cannot go on: it shows its message, writes its dump and ends the
+// process with the code of what happened, without a second fault.
+// - A null read inside a paint handler, reached the way Windows reaches it (UpdateWindow calls the window
+//   procedure, through the widget thunk, into the widget's Paint).
+// - An exception that nothing catches, which ends in std::terminate.
+// The process ends, so these run only as the ctest entries CrashHandler.* (TW_DEATH_TEST names the case),
+// whose script (tests/win/expect_crash.py) checks what they printed, their exit code and the dump.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 
 #include "crash/win32/crash_handler.h"
@@ -59,10 +62,13 @@ LRESULT CALLBACK PrintBox(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-TEST(PaintFault, ReachesTheLastResortHandler) {
-  const char* armed = std::getenv("TW_PAINT_FAULT");
-  if (!armed || std::string(armed) != "1")
-    GTEST_SKIP() << "ends the process: CrashHandler.NullReadInAPaintHandler";
+bool Armed(const char* name) {
+  const char* armed = std::getenv("TW_DEATH_TEST");
+  return armed && std::string(armed) == name;
+}
+
+TEST(DeathByFault, ReachesTheLastResortHandler) {
+  if (!Armed("paint")) GTEST_SKIP() << "ends the process: CrashHandler.NullReadInAPaintHandler";
   win::InstallCrashHandler();
   HHOOK hook = SetWindowsHookExW(WH_CBT, PrintBox, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
@@ -71,11 +77,21 @@ TEST(PaintFault, ReachesTheLastResortHandler) {
   // Made at no size: sized now, so that there is something to paint.
   SetWindowPos(widget.hwnd(), nullptr, 0, 0, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   InvalidateRect(widget.hwnd(), nullptr, TRUE);
-  std::printf("PAINTING\n");
+  std::printf("BEGUN\n");
   std::fflush(stdout);
   UpdateWindow(widget.hwnd());
   UnhookWindowsHookEx(hook);
-  FAIL() << "the paint handler's fault did not end the process";
+  FAIL() << "the program went on after the fault";
+}
+
+TEST(DeathByTerminate, ReachesTheLastResortHandler) {
+  if (!Armed("terminate")) GTEST_SKIP() << "ends the process: CrashHandler.UncaughtException";
+  win::InstallCrashHandler();
+  HHOOK hook = SetWindowsHookExW(WH_CBT, PrintBox, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  std::printf("BEGUN\n");
+  std::fflush(stdout);
+  std::terminate();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cwchar>
+#include <exception>
 #include <string>
 
 #include "crash/crash_report.h"
@@ -122,6 +123,23 @@ LONG WINAPI ReportOwnFault(EXCEPTION_POINTERS* info) {
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
+// What std::terminate leads to: an exception that no handler caught (i686 code unwinds with DWARF-2, which
+// cannot pass through Windows' own frames), or one thrown while another was in flight. Without this the
+// runtime's abort ends a windowed program without a word.
+[[noreturn]] void ReportTermination() {
+  constexpr DWORD kFatalAppExit = 0x40000015;  // STATUS_FATAL_APP_EXIT, what abort() ends a program with
+  CONTEXT context{};
+  RtlCaptureContext(&context);
+  EXCEPTION_RECORD record{};
+  record.ExceptionCode = kFatalAppExit;
+  record.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
+  record.ExceptionAddress = __builtin_return_address(0);
+  EXCEPTION_POINTERS info{&record, &context};
+  if (InterlockedExchange(&g_reporting, 1) == 0) ReportCrash(&info);
+  TerminateProcess(GetCurrentProcess(), kFatalAppExit);
+  for (;;) Sleep(INFINITE);
+}
+
 }  // namespace
 
 void InstallCrashHandler() {
@@ -132,6 +150,7 @@ void InstallCrashHandler() {
              reinterpret_cast<uintptr_t>(base) + nt->OptionalHeader.SizeOfImage};
   AddVectoredExceptionHandler(1, ReportOwnFault);
   SetUnhandledExceptionFilter(ReportCrash);
+  std::set_terminate(ReportTermination);
 }
 
 }  // namespace tw::win

@@ -21,7 +21,8 @@ bool WriteCrashDump(EXCEPTION_POINTERS* info, wchar_t* path, size_t capacity);
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info);
 
 // Installs ReportCrash as the process's unhandled-exception filter, and for faults of the program's own code
-// also ahead of every other handler (a window procedure's fault may otherwise be swallowed).
+// also ahead of every other handler (a window procedure's fault may otherwise be swallowed), and reports a
+// std::terminate the same way.
 void InstallCrashHandler();
 
 }  // namespace tw::win
