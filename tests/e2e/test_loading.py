@@ -27,7 +27,8 @@ STAND_IN = os.path.join("tests", "fakes", "planted", "planted_library.dll")
 CRASH = 0xC0000005  # the fault the inspector's crash causes
 # qemu-i386 reports every memory fault as an illegal instruction: under it (the 32-bit build on a host that runs
 # no 32-bit programs) the code is that one.
-CRASH_CODES = {CRASH, 0xC000001D} if os.environ.get("TW_WINE32_EMULATED") == "1" else {CRASH}
+EMULATED = os.environ.get("TW_WINE32_EMULATED") == "1"
+CRASH_CODES = {CRASH, 0xC000001D} if EMULATED else {CRASH}
 CRASH_SECONDS = 150
 
 
@@ -93,6 +94,11 @@ def case_not_for_a_crash_report(h):
         shutil.rmtree(d)  # other cases check that no crash left a dump
     h.check(code in CRASH_CODES, f"exit code {code:#x} after the crash, expected {CRASH:#x}")
     h.check(loaded() == [], f"planted libraries loaded by the crash report: {loaded()}")
+    if EMULATED and not dumps:
+        # Wine's dump helper fails for every 32-bit process under qemu; the message must still come.
+        h.check("stopped unexpectedly" in text, f"the crash message: {text!r}")
+        print("  note: no dump under qemu-i386, as every dump there")
+        return
     h.check(len(dumps) == 1 and dumps[0].endswith(".dmp"), f"dumps made in the Windows folder's Temp: {dumps}")
     want = "C:\\windows\\Temp\\" + dumps[0].replace("/", "\\")
     h.check(want.lower() in text.lower(), f"the message does not name the dump {want}: {text!r}")

@@ -14,6 +14,7 @@ ACCESS_VIOLATION = 0xC0000005
 # qemu-i386 reports every memory fault as an illegal instruction.
 ILLEGAL_INSTRUCTION = 0xC000001D
 FATAL_APP_EXIT = 0x40000015
+EMULATED = os.environ.get("TW_WINE32_EMULATED") == "1"
 
 
 def unix_path(windows):
@@ -31,7 +32,7 @@ def main(argv):
         codes = {FATAL_APP_EXIT}
     else:
         codes = {ACCESS_VIOLATION}
-        if os.environ.get("TW_WINE32_EMULATED") == "1":
+        if EMULATED:
             codes.add(ILLEGAL_INSTRUCTION)
     env = dict(os.environ, TW_DEATH_TEST=case)
     proc = subprocess.run(argv[2:], env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
@@ -50,7 +51,11 @@ def main(argv):
     if proc.returncode not in {c & 0xFF for c in codes}:
         problems.append(f"exit status {proc.returncode}, expected the fault's code")
     dump = re.search(r"saved to: (C:\\\S+\.dmp)", texts, re.I)
-    if not dump:
+    if not dump and EMULATED:
+        # Wine's dump helper fails for every 32-bit process under qemu (the same build writes its dump under a
+        # 32-bit Wine, and the x86-64 build writes one here): only the message is asked for there.
+        print("NOTE no dump under qemu-i386, as every dump there")
+    elif not dump:
         problems.append("the message names no dump")
     else:
         path = unix_path(dump.group(1))
