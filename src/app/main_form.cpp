@@ -176,7 +176,7 @@ void TFrmTempowave::Start() {
 
 void TFrmTempowave::Stop() {
   ApplyStatus(TStatus::stBusy);
-  const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetAllFive);
+  const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetRunsOwn);
   // Without a record the values are reset as always, and a failure there is absorbed.
   changes_ = {r.adapters, r.record != SnapshotState::None && !r.complete,
               r.record == SnapshotState::Held && r.complete};

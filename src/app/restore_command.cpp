@@ -26,7 +26,9 @@ int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapter
   } catch (...) {
     adapter = {};
   }
-  const Reverted r = RevertTuning(registry, adapter.NetworkGUID, WithoutRecord::ResetAllFive);
+  const Reverted r = RevertTuning(registry, adapter.NetworkGUID, WithoutRecord::ResetRunsOwn);
+  // Nothing of Run's on the machine: nothing to give back, nothing to restart, nothing to store.
+  if (r.record == SnapshotState::None && r.reset == 0 && r.complete) return kRestoreDone;
   if (!RestartConnections(connections, r.adapters, &clock)) return kRestoreStayedOff;
   if (!r.complete) return kRestoreKeptBack;
   if (r.record == SnapshotState::Held && !DropSnapshot(registry)) return kRestoreKeptBack;

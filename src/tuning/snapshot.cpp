@@ -165,9 +165,11 @@ bool HoldsRunData(IRegistry& registry, const TweakTarget& target, bool* unknown)
     case Read::Found:
       break;
   }
-  const auto run = static_cast<std::uint32_t>(kTweaks[target.tweak].run);
-  return type == reg::kDword && data.size() == 4 &&
-         (data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t(data[3]) << 24) == run;
+  if (type != reg::kDword || data.size() != 4) return false;
+  const std::uint32_t held = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t(data[3]) << 24;
+  const Tweak& tweak = kTweaks[target.tweak];
+  return held == static_cast<std::uint32_t>(tweak.run) ||
+         (tweak.earlier_run && held == static_cast<std::uint32_t>(*tweak.earlier_run));
 }
 
 }  // namespace
@@ -326,8 +328,16 @@ Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter,
   }
   reverted.complete = true;
   if (without == WithoutRecord::ChangeNothing) return reverted;
-  for (const Tweak& t : kTweaks) {
-    reverted.complete = RevertTweak(registry, t, active_adapter) && reverted.complete;
+  for (std::size_t i = 0; i < kTweaks.size(); ++i) {
+    const TweakTarget target{i, PerInterface(kTweaks[i]) ? active_adapter : u""};
+    if (!Recordable(target)) continue;  // no adapter known: no interface key to look at
+    bool unknown = false;
+    if (!HoldsRunData(registry, target, &unknown)) {
+      if (unknown) reverted.complete = false;  // cannot tell whose it is: left alone, not given back
+      continue;
+    }
+    reverted.complete = RevertTweak(registry, kTweaks[i], active_adapter) && reverted.complete;
+    ++reverted.reset;
   }
   return reverted;
 }

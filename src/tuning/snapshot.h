@@ -57,14 +57,18 @@ std::vector<TweakTarget> CaptureBeforeRun(IRegistry& registry, const std::vector
 // data. Goes on after a failure; true only when every value was given back. The record itself stays.
 bool GiveBack(IRegistry& registry, const Snapshot& snapshot);
 
-// Gives back what Run changed. With a record: the record. Without one: for Run again (a state left by an
-// earlier version) all five values are deleted or reset for the active adapter as Run again always did; for
-// the way back after Run (whose record could not be stored, so it changed nothing) nothing is done. With a
-// record that cannot be read: nothing is changed and nothing counts as given back.
-enum class WithoutRecord { ResetAllFive, ChangeNothing };
+// Gives back what Run changed. With a record: the record. Without one: for Run again and /restore (a state
+// left by an earlier version, or a record dropped by another copy) only the values of the active adapter and
+// the machine that hold exactly the data a Run writes (or wrote in earlier versions) are deleted or reset as
+// Run again does; every other value is the machine's own and is left alone, and a value whose data cannot be
+// read is left alone and not counted as given back. For the way back after Run (whose record could not be
+// stored, so it changed nothing) nothing is done. With a record that cannot be read: nothing is changed and
+// nothing counts as given back.
+enum class WithoutRecord { ResetRunsOwn, ChangeNothing };
 struct Reverted {
   SnapshotState record = SnapshotState::None;
   bool complete = false;                 // every value was given back (or reset)
+  std::size_t reset = 0;                 // values reset without a record
   std::vector<std::u16string> adapters;  // connections to restart
 };
 Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter, WithoutRecord without);

@@ -26,6 +26,7 @@ struct Tweak {
   const char16_t* value;                  // REG_DWORD value name
   std::int32_t run;                       // written by Run
   std::optional<std::int32_t> run_again;  // written by Run again; nullopt: the value is deleted
+  std::optional<std::int32_t> earlier_run = std::nullopt;  // written by the Run of earlier versions instead
 };
 
 inline constexpr char16_t kInterfacesKey[] =
@@ -35,13 +36,13 @@ inline constexpr char16_t kSystemProfileKey[] =
     u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
 
 // In the order they are applied and reverted. SystemResponsiveness is 10: the multimedia scheduler treats
-// anything below 10 as its default, so 10 is the smallest reserve it honours.
+// anything below 10 as its default, so 10 is the smallest reserve it honours (earlier versions wrote 0).
 inline constexpr std::array<Tweak, 5> kTweaks = {{
     {TweakId::TcpAckFrequency, nullptr, u"TcpAckFrequency", 1, std::nullopt},
     {TweakId::TcpDelAckTicks, nullptr, u"TcpDelAckTicks", 0, std::nullopt},
     {TweakId::TcpNoDelay, kMessageQueuingKey, u"TCPNoDelay", 1, std::nullopt},
     {TweakId::NetworkThrottlingIndex, kSystemProfileKey, u"NetworkThrottlingIndex", -1, 10},
-    {TweakId::SystemResponsiveness, kSystemProfileKey, u"SystemResponsiveness", 10, 20},
+    {TweakId::SystemResponsiveness, kSystemProfileKey, u"SystemResponsiveness", 10, 20, 0},
 }};
 
 // The full key path of the tweak's value; per-interface tweaks live under the adapter's GUID.

@@ -198,5 +198,19 @@ def case_restore_from_the_command_line(h):
     run.reset(h)
 
 
+def case_restore_without_a_record_changes_nothing(h):
+    """/restore run "to be safe" on a machine with its own values and no record: nothing is changed or
+    restarted, and it ends 0."""
+    own_values(h)
+    netcon_log = os.path.join(h.work, "netcon.log")
+    env = h.env(run.KOREAN, {"TW_FAKE_NETSHELL_LOG": harness.wine_path(netcon_log)})
+    code = h.spawn(["wine", h.exe, "/restore"], "Tempowave.exe", env=env).wait(90)
+    h.check(code == 0, f"/restore ended with {code}")
+    h.check(values(h) == OWN, f"values after /restore {values(h)}, want {OWN}")
+    h.check(run.restarts(netcon_log) == [], f"restarts {run.restarts(netcon_log)}")
+    h.check(run.record(h) is None, f"a record appeared: {run.record(h)}")
+    run.reset(h)
+
+
 if __name__ == "__main__":
     sys.exit(harness.main())

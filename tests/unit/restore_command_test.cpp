@@ -76,15 +76,30 @@ TEST_F(RestoreRun, GivesTheRecordBackAndStoresIdle) {
   EXPECT_EQ(Restarted(), (std::vector<std::u16string>{kGone, kGuid}));
 }
 
-TEST_F(RestoreRun, WithoutARecordResetsAsRunAgainDoes) {
+TEST_F(RestoreRun, WithoutARecordResetsOnlyRunsOwnData) {
   registry.PutDword(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpAckFrequency", 1);
-  registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 0);
+  registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 10);
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 30);  // the machine's own
   EXPECT_EQ(Run(), kRestoreDone);
   EXPECT_FALSE(registry.Get(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpAckFrequency"));
   EXPECT_EQ(registry.Get(reg::kLocalMachine, kProfile, u"SystemResponsiveness")->data,
             (std::vector<std::uint8_t>{20, 0, 0, 0}));
+  EXPECT_EQ(registry.Get(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex")->data,
+            (std::vector<std::uint8_t>{30, 0, 0, 0}));
   EXPECT_EQ(Status(), 0);
   EXPECT_EQ(Restarted(), std::vector<std::u16string>{kGuid});
+}
+
+// "/restore to be safe" on a machine that holds its own values and no record: nothing is written, deleted,
+// restarted or stored, and it ends 0.
+TEST_F(RestoreRun, WithNothingToGiveBackChangesNothing) {
+  registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 14);
+  registry.PutDword(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpAckFrequency", 2);
+  registry.calls.clear();
+  EXPECT_EQ(Run(), kRestoreDone);
+  EXPECT_TRUE(registry.CallsOf("SetValue").empty());
+  EXPECT_TRUE(registry.CallsOf("DeleteValue").empty());
+  EXPECT_TRUE(Restarted().empty());
 }
 
 TEST_F(RestoreRun, FailuresEndNonZeroAndKeepTheRecordAndTheState) {

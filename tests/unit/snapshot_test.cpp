@@ -170,7 +170,7 @@ TEST_F(SnapshotTest, RunThenRunAgainGivesBackExactlyWhatWasThere) {
       EXPECT_EQ(v->data, Dword(static_cast<std::uint32_t>(kTweaks[t.tweak].run)));
     }
 
-    const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+    const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
     EXPECT_EQ(r.record, SnapshotState::Held);
     EXPECT_TRUE(r.complete);
     EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
@@ -203,7 +203,7 @@ TEST_F(SnapshotTest, ASecondRunWhileTheRecordIsHeldKeepsTheFirstValues) {
   CaptureBeforeRun(registry, {{3, u""}});
   EXPECT_TRUE(registry.CallsOf("SetValue").empty());
 
-  ASSERT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetAllFive).complete);
+  ASSERT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn).complete);
   ExpectValue({2, u""}, test::RegValue{reg::kDword, Dword(7)});
   ExpectValue({3, u""}, test::RegValue{reg::kDword, Dword(20)});
   ExpectValue({4, u""}, test::RegValue{reg::kDword, Dword(30)});
@@ -217,7 +217,7 @@ TEST_F(SnapshotTest, AFailingWriteHalfWayKeepsTheRecordAndGivesBackTheRest) {
   registry.fault = [](const test::RegCall& c) {
     return c.op == "SetValue" && c.name == u"TCPNoDelay" ? reg::kAccessDenied : reg::kSuccess;
   };
-  const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+  const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
   EXPECT_EQ(r.record, SnapshotState::Held);
   EXPECT_FALSE(r.complete);
   EXPECT_EQ(SnapshotLines(Held()), lines);  // RevertTuning never drops; the caller drops only when complete
@@ -227,7 +227,7 @@ TEST_F(SnapshotTest, AFailingWriteHalfWayKeepsTheRecordAndGivesBackTheRest) {
   }
 
   registry.fault = nullptr;
-  EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetAllFive).complete);
+  EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn).complete);
   ExpectValue({2, u""}, test::RegValue{reg::kDword, Dword(42)});
   EXPECT_TRUE(DropSnapshot(registry));
   Snapshot none;
@@ -239,7 +239,7 @@ TEST_F(SnapshotTest, GivingBackAnAbsentValueNeitherCreatesAKeyNorFails) {
   Snapshot s;
   s.values = {Saved(2, u"", false, 0, {})};
   ASSERT_TRUE(WriteSnapshot(registry, s));
-  EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetAllFive).complete);
+  EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn).complete);
   EXPECT_FALSE(registry.KeyExists(reg::kLocalMachine, kMsmq));
 }
 
@@ -249,7 +249,7 @@ TEST_F(SnapshotTest, ARecordForAnAdapterThatNoLongerExists) {
   RunWrites(CaptureBeforeRun(registry, AllFive(kA)));
   Put({0, kB}, reg::kDword, Dword(5));
 
-  const Reverted r = RevertTuning(registry, kB, WithoutRecord::ResetAllFive);
+  const Reverted r = RevertTuning(registry, kB, WithoutRecord::ResetRunsOwn);
   EXPECT_TRUE(r.complete);
   EXPECT_EQ(r.adapters, (std::vector<std::u16string>{kA, kB}));
   ExpectValue({0, kA}, test::RegValue{reg::kDword, Dword(2)});
@@ -262,7 +262,7 @@ TEST_F(SnapshotTest, ARecordForAnAdapterThatNoLongerExists) {
   Snapshot s;
   s.values = {Saved(0, kA, true, reg::kDword, Dword(2)), Saved(1, kA, false, 0, {})};
   ASSERT_TRUE(WriteSnapshot(registry, s));
-  EXPECT_TRUE(RevertTuning(registry, kB, WithoutRecord::ResetAllFive).complete);
+  EXPECT_TRUE(RevertTuning(registry, kB, WithoutRecord::ResetRunsOwn).complete);
   ExpectValue({0, kA}, test::RegValue{reg::kDword, Dword(2)});
   ExpectValue({1, kA}, std::nullopt);
 }
@@ -324,7 +324,7 @@ TEST_F(SnapshotTest, ARecordThatCannotBeReadIsNeverReplacedNorActedOn) {
     c.arrange(registry);
     registry.calls.clear();
     EXPECT_TRUE(CaptureBeforeRun(registry, AllFive(kA)).empty());
-    const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+    const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
     EXPECT_FALSE(r.complete);
     EXPECT_EQ(r.record, SnapshotState::Unreadable);
     EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
@@ -366,32 +366,90 @@ TEST_F(SnapshotTest, AnEmptyRecordMeansRunAgainChangesNothing) {
   EXPECT_TRUE(CaptureBeforeRun(registry, {}).empty());  // Run with every box unchecked
   EXPECT_TRUE(Held().values.empty());
   registry.calls.clear();
-  const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+  const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
   EXPECT_EQ(r.record, SnapshotState::Held);
   EXPECT_TRUE(r.complete);
   EXPECT_TRUE(registry.CallsOf("SetValue").empty());
   EXPECT_TRUE(registry.CallsOf("DeleteValue").empty());
 }
 
-TEST_F(SnapshotTest, WithoutARecordRunAgainDoesWhatItAlwaysDid) {
-  for (const auto& t : AllFive(kA)) Put(t, reg::kDword, Dword(99));
+TEST_F(SnapshotTest, WithoutARecordTheWayBackAfterRunChangesNothing) {
+  for (const auto& t : AllFive(kA)) Put(t, reg::kDword, Dword(static_cast<std::uint32_t>(kTweaks[t.tweak].run)));
   // The way back after a Run that could not store its record: that Run changed nothing, nor does this.
-  Reverted r = RevertTuning(registry, kA, WithoutRecord::ChangeNothing);
+  const Reverted r = RevertTuning(registry, kA, WithoutRecord::ChangeNothing);
   EXPECT_EQ(r.record, SnapshotState::None);
   EXPECT_TRUE(r.complete);
+  EXPECT_EQ(r.reset, 0u);
   EXPECT_TRUE(registry.CallsOf("SetValue").empty());
   EXPECT_TRUE(registry.CallsOf("DeleteValue").empty());
+}
 
-  r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
-  EXPECT_EQ(r.record, SnapshotState::None);
-  EXPECT_TRUE(r.complete);
-  EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
-  for (size_t i = 0; i < 3; ++i) ExpectValue(AllFive(kA)[i], std::nullopt);
-  ExpectValue({3, u""}, test::RegValue{reg::kDword, Dword(10)});
+// Without a record (left by an earlier version, or dropped by another copy) only what is plainly Run's is
+// reset: a value holding exactly the data a Run writes, or wrote in earlier versions. Everything else is the
+// machine's own.
+TEST_F(SnapshotTest, WithoutARecordOnlyRunsOwnDataIsReset) {
+  using Values = std::vector<std::pair<TweakTarget, Bytes>>;
+  struct Case {
+    const char* what;
+    Values before;
+    Values after;  // every other one of the five absent
+    size_t reset;
+    bool complete = true;
+  };
+  const Values tuned = {{{0, kA}, Dword(1)},
+                        {{1, kA}, Dword(0)},
+                        {{2, u""}, Dword(1)},
+                        {{3, u""}, Dword(0xFFFFFFFF)},
+                        {{4, u""}, Dword(10)}};
+  const Case cases[] = {
+      {"all five Run's", tuned, {{{3, u""}, Dword(10)}, {{4, u""}, Dword(20)}}, 5},
+      {"the machine's own data", {{{0, kA}, Dword(2)}, {{4, u""}, Dword(14)}, {{3, u""}, Dword(20)}},
+       {{{0, kA}, Dword(2)}, {{4, u""}, Dword(14)}, {{3, u""}, Dword(20)}}, 0},
+      {"an earlier version's SystemResponsiveness 0", {{{4, u""}, Dword(0)}}, {{{4, u""}, Dword(20)}}, 1},
+      {"Run's number as another type", {{{2, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}},
+       {{{2, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}}, 0},
+      {"another adapter's values", {{{0, kB}, Dword(1)}}, {{{0, kB}, Dword(1)}}, 0},
+      {"nothing there", {}, {}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    registry = test::FakeRegistry();
+    for (const auto& [target, data] : c.before) Put(target, data.size() == 4 ? reg::kDword : reg::kQword, data);
+    const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
+    EXPECT_EQ(r.record, SnapshotState::None);
+    EXPECT_EQ(r.complete, c.complete);
+    EXPECT_EQ(r.reset, c.reset);
+    EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
+    std::vector<TweakTarget> all = AllFive(kA);
+    all.push_back({0, kB});
+    for (const auto& t : all) {
+      std::optional<test::RegValue> want;
+      for (const auto& [target, data] : c.after) {
+        if (target.tweak == t.tweak && target.adapter == t.adapter) {
+          want = test::RegValue{data.size() == 4 ? reg::kDword : reg::kQword, data};
+        }
+      }
+      ExpectValue(t, want);
+    }
+  }
+}
+
+TEST_F(SnapshotTest, WithoutARecordAValueThatCannotBeReadOrResetIsNotGivenBack) {
+  Put({3, u""}, reg::kDword, Dword(0xFFFFFFFF));
+  Put({4, u""}, reg::kDword, Dword(10));
+  registry.fault = [](const test::RegCall& c) {
+    return c.op == "QueryValue" && c.name == u"NetworkThrottlingIndex" ? reg::kAccessDenied : reg::kSuccess;
+  };
+  Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
+  EXPECT_FALSE(r.complete);
+  EXPECT_EQ(r.reset, 1u);
+  registry.fault = nullptr;
+  ExpectValue({3, u""}, test::RegValue{reg::kDword, Dword(0xFFFFFFFF)});  // not read: left alone
   ExpectValue({4, u""}, test::RegValue{reg::kDword, Dword(20)});
 
+  Put({4, u""}, reg::kDword, Dword(10));
   registry.fail_set = reg::kAccessDenied;
-  r = RevertTuning(registry, kA, WithoutRecord::ResetAllFive);
+  r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
   EXPECT_FALSE(r.complete);
 }
 
