@@ -473,7 +473,8 @@ TEST_F(RunState, RunAgainWithoutAnAdapterLeavesTheInterfaceValuesAlone) {
   ExpectLook(TStatus::stRunning);
   registry.calls.clear();
   Form().BtnStartClick();
-  EXPECT_EQ(MachineChanges(), std::vector<std::string>{"set " + Text(kProfile) + " NetworkThrottlingIndex 10"});
+  EXPECT_EQ(MachineChanges(),
+            std::vector<std::string>{"set " + Text(kProfile) + " NetworkThrottlingIndex 10"});
   ASSERT_TRUE(ServeUntilSettled());
   ASSERT_EQ(connections.Calls().size(), 2u);
   EXPECT_EQ(connections.Calls()[0].guid, u"");

@@ -374,7 +374,8 @@ TEST_F(SnapshotTest, AnEmptyRecordMeansRunAgainChangesNothing) {
 }
 
 TEST_F(SnapshotTest, WithoutARecordTheWayBackAfterRunChangesNothing) {
-  for (const auto& t : AllFive(kA)) Put(t, reg::kDword, Dword(static_cast<std::uint32_t>(kTweaks[t.tweak].run)));
+  for (const auto& t : AllFive(kA))
+    Put(t, reg::kDword, Dword(static_cast<std::uint32_t>(kTweaks[t.tweak].run)));
   // The way back after a Run that could not store its record: that Run changed nothing, nor does this.
   const Reverted r = RevertTuning(registry, kA, WithoutRecord::ChangeNothing);
   EXPECT_EQ(r.record, SnapshotState::None);
@@ -403,18 +404,23 @@ TEST_F(SnapshotTest, WithoutARecordOnlyRunsOwnDataIsReset) {
                         {{4, u""}, Dword(10)}};
   const Case cases[] = {
       {"all five Run's", tuned, {{{3, u""}, Dword(10)}, {{4, u""}, Dword(20)}}, 5},
-      {"the machine's own data", {{{0, kA}, Dword(2)}, {{4, u""}, Dword(14)}, {{3, u""}, Dword(20)}},
-       {{{0, kA}, Dword(2)}, {{4, u""}, Dword(14)}, {{3, u""}, Dword(20)}}, 0},
+      {"the machine's own data",
+       {{{0, kA}, Dword(2)}, {{4, u""}, Dword(14)}, {{3, u""}, Dword(20)}},
+       {{{0, kA}, Dword(2)}, {{4, u""}, Dword(14)}, {{3, u""}, Dword(20)}},
+       0},
       {"an earlier version's SystemResponsiveness 0", {{{4, u""}, Dword(0)}}, {{{4, u""}, Dword(20)}}, 1},
-      {"Run's number as another type", {{{2, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}},
-       {{{2, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}}, 0},
+      {"Run's number as another type",
+       {{{2, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}},
+       {{{2, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}},
+       0},
       {"another adapter's values", {{{0, kB}, Dword(1)}}, {{{0, kB}, Dword(1)}}, 0},
       {"nothing there", {}, {}, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     registry = test::FakeRegistry();
-    for (const auto& [target, data] : c.before) Put(target, data.size() == 4 ? reg::kDword : reg::kQword, data);
+    for (const auto& [target, data] : c.before)
+      Put(target, data.size() == 4 ? reg::kDword : reg::kQword, data);
     const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
     EXPECT_EQ(r.record, SnapshotState::None);
     EXPECT_EQ(r.complete, c.complete);
