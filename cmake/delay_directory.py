@@ -47,7 +47,7 @@ def main(exe, map_file):
     count, rest = divmod(end - begin, DESCRIPTOR_SIZE)
     if end < begin or rest or count == 0:
         raise SystemExit(f"delay_directory: {end - begin} bytes between the labels are not whole descriptors")
-    if struct.unpack_from("<II", data, dirs + 8 * DELAY_DIRECTORY) not in ((0, 0),):
+    if struct.unpack_from("<II", data, dirs + 8 * DELAY_DIRECTORY) != (0, 0):
         raise SystemExit("delay_directory: the delay-import directory is set already")
     struct.pack_into("<II", data, dirs + 8 * DELAY_DIRECTORY, begin - image_base, (count + 1) * DESCRIPTOR_SIZE)
     at = opt + 64

@@ -26,7 +26,7 @@ create() {
   if [ "${TW_WINE32_EMULATED:-}" = 1 ]; then
     # The 32-bit builtins into syswow64, then an update whose 32-bit helpers now run through qemu: the 32-bit
     # registry view (Wow6432Node, the 32-bit COM classes) and the x86 side-by-side assemblies (Common
-    # Controls 6) appear. About two and a half minutes on 2 cores.
+    # Controls 6) appear. About three minutes on 2 cores.
     WINEPREFIX="$p.tmp" wineserver -w
     mkdir -p "$p.tmp/drive_c/windows/syswow64"
     cp -n /usr/lib/i386-linux-gnu/wine/i386-windows/* "$p.tmp/drive_c/windows/syswow64/"

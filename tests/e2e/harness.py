@@ -316,7 +316,8 @@ class Harness:
             return None
         values = {}
         for line in res.stdout.decode("utf-8", "replace").splitlines():
-            parts = line.strip().split(None, 2) if line.startswith("    ") else []
+            # "    name    REG_TYPE    data": four spaces apart, so that names and data may hold spaces.
+            parts = line[4:].rstrip("\r").split("    ", 2) if line.startswith("    ") else []
             if len(parts) >= 2 and parts[1].startswith("REG_"):
                 values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
         return values

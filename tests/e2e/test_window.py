@@ -85,10 +85,8 @@ def case_logo_without_a_sans_serif_family(h):
     that is there, and the program closes normally."""
     saved = {}
     for view in (64, 32):
-        # Names with spaces: reg query separates name, type and data by four spaces.
-        lines = h._reg("query", SUBSTITUTES, f"/reg:{view}").stdout.decode("utf-8", "replace").splitlines()
-        values = dict(line.strip().split("    REG_SZ    ", 1) for line in lines if "    REG_SZ    " in line)
-        saved[view] = {face: values[face] for face in SANS_FACES if face in values}
+        values = h.reg_query(SUBSTITUTES, view=view) or {}
+        saved[view] = {face: values[face][1] for face in SANS_FACES if face in values}
         for face in saved[view]:
             h.reg_delete(SUBSTITUTES, face, view=view)
     try:
