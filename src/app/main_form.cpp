@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "build_config.h"
 #include "i18n/translate.h"
+#include "platform/machine_lock.h"
 #include "platform/random.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -163,23 +164,62 @@ std::vector<TweakTarget> TFrmTempowave::CheckedTargets() const {
   return targets;
 }
 
+bool TFrmTempowave::TakeMachine() {
+  holds_machine_ = !services_.machine_lock || services_.machine_lock->TryAcquire();
+  return holds_machine_;
+}
+
+void TFrmTempowave::LeaveMachine() {
+  if (holds_machine_ && services_.machine_lock) services_.machine_lock->Release();
+  holds_machine_ = false;
+}
+
+void TFrmTempowave::NotBegun(TStatus status, const std::u16string& message) {
+  LeaveMachine();
+  changes_ = {};
+  ApplyStatus(status, message);
+}
+
 void TFrmTempowave::Start() {
+  // Another copy (another logon session's, or /restore) is changing the same machine: nothing is touched.
+  if (!TakeMachine()) return NotBegun(TStatus::stIdle, NotStartedMessage(NotStarted::OtherCopy));
   ApplyStatus(TStatus::stBusy);
   // The machine's own values are recorded before the first write; a value that could not be recorded is
-  // not changed, so that Run again can always give back what was there.
-  for (const TweakTarget& target : CaptureBeforeRun(services_.registry, CheckedTargets())) {
-    ApplyTweak(services_.registry, kTweaks[target.tweak], target.adapter);
+  // not changed, so that Run again can always give back what was there. Without a record nothing is
+  // written, and nothing is restarted.
+  const Capture capture = CaptureBeforeRun(services_.registry, CheckedTargets());
+  switch (capture.refused) {
+    case CaptureRefusal::RecordDamaged:
+      return NotBegun(TStatus::stIdle, NotStartedMessage(NotStarted::RecordDamaged));
+    case CaptureRefusal::RecordNotStored:
+      return NotBegun(TStatus::stIdle, NotStartedMessage(NotStarted::RecordNotStored));
+    case CaptureRefusal::None:
+      break;
   }
-  changes_ = {{NetworkGUID}, false, false};
+  std::vector<TweakTarget> unchanged = capture.left_alone;
+  bool written = false;
+  for (const TweakTarget& target : capture.writable) {
+    if (ApplyTweak(services_.registry, kTweaks[target.tweak], target.adapter)) {
+      written = true;
+    } else {
+      unchanged.push_back(target);
+    }
+  }
+  // Every chosen value failed: there is nothing for a restart to bring into effect.
+  if (!written && !unchanged.empty()) {
+    return NotBegun(TStatus::stIdle, NotStartedMessage(NotStarted::NothingChanged, TargetNames(unchanged)));
+  }
+  changes_ = {{NetworkGUID}, false, false, false, TargetNames(unchanged)};
   Refresh(TStatus::stRunning);
 }
 
 void TFrmTempowave::Stop() {
+  if (!TakeMachine()) return NotBegun(TStatus::stRunning, NotStartedMessage(NotStarted::OtherCopy));
   ApplyStatus(TStatus::stBusy);
   const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetRunsOwn);
-  // Without a record the values are reset as always, and a failure there is absorbed.
+  // Without a record only Run's own data was reset; a value whose data could not be read stays as it is.
   changes_ = {r.adapters, r.record != SnapshotState::None && !r.complete,
-              r.record == SnapshotState::Held && r.complete};
+              r.record == SnapshotState::Held && r.complete, r.record == SnapshotState::Damaged, u""};
   Refresh(TStatus::stIdle);
 }
 
@@ -194,11 +234,12 @@ void TFrmTempowave::Refresh(TStatus status) {
 }
 
 void TFrmTempowave::Conclude(TStatus target, bool reconnected, bool answered) {
-  RunOutcome outcome{target == TStatus::stRunning, !reconnected, reconnected && !answered,
-                     changes_.kept_back};
-  // After Run again the record goes once every value is back and no connection was left off; otherwise the
-  // window returns to running and the next Run again gives the values back once more.
-  bool drop_record = changes_.drop_record && !outcome.stayed_off;
+  RunOutcome outcome{target == TStatus::stRunning, !reconnected,     reconnected && !answered,
+                     changes_.kept_back,           changes_.damaged, changes_.unchanged};
+  // After Run again the record goes once every value is back, also when a connection was left off (the user
+  // is told to switch it on); otherwise the window returns to running and the next Run again gives the
+  // values back once more.
+  bool drop_record = changes_.drop_record;
   if (outcome.after_run && (outcome.stayed_off || outcome.unanswered)) {
     // The way back: Run's changes are given back and the window goes idle; after a silent network the
     // adapter is restarted once more so that they take effect.
@@ -222,7 +263,11 @@ void TFrmTempowave::Conclude(TStatus target, bool reconnected, bool answered) {
 }
 
 void TFrmTempowave::Finish(RunOutcome outcome, bool drop_record) {
+  // A record that could not be dropped is still there: the values are back, but the next start must not
+  // take the machine for untuned on the strength of a record that says otherwise. It is stale then, and the
+  // next start drops it.
   if (drop_record) DropSnapshot(services_.registry);
+  LeaveMachine();
   changes_ = {};
   ApplyStatus(EndStatus(outcome), EndMessage(outcome));
 }
@@ -271,13 +316,18 @@ void TFrmTempowave::LoadAdapterAndOptions() {
     for (const Option& option : kOptions)
       AssignChecked(option.box, config.ReadBoolean(option.store_key, true));
   }
-  TStatus shown = StoredStatus(stored);
-  // A stored running state counts only while the machine still holds what Run wrote: a Windows update,
-  // another tool or a system restore may have reset the values since.
-  if (shown == TStatus::stRunning && !StillTuned(services_.registry, CheckedTargets())) {
-    shown = TStatus::stIdle;
+  // The machine-wide record decides, for every user: running while a value it names still holds Run's data.
+  // A record of which none does is stale (a Windows update, another tool or a system restore reset the
+  // values, or a Run was cut off before its first write); it goes, so that the next Run records afresh, but
+  // only while no other copy is changing the machine. Without a record the stored state decides, and a
+  // stored running state counts only while one of the chosen values still holds Run's data.
+  const StartState start =
+      TunedAtStart(services_.registry, StoredStatus(stored) == TStatus::stRunning, CheckedTargets());
+  if (start.stale) {
+    const MachineLockScope machine(services_.machine_lock);
+    if (machine.held()) DropSnapshot(services_.registry);
   }
-  ApplyStatus(shown);
+  ApplyStatus(start.running ? TStatus::stRunning : TStatus::stIdle);
 }
 
 void TFrmTempowave::SaveOptionFlag(const std::u16string& key, bool value) {

@@ -62,6 +62,11 @@ class TFrmTempowave {
 
   // The end of Conclude, once a restart that giving Run's changes back needed is over.
   void Finish(RunOutcome outcome, bool drop_record);
+  // The machine-wide lock, held from the first read of Run or Run again to the end of Finish.
+  bool TakeMachine();
+  void LeaveMachine();
+  // Back to `status` with a message, for a Run or Run again that did not begin.
+  void NotBegun(TStatus status, const std::u16string& message);
 
   IFormView& view_;
   Services services_;
@@ -72,6 +77,7 @@ class TFrmTempowave {
   std::u16string NetworkGUID;
   std::u16string NetworkIP;
   RunChanges changes_;  // what the Run or Run again in progress changed
+  bool holds_machine_ = false;
 };
 
 // Opens a web address, document or program through the shell's "open" verb.

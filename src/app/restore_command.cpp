@@ -1,6 +1,7 @@
 #include "app/restore_command.h"
 
 #include "app/options.h"
+#include "platform/machine_lock.h"
 #include "platform/text.h"
 #include "settings/config.h"
 #include "tuning/adapter_restart.h"
@@ -17,7 +18,11 @@ bool IsRestoreCommand(std::u16string_view command_line) {
 }
 
 int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapters,
-                      INetConnections* connections) {
+                      INetConnections* connections, IMachineLock* machine_lock) {
+  const MachineLockScope machine(machine_lock);
+  if (!machine.held()) return kRestoreOtherCopy;
+  // First a connection that an interrupted restart left off, so that discovery can find it again.
+  const bool marked_back = SwitchMarkedBackOn(registry, connections, &clock);
   // The active adapter matters only without a record, and for the restart; without one (or when discovery
   // fails) the values are still given back.
   AdapterInfo adapter;
@@ -28,8 +33,12 @@ int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapter
   }
   const Reverted r = RevertTuning(registry, adapter.NetworkGUID, WithoutRecord::ResetRunsOwn);
   // Nothing of Run's on the machine: nothing to give back, nothing to restart, nothing to store.
-  if (r.record == SnapshotState::None && r.reset == 0 && r.complete) return kRestoreDone;
-  if (!RestartConnections(connections, r.adapters, &clock)) return kRestoreStayedOff;
+  if (r.record == SnapshotState::None && r.reset == 0 && r.complete) {
+    return marked_back ? kRestoreDone : kRestoreStayedOff;
+  }
+  if (!RestartConnections(connections, r.adapters, &clock, &registry) || !marked_back) {
+    return kRestoreStayedOff;
+  }
   if (!r.complete) return kRestoreKeptBack;
   if (r.record == SnapshotState::Held && !DropSnapshot(registry)) return kRestoreKeptBack;
   TConfig(registry, kOptionStore).WriteInteger(kStatusKey, 0);

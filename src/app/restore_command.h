@@ -10,19 +10,24 @@ class IRegistry;
 class IClock;
 class IAdapterFacts;
 class INetConnections;
+class IMachineLock;
 
 inline constexpr int kRestoreDone = 0;       // every value given back, every connection back on
-inline constexpr int kRestoreKeptBack = 1;   // a value could not be given back; the record is kept
+inline constexpr int kRestoreKeptBack = 1;   // a value could not be given back, or the record is damaged;
+                                             // the record is kept
 inline constexpr int kRestoreStayedOff = 2;  // a connection switched off for the restart stayed off
-inline constexpr int kRestoreOtherCopy = 3;  // a copy of the program runs: nothing was changed
+inline constexpr int kRestoreOtherCopy = 3;  // a copy of the program runs, or another copy (in any logon
+                                             // session) is changing the machine: nothing was changed
 
 // True when the command line (without the program's name) is "/restore", letter case ignored, alone.
 bool IsRestoreCommand(std::u16string_view command_line);
 
-// Gives the record back (without one: resets the five values as Run again does), restarts the connections
-// concerned, and once everything is back drops the record and stores the idle state for this user. Returns
-// the exit code. Call only while holding the single-instance guard.
+// Takes the machine-wide lock (none: kRestoreOtherCopy), switches back on a connection an interrupted restart
+// left off, gives the record back (without one: resets what plainly holds Run's data, as Run again does;
+// with a damaged one: what can be read), restarts the connections concerned, and once everything is back
+// drops the record and stores the idle state for this user. Returns the exit code. Call only while holding
+// the single-instance guard. Without a lock service there is no other copy to meet.
 int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapters,
-                      INetConnections* connections);
+                      INetConnections* connections, IMachineLock* machine_lock = nullptr);
 
 }  // namespace tw

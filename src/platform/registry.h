@@ -50,6 +50,11 @@ class IRegistry {
   // RegCreateKeyExW(root, subkey, 0, no class, options, access, no security): opens or creates with parents.
   virtual RegStatus CreateKey(RegKey root, const std::u16string& subkey, std::uint32_t options,
                               std::uint32_t access, RegKey* key) = 0;
+  // RegCreateKeyExW with an access list that grants Administrators and SYSTEM full control and no one else
+  // anything (inherited by its subkeys); an existing key is given that list too. For machine-wide state that
+  // only an elevated copy of the program may change.
+  virtual RegStatus CreateAdminKey(RegKey root, const std::u16string& subkey, std::uint32_t access,
+                                   RegKey* key) = 0;
   // RegOpenKeyExW(root, subkey, 0, access).
   virtual RegStatus OpenKey(RegKey root, const std::u16string& subkey, std::uint32_t access, RegKey* key) = 0;
   // RegQueryValueExW. With data == nullptr only the type and size are reported; otherwise *size is the

@@ -20,6 +20,7 @@ class IVersionInfo;
 class IUpdatePrompts;
 class IThreads;
 class ICom;
+class IMachineLock;
 
 struct Services {
   // Required: always there, used without a check.
@@ -36,6 +37,7 @@ struct Services {
   IUpdatePrompts* prompts = nullptr;  // the update offer and the notice strip (update/win32 in the program)
   IThreads* threads = nullptr;        // null: SystemThreads()
   ICom* com = nullptr;                // null: no COM apartment is entered (the portable builds)
+  IMachineLock* machine_lock = nullptr;  // null: no other copy is ever met (tests that do not look at it)
   // The two-letter code of the user's language, read when an update check starts.
   std::function<std::u16string()> language = nullptr;  // null: CurrentLanguage
   // Probe attempts of the wait after an adapter restart; 0: the standard schedule. Only the loopback test

@@ -6,6 +6,7 @@
 #include "platform/http.h"
 #include "platform/threads.h"
 #include "tuning/network.h"
+#include "tuning/snapshot.h"
 
 namespace tw {
 namespace {
@@ -27,7 +28,7 @@ class Counted {
 // Switches the connections off and on again from a COM apartment of the calling thread's own.
 bool RestartInApartment(const Services& services, const std::vector<std::u16string>& adapters) {
   const ComApartment apartment(services.com);
-  return RestartConnections(services.connections, adapters, &services.clock);
+  return RestartConnections(services.connections, adapters, &services.clock, &services.registry);
 }
 
 // Runs `work` on a worker, the restart counted in `under_way` from now until the worker has done it; false
@@ -42,9 +43,11 @@ bool StartCounted(const Services& services, const std::shared_ptr<RestartsUnderW
 
 }  // namespace
 
-bool RestartConnection(INetConnections* connections, const std::u16string& guid, IClock* clock) {
-  const bool switched_off = SetConnectionEnabled(connections, guid, false);
-  if (SetConnectionEnabled(connections, guid, true) || !switched_off) return true;
+namespace {
+
+// Connects, with the retries; true once it is on.
+bool SwitchOn(INetConnections* connections, const std::u16string& guid, IClock* clock) {
+  if (SetConnectionEnabled(connections, guid, true)) return true;
   for (int retry = 0; retry < kReconnectRetries; ++retry) {
     if (clock) clock->Sleep(kReconnectPauseMs);
     if (SetConnectionEnabled(connections, guid, true)) return true;
@@ -52,10 +55,33 @@ bool RestartConnection(INetConnections* connections, const std::u16string& guid,
   return false;
 }
 
-bool RestartConnections(INetConnections* connections, const std::vector<std::u16string>& guids,
-                        IClock* clock) {
+}  // namespace
+
+bool RestartConnection(INetConnections* connections, const std::u16string& guid, IClock* clock,
+                       IRegistry* marks) {
+  if (marks) MarkRestarting(*marks, guid);
+  const bool switched_off = SetConnectionEnabled(connections, guid, false);
+  const bool back = !switched_off || SwitchOn(connections, guid, clock);
+  if (marks && back) UnmarkRestarting(*marks, guid);
+  return back;
+}
+
+bool RestartConnections(INetConnections* connections, const std::vector<std::u16string>& guids, IClock* clock,
+                        IRegistry* marks) {
   bool all_back = true;
-  for (const auto& guid : guids) all_back = RestartConnection(connections, guid, clock) && all_back;
+  for (const auto& guid : guids) all_back = RestartConnection(connections, guid, clock, marks) && all_back;
+  return all_back;
+}
+
+bool SwitchMarkedBackOn(IRegistry& registry, INetConnections* connections, IClock* clock) {
+  bool all_back = true;
+  for (const auto& guid : RestartMarks(registry)) {
+    if (SwitchOn(connections, guid, clock)) {
+      UnmarkRestarting(registry, guid);
+    } else {
+      all_back = false;
+    }
+  }
   return all_back;
 }
 

@@ -20,14 +20,23 @@ namespace tw {
 inline constexpr int kReconnectRetries = 3;
 inline constexpr std::uint32_t kReconnectPauseMs = 1000;
 
-// Disconnects, then connects the connection with that GUID text. When disconnecting succeeded and connecting
-// did not, connecting is tried again up to kReconnectRetries times, kReconnectPauseMs apart (no pause without
-// a clock). False only when the connection was switched off and stayed off; a connection that could not be
-// switched off (none with that GUID, no component) was left as it was and counts as back.
-bool RestartConnection(INetConnections* connections, const std::u16string& guid, IClock* clock);
+// Disconnects, then connects the connection with that GUID text. When connecting fails it is tried again up
+// to kReconnectRetries times, kReconnectPauseMs apart (no pause without a clock). False only when the
+// connection was switched off and stayed off. A connection that could not be switched off (none with that
+// GUID, no component, or one the user keeps off) is left as it was, never switched on, and counts as back.
+// With `marks`, the connection is named in the restart marker from before the disconnect until it is back
+// on; one that stayed off stays named, so that the next start switches it on. A marker that cannot be
+// written does not stop the restart.
+bool RestartConnection(INetConnections* connections, const std::u16string& guid, IClock* clock,
+                       IRegistry* marks = nullptr);
 // Restarts each in turn; false when any of them stayed off.
-bool RestartConnections(INetConnections* connections, const std::vector<std::u16string>& guids,
-                        IClock* clock);
+bool RestartConnections(INetConnections* connections, const std::vector<std::u16string>& guids, IClock* clock,
+                        IRegistry* marks = nullptr);
+
+// After an interruption: switches every connection the restart marker names back on (with the same
+// retries) and clears the names of those that came back. Call holding the machine lock, so that no other
+// copy's restart is cut into. True when nothing stayed off.
+bool SwitchMarkedBackOn(IRegistry& registry, INetConnections* connections, IClock* clock);
 
 // Restarts under way on workers, counted so that their owner can wait for them before it goes: a restart cut
 // off between its disconnect and its connect would leave the machine offline.

@@ -12,11 +12,12 @@ constexpr std::uint32_t kRead64 = reg::kKeyRead | reg::kKeyWow64_64;
 constexpr char16_t kAbsent[] = u"absent";
 constexpr char16_t kHex[] = u"0123456789abcdef";
 
-enum class Read { Found, Absent, Failed };
+enum class Read { Found, Absent, Failed, TooLarge };
 
-// One value's type and data. A value that grows between the size query and the read is asked for again.
+// One value's type and data, up to `limit` bytes. A value that grows between the size query and the read is
+// asked for again.
 Read ReadValue(IRegistry& registry, const std::u16string& subkey, const std::u16string& name,
-               std::uint32_t* type, std::vector<std::uint8_t>* data) {
+               std::uint32_t* type, std::vector<std::uint8_t>* data, std::uint32_t limit) {
   RegistryKey key = RegistryKey::Open(registry, reg::kLocalMachine, subkey, kRead64);
   if (key.status() == reg::kFileNotFound) return Read::Absent;
   if (!key) return Read::Failed;
@@ -25,6 +26,7 @@ Read ReadValue(IRegistry& registry, const std::u16string& subkey, const std::u16
     RegStatus status = key.QuerySize(name, type, &size);
     if (status == reg::kFileNotFound) return Read::Absent;
     if (status != reg::kSuccess) return Read::Failed;
+    if (size > limit) return Read::TooLarge;
     data->assign(size, 0);
     if (size == 0) return Read::Found;
     status = registry.QueryValue(key.get(), name, type, data->data(), &size);
@@ -57,6 +59,11 @@ bool RemoveValue(IRegistry& registry, const std::u16string& subkey, const std::u
 
 std::u16string SubkeyOf(const TweakTarget& target) {
   return TweakSubkey(kTweaks[target.tweak], target.adapter);
+}
+
+// The types a registry value can have, REG_NONE to REG_QWORD.
+bool ValueType(std::uint32_t type) {
+  return type <= reg::kQword;
 }
 
 // A target that a record can hold: a row of the table, with an adapter exactly for the per-interface rows.
@@ -115,7 +122,7 @@ std::optional<SavedValue> ParseLine(const std::u16string& line) {
   }
   const auto type = ParseType(fields[2]);
   auto data = ParseHex(fields[3]);
-  if (!type || !data) return std::nullopt;
+  if (!type || !data || !ValueType(*type) || data->size() > kMaxSavedBytes) return std::nullopt;
   saved.existed = true;
   saved.type = *type;
   saved.data = std::move(*data);
@@ -156,9 +163,11 @@ std::vector<std::u16string> FromMultiSz(const std::vector<std::uint8_t>& bytes) 
 bool HoldsRunData(IRegistry& registry, const TweakTarget& target, bool* unknown) {
   std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
-  switch (ReadValue(registry, SubkeyOf(target), kTweaks[target.tweak].value, &type, &data)) {
+  switch (ReadValue(registry, SubkeyOf(target), kTweaks[target.tweak].value, &type, &data, kMaxSavedBytes)) {
     case Read::Absent:
       return false;
+    case Read::TooLarge:
+      return false;  // not a DWORD
     case Read::Failed:
       *unknown = true;
       return false;
@@ -214,73 +223,115 @@ std::vector<std::u16string> SnapshotLines(const Snapshot& snapshot) {
   return lines;
 }
 
-Snapshot ParseSnapshotLines(const std::vector<std::u16string>& lines) {
-  Snapshot snapshot;
-  for (const auto& line : lines) {
-    auto saved = ParseLine(line);
-    if (saved && !snapshot.Find(saved->target)) snapshot.values.push_back(std::move(*saved));
+Snapshot ParseSnapshotLines(const std::vector<std::u16string>& lines, bool* whole) {
+  Snapshot parsed;
+  std::vector<TweakTarget> twice;
+  bool all = lines.size() <= kMaxSnapshotEntries;
+  for (std::size_t i = 0; i < lines.size() && i < kMaxSnapshotEntries; ++i) {
+    auto saved = ParseLine(lines[i]);
+    if (!saved) {
+      all = false;
+    } else if (parsed.Find(saved->target)) {
+      all = false;
+      twice.push_back(saved->target);
+    } else {
+      parsed.values.push_back(std::move(*saved));
+    }
   }
+  Snapshot snapshot;
+  for (auto& saved : parsed.values) {
+    bool doubled = false;
+    for (const auto& target : twice) {
+      doubled = doubled || (target.tweak == saved.target.tweak &&
+                            AsciiEqualsIgnoreCase(target.adapter, saved.target.adapter));
+    }
+    if (!doubled) snapshot.values.push_back(std::move(saved));
+  }
+  if (whole) *whole = all;
   return snapshot;
 }
 
 SnapshotState ReadSnapshot(IRegistry& registry, Snapshot* snapshot) {
   std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
-  switch (ReadValue(registry, kSnapshotKey, kSnapshotValue, &type, &data)) {
+  *snapshot = {};
+  switch (ReadValue(registry, kSnapshotKey, kSnapshotValue, &type, &data, kMaxSnapshotBytes)) {
     case Read::Absent:
-      *snapshot = {};
       return SnapshotState::None;
     case Read::Failed:
       return SnapshotState::Unreadable;
+    case Read::TooLarge:
+      return SnapshotState::Damaged;
     case Read::Found:
       break;
   }
-  if (type != reg::kMultiSz) return SnapshotState::Unreadable;
-  *snapshot = ParseSnapshotLines(FromMultiSz(data));
-  return SnapshotState::Held;
+  if (type != reg::kMultiSz) return SnapshotState::Damaged;
+  bool whole = false;
+  *snapshot = ParseSnapshotLines(FromMultiSz(data), &whole);
+  return whole && data.size() % 2 == 0 ? SnapshotState::Held : SnapshotState::Damaged;
 }
 
 bool WriteSnapshot(IRegistry& registry, const Snapshot& snapshot) {
-  return SetValue(registry, kSnapshotKey, kSnapshotValue, reg::kMultiSz, MultiSz(SnapshotLines(snapshot)));
+  const std::vector<std::uint8_t> bytes = MultiSz(SnapshotLines(snapshot));
+  // A record that could not be read back whole is not stored.
+  if (snapshot.values.size() > kMaxSnapshotEntries || bytes.size() > kMaxSnapshotBytes) return false;
+  RegKey key = 0;
+  if (registry.CreateAdminKey(reg::kLocalMachine, kSnapshotKey, reg::kReadWrite64, &key) != reg::kSuccess) {
+    return false;
+  }
+  const RegStatus status = registry.SetValue(key, kSnapshotValue, reg::kMultiSz, bytes.data(),
+                                             static_cast<std::uint32_t>(bytes.size()));
+  registry.CloseKey(key);
+  return status == reg::kSuccess;
 }
 
 bool DropSnapshot(IRegistry& registry) {
   return RemoveValue(registry, kSnapshotKey, kSnapshotValue);
 }
 
-std::vector<TweakTarget> CaptureBeforeRun(IRegistry& registry, const std::vector<TweakTarget>& targets) {
+Capture CaptureBeforeRun(IRegistry& registry, const std::vector<TweakTarget>& targets) {
+  Capture capture;
   Snapshot held;
   const SnapshotState state = ReadSnapshot(registry, &held);
-  // A record that cannot be read must not be replaced by one that knows less.
-  if (state == SnapshotState::Unreadable) return {};
+  // A record that is not whole must not be replaced by one that knows less, nor be added to.
+  if (state == SnapshotState::Damaged || state == SnapshotState::Unreadable) {
+    capture.refused = CaptureRefusal::RecordDamaged;
+    return capture;
+  }
 
   Snapshot merged = held;
   for (const auto& target : targets) {
     if (!Recordable(target) || merged.Find(target)) continue;
     SavedValue saved;
     saved.target = target;
-    switch (ReadValue(registry, SubkeyOf(target), kTweaks[target.tweak].value, &saved.type, &saved.data)) {
+    bool recordable = merged.values.size() < kMaxSnapshotEntries;
+    switch (ReadValue(registry, SubkeyOf(target), kTweaks[target.tweak].value, &saved.type, &saved.data,
+                      kMaxSavedBytes)) {
       case Read::Found:
         saved.existed = true;
+        recordable = recordable && ValueType(saved.type);
         break;
       case Read::Absent:
         saved.type = 0;
         saved.data.clear();
         break;
       case Read::Failed:
-        continue;  // its state cannot be given back, so it is not changed
+      case Read::TooLarge:
+        recordable = false;
+        break;
     }
-    merged.values.push_back(std::move(saved));
+    // Its state could not be given back, so it is not changed.
+    if (recordable) merged.values.push_back(std::move(saved));
   }
   const bool changed = state == SnapshotState::None || merged.values.size() != held.values.size();
-  // Not stored: only what the held record already knows is on record (nothing, when none was held).
-  if (changed && !WriteSnapshot(registry, merged)) merged = held;
-
-  std::vector<TweakTarget> writable;
-  for (const auto& target : targets) {
-    if (Recordable(target) && merged.Find(target)) writable.push_back(target);
+  if (changed && !WriteSnapshot(registry, merged)) {
+    capture.refused = CaptureRefusal::RecordNotStored;
+    return capture;
   }
-  return writable;
+  for (const auto& target : targets) {
+    (Recordable(target) && merged.Find(target) ? capture.writable : capture.left_alone).push_back(target);
+  }
+  return capture;
 }
 
 bool GiveBack(IRegistry& registry, const Snapshot& snapshot) {
@@ -321,6 +372,11 @@ Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter,
       reverted.complete = GiveBack(registry, snapshot);
       reverted.adapters = AdaptersToRestart(snapshot, active_adapter);
       return reverted;
+    case SnapshotState::Damaged:
+      // What can be read goes back; the record stays, so the rest can still be looked up by hand.
+      GiveBack(registry, snapshot);
+      reverted.adapters = AdaptersToRestart(snapshot, active_adapter);
+      return reverted;
     case SnapshotState::Unreadable:
       return reverted;
     case SnapshotState::None:
@@ -346,6 +402,7 @@ bool StillTuned(IRegistry& registry, const std::vector<TweakTarget>& without_sna
   Snapshot snapshot;
   std::vector<TweakTarget> targets;
   switch (ReadSnapshot(registry, &snapshot)) {
+    case SnapshotState::Damaged:
     case SnapshotState::Unreadable:
       return true;
     case SnapshotState::Held:
@@ -361,6 +418,90 @@ bool StillTuned(IRegistry& registry, const std::vector<TweakTarget>& without_sna
     if (HoldsRunData(registry, target, &unknown)) return true;
   }
   return unknown;
+}
+
+StartState TunedAtStart(IRegistry& registry, bool stored_running, const std::vector<TweakTarget>& checked) {
+  StartState start;
+  Snapshot snapshot;
+  switch (ReadSnapshot(registry, &snapshot)) {
+    case SnapshotState::Damaged:
+    case SnapshotState::Unreadable:
+      // What it holds cannot be told: running, so that Run again gives back what it can and says why not
+      // the rest.
+      start.running = true;
+      return start;
+    case SnapshotState::None:
+      start.running = stored_running && StillTuned(registry, checked);
+      return start;
+    case SnapshotState::Held:
+      break;
+  }
+  bool unknown = false;
+  for (const auto& saved : snapshot.values) {
+    if (HoldsRunData(registry, saved.target, &unknown)) start.running = true;
+  }
+  start.running = start.running || unknown;
+  start.stale = !start.running;
+  return start;
+}
+
+std::u16string TargetNames(const std::vector<TweakTarget>& targets) {
+  std::u16string names;
+  for (const auto& target : targets) {
+    if (target.tweak >= kTweaks.size()) continue;
+    const std::u16string name = kTweaks[target.tweak].value;
+    if (names.find(name) != std::u16string::npos) continue;
+    if (!names.empty()) names += u", ";
+    names += name;
+  }
+  return names;
+}
+
+std::vector<std::u16string> RestartMarks(IRegistry& registry) {
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+  if (ReadValue(registry, kSnapshotKey, kRestartingValue, &type, &data, kMaxSnapshotBytes) != Read::Found ||
+      type != reg::kMultiSz) {
+    return {};
+  }
+  std::vector<std::u16string> marks;
+  for (auto& line : FromMultiSz(data)) {
+    if (IsGuidText(line)) marks.push_back(std::move(line));  // only what this program writes is acted on
+  }
+  return marks;
+}
+
+namespace {
+
+bool StoreMarks(IRegistry& registry, const std::vector<std::u16string>& marks) {
+  if (marks.empty()) return RemoveValue(registry, kSnapshotKey, kRestartingValue);
+  RegKey key = 0;
+  if (registry.CreateAdminKey(reg::kLocalMachine, kSnapshotKey, reg::kReadWrite64, &key) != reg::kSuccess) {
+    return false;
+  }
+  const std::vector<std::uint8_t> bytes = MultiSz(marks);
+  const RegStatus status = registry.SetValue(key, kRestartingValue, reg::kMultiSz, bytes.data(),
+                                             static_cast<std::uint32_t>(bytes.size()));
+  registry.CloseKey(key);
+  return status == reg::kSuccess;
+}
+
+}  // namespace
+
+bool MarkRestarting(IRegistry& registry, const std::u16string& guid) {
+  std::vector<std::u16string> marks = RestartMarks(registry);
+  for (const auto& mark : marks) {
+    if (AsciiEqualsIgnoreCase(mark, guid)) return true;
+  }
+  marks.push_back(guid);
+  return StoreMarks(registry, marks);
+}
+
+bool UnmarkRestarting(IRegistry& registry, const std::u16string& guid) {
+  std::vector<std::u16string> marks = RestartMarks(registry);
+  const auto size = marks.size();
+  std::erase_if(marks, [&guid](const std::u16string& mark) { return AsciiEqualsIgnoreCase(mark, guid); });
+  return marks.size() == size || StoreMarks(registry, marks);
 }
 
 }  // namespace tw

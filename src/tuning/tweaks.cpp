@@ -15,8 +15,8 @@ std::u16string TweakSubkey(const Tweak& tweak, const std::u16string& adapter_gui
   return TweakKeyPath(tweak, adapter_guid).substr(kMachine.size());
 }
 
-void ApplyTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid) {
-  WriteRegistryDword(registry, TweakKeyPath(tweak, adapter_guid), tweak.value, tweak.run);
+bool ApplyTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid) {
+  return WriteRegistryDword(registry, TweakKeyPath(tweak, adapter_guid), tweak.value, tweak.run);
 }
 
 bool RevertTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid) {

@@ -55,7 +55,7 @@ inline bool PerInterface(const Tweak& tweak) {
 
 // Run: writes the tweak's value. Run again without a record of the machine's own values: deletes it or writes
 // the Windows default. Failures are absorbed; the result says whether the change was made.
-void ApplyTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid);
+bool ApplyTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid);
 bool RevertTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid);
 
 // One tuning value on one machine: a row of kTweaks (by position) and, for the per-interface rows, the

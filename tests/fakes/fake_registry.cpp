@@ -117,6 +117,22 @@ RegStatus FakeRegistry::CreateKey(RegKey root, const std::u16string& subkey, std
   return Record(call, reg::kSuccess);
 }
 
+RegStatus FakeRegistry::CreateAdminKey(RegKey root, const std::u16string& subkey, std::uint32_t access,
+                                       RegKey* key) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  RegCall call{.op = "CreateAdminKey", .key = root, .subkey = subkey, .access = access};
+  if (!key) return Record(call, kInvalidParameter);
+  auto base = Resolve(root);
+  if (!base) return Record(call, reg::kInvalidHandle);
+  if (RegStatus f = Fault(call, fail_create)) return Record(call, f);
+  auto path = Join(*base, subkey);
+  if (!path) return Record(call, kBadPathname);
+  Ensure(*base, *path);
+  keys_[*path].admin_only = true;
+  *key = NewHandle(*path, access);
+  return Record(call, reg::kSuccess);
+}
+
 RegStatus FakeRegistry::OpenKey(RegKey root, const std::u16string& subkey, std::uint32_t access,
                                 RegKey* key) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
@@ -223,6 +239,14 @@ bool FakeRegistry::KeyExists(RegKey root, const std::u16string& path) const {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto full = Join(RootPath(root), path);
   return full && (path.empty() || keys_.count(*full));
+}
+
+bool FakeRegistry::AdminOnly(RegKey root, const std::u16string& path) const {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  auto full = Join(RootPath(root), path);
+  if (!full) return false;
+  auto k = keys_.find(*full);
+  return k != keys_.end() && k->second.admin_only;
 }
 
 std::optional<RegValue> FakeRegistry::Get(RegKey root, const std::u16string& path,

@@ -21,7 +21,8 @@ struct RegValue {
 };
 
 struct RegCall {
-  std::string op;  // "CreateKey", "OpenKey", "QueryValue", "SetValue", "DeleteValue", "CloseKey"
+  std::string op;  // "CreateKey", "OpenKey", "QueryValue", "SetValue", "DeleteValue", "CloseKey",
+                   // "CreateAdminKey"
   RegKey key = 0;  // the root or open key passed in
   std::u16string subkey{};
   std::u16string name{};
@@ -37,6 +38,10 @@ class FakeRegistry : public IRegistry {
  public:
   RegStatus CreateKey(RegKey root, const std::u16string& subkey, std::uint32_t options, std::uint32_t access,
                       RegKey* key) override;
+  // Creates like CreateKey (journalled as "CreateAdminKey", failing with fail_create) and marks the key as
+  // Administrators-only: AdminOnly tells.
+  RegStatus CreateAdminKey(RegKey root, const std::u16string& subkey, std::uint32_t access,
+                           RegKey* key) override;
   RegStatus OpenKey(RegKey root, const std::u16string& subkey, std::uint32_t access, RegKey* key) override;
   RegStatus QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
                        std::uint32_t* size) override;
@@ -62,6 +67,7 @@ class FakeRegistry : public IRegistry {
   void PutString(RegKey root, const std::u16string& path, const std::u16string& name, std::uint32_t type,
                  const std::u16string& text);  // with its terminating NUL
   bool KeyExists(RegKey root, const std::u16string& path) const;
+  bool AdminOnly(RegKey root, const std::u16string& path) const;
   std::optional<RegValue> Get(RegKey root, const std::u16string& path, const std::u16string& name) const;
   size_t ValueCount(RegKey root, const std::u16string& path) const;
 
@@ -83,6 +89,7 @@ class FakeRegistry : public IRegistry {
   mutable Lock mutex_;
   struct Key {
     std::map<std::u16string, std::pair<std::u16string, RegValue>> values;  // folded name -> (name, value)
+    bool admin_only = false;
   };
   struct Handle {
     std::u16string key;  // folded full path "root\\sub\\path"

@@ -17,6 +17,9 @@ class RefusingRegistry : public IRegistry {
   RegStatus CreateKey(RegKey, const std::u16string&, std::uint32_t, std::uint32_t, RegKey*) override {
     return reg::kAccessDenied;
   }
+  RegStatus CreateAdminKey(RegKey, const std::u16string&, std::uint32_t, RegKey*) override {
+    return reg::kAccessDenied;
+  }
   RegStatus OpenKey(RegKey, const std::u16string&, std::uint32_t, RegKey*) override {
     return reg::kAccessDenied;
   }

@@ -30,7 +30,8 @@ TEST(ConnectionRestart, AConnectionSwitchedOffIsAskedBackUntilItComes) {
   };
   const Case cases[] = {
       {"both succeed", {true, true}, true, "DC", 0},
-      {"not found: left as it was", {false, false}, true, "DC", 0},
+      // Not switched off (not found, or kept off by the user): left as it was, never switched on.
+      {"not switched off: left as it was", {false}, true, "D", 0},
       {"off, back at the first retry", {true, false, true}, true, "DCC", 1},
       {"off, back at the last retry", {true, false, false, false, true}, true, "DCCCC", 3},
       {"off for good", {true, false, false, false, false}, false, "DCCCC", 3},

@@ -98,8 +98,10 @@ TEST_F(SnapshotTest, LinesRoundTripAndReadAsDocumented) {
     EXPECT_EQ(back.values[i].type, s.values[i].type);
     EXPECT_EQ(back.values[i].data, s.values[i].data);
   }
-  // A type number beyond the ones Windows names survives too: the record keeps whatever was there.
-  EXPECT_EQ(ParseSnapshotLines({u"TCPNoDelay||4294967295|AB"}).values.at(0).type, 0xFFFFFFFFu);
+  // Every type a value can have, up to REG_QWORD, is kept as it was.
+  bool whole = false;
+  EXPECT_EQ(ParseSnapshotLines({u"TCPNoDelay||11|AB"}, &whole).values.at(0).type, reg::kQword);
+  EXPECT_TRUE(whole);
 }
 
 TEST_F(SnapshotTest, LinesThatDoNotParseAreLeftOut) {
@@ -124,18 +126,42 @@ TEST_F(SnapshotTest, LinesThatDoNotParseAreLeftOut) {
       u"TCPNoDelay||4|0",
       u"TCPNoDelay||4|0g",
       u"TCPNoDelay||4|00|00",
+      u"TCPNoDelay||12|00",  // no registry value has a type beyond REG_QWORD
+      u"TCPNoDelay||4294967295|AB",
   };
   for (const char16_t* line : bad) {
-    EXPECT_TRUE(ParseSnapshotLines({line}).values.empty()) << Text(line);
+    bool whole = true;
+    EXPECT_TRUE(ParseSnapshotLines({line}, &whole).values.empty()) << Text(line);
+    EXPECT_FALSE(whole) << Text(line);
   }
-  // The first entry for a value wins; GUIDs match without regard to case.
-  const Snapshot s = ParseSnapshotLines({u"TCPNoDelay||4|01000000", u"TCPNoDelay||absent",
-                                         u"TcpAckFrequency|" + a + u"|absent",
-                                         u"TcpAckFrequency|" + AsciiLowerCase(a) + u"|4|01000000", u"junk"});
-  ASSERT_EQ(s.values.size(), 2u);
-  EXPECT_TRUE(s.values[0].existed);
-  EXPECT_FALSE(s.values[1].existed);
-  EXPECT_EQ(s.Find({0, AsciiLowerCase(a)}), &s.values[1]);
+  // Data beyond what one value may hold.
+  bool whole = true;
+  EXPECT_TRUE(ParseSnapshotLines({u"TCPNoDelay||3|" + std::u16string(2 * (kMaxSavedBytes + 1), u'0')}, &whole)
+                  .values.empty());
+  EXPECT_FALSE(whole);
+  // A value named twice cannot be trusted in either line: both are left out, the rest is read. GUIDs match
+  // without regard to case.
+  const Snapshot s = ParseSnapshotLines(
+      {u"TCPNoDelay||4|01000000", u"TCPNoDelay||absent", u"TcpAckFrequency|" + a + u"|absent",
+       u"TcpAckFrequency|" + AsciiLowerCase(a) + u"|4|01000000", u"SystemResponsiveness||4|14000000"},
+      &whole);
+  EXPECT_FALSE(whole);
+  ASSERT_EQ(s.values.size(), 1u);
+  EXPECT_EQ(s.values[0].target.tweak, 4u);
+  EXPECT_EQ(s.Find({0, AsciiLowerCase(a)}), nullptr);
+  // More lines than any Run writes: damaged, the first kMaxSnapshotEntries read.
+  std::vector<std::u16string> many;
+  for (size_t i = 0; i <= kMaxSnapshotEntries; ++i) {
+    std::u16string guid = u"{00000000-0000-0000-0000-000000000000}";
+    guid[8] = static_cast<char16_t>(u'0' + i % 10);
+    guid[7] = static_cast<char16_t>(u'0' + i / 10);
+    many.push_back(u"TcpAckFrequency|" + guid + u"|absent");
+  }
+  EXPECT_EQ(ParseSnapshotLines(many, &whole).values.size(), kMaxSnapshotEntries);
+  EXPECT_FALSE(whole);
+  many.pop_back();
+  EXPECT_EQ(ParseSnapshotLines(many, &whole).values.size(), kMaxSnapshotEntries);
+  EXPECT_TRUE(whole);
 }
 
 TEST_F(SnapshotTest, RunThenRunAgainGivesBackExactlyWhatWasThere) {
@@ -161,7 +187,7 @@ TEST_F(SnapshotTest, RunThenRunAgainGivesBackExactlyWhatWasThere) {
     for (const auto& t : AllFive(kA)) {
       if (present) Put(t, c.type, c.data);
     }
-    const auto writable = CaptureBeforeRun(registry, AllFive(kA));
+    const auto writable = CaptureBeforeRun(registry, AllFive(kA)).writable;
     ASSERT_EQ(writable.size(), 5u);
     RunWrites(writable);
     for (const auto& t : AllFive(kA)) {
@@ -184,13 +210,13 @@ TEST_F(SnapshotTest, RunThenRunAgainGivesBackExactlyWhatWasThere) {
 TEST_F(SnapshotTest, ASecondRunWhileTheRecordIsHeldKeepsTheFirstValues) {
   Put({3, u""}, reg::kDword, Dword(20));
   Put({4, u""}, reg::kDword, Dword(30));
-  RunWrites(CaptureBeforeRun(registry, {{3, u""}, {4, u""}}));
+  RunWrites(CaptureBeforeRun(registry, {{3, u""}, {4, u""}}).writable);
   const auto first = SnapshotLines(Held());
 
   // Run again before the first record was given back (the window showed idle meanwhile), now with a
   // further value checked: the held entries stay, the new one joins.
   Put({2, u""}, reg::kDword, Dword(7));
-  const auto writable = CaptureBeforeRun(registry, {{2, u""}, {3, u""}, {4, u""}});
+  const auto writable = CaptureBeforeRun(registry, {{2, u""}, {3, u""}, {4, u""}}).writable;
   EXPECT_EQ(writable.size(), 3u);
   RunWrites(writable);
   auto lines = SnapshotLines(Held());
@@ -211,7 +237,7 @@ TEST_F(SnapshotTest, ASecondRunWhileTheRecordIsHeldKeepsTheFirstValues) {
 
 TEST_F(SnapshotTest, AFailingWriteHalfWayKeepsTheRecordAndGivesBackTheRest) {
   for (const auto& t : AllFive(kA)) Put(t, reg::kDword, Dword(40 + static_cast<std::uint32_t>(t.tweak)));
-  RunWrites(CaptureBeforeRun(registry, AllFive(kA)));
+  RunWrites(CaptureBeforeRun(registry, AllFive(kA)).writable);
   const auto lines = SnapshotLines(Held());
 
   registry.fault = [](const test::RegCall& c) {
@@ -246,7 +272,7 @@ TEST_F(SnapshotTest, GivingBackAnAbsentValueNeitherCreatesAKeyNorFails) {
 TEST_F(SnapshotTest, ARecordForAnAdapterThatNoLongerExists) {
   // Tuned on A; A has gone and B is the active adapter at Run again.
   Put({0, kA}, reg::kDword, Dword(2));
-  RunWrites(CaptureBeforeRun(registry, AllFive(kA)));
+  RunWrites(CaptureBeforeRun(registry, AllFive(kA)).writable);
   Put({0, kB}, reg::kDword, Dword(5));
 
   const Reverted r = RevertTuning(registry, kB, WithoutRecord::ResetRunsOwn);
@@ -272,7 +298,7 @@ TEST_F(SnapshotTest, AValueThatCannotBeReadIsNeitherRecordedNorChanged) {
   registry.fault = [](const test::RegCall& c) {
     return c.op == "QueryValue" && c.name == u"NetworkThrottlingIndex" ? reg::kAccessDenied : reg::kSuccess;
   };
-  const auto writable = CaptureBeforeRun(registry, AllFive(kA));
+  const auto writable = CaptureBeforeRun(registry, AllFive(kA)).writable;
   registry.fault = nullptr;
   ASSERT_EQ(writable.size(), 4u);
   for (const auto& t : writable) EXPECT_NE(t.tweak, 3u);
@@ -286,8 +312,9 @@ TEST_F(SnapshotTest, WithoutAStoredRecordRunMayChangeNothing) {
     bool held_before;
     size_t writable;
   };
-  // The record cannot be stored: with none held nothing is on record; with one held only its entries are.
-  const Case cases[] = {{"nothing held", false, 0}, {"TCPNoDelay held", true, 1}};
+  // The record cannot be stored: Run may change nothing at all, not even what an earlier record holds, and
+  // says why.
+  const Case cases[] = {{"nothing held", false, 0}, {"TCPNoDelay held", true, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     registry = test::FakeRegistry();
@@ -295,7 +322,9 @@ TEST_F(SnapshotTest, WithoutAStoredRecordRunMayChangeNothing) {
     registry.fault = [](const test::RegCall& call) {
       return call.op == "SetValue" && call.name == kSnapshotValue ? reg::kAccessDenied : reg::kSuccess;
     };
-    EXPECT_EQ(CaptureBeforeRun(registry, AllFive(kA)).size(), c.writable);
+    const Capture capture = CaptureBeforeRun(registry, AllFive(kA));
+    EXPECT_EQ(capture.writable.size(), c.writable);
+    EXPECT_EQ(capture.refused, CaptureRefusal::RecordNotStored);
   }
 }
 
@@ -303,12 +332,20 @@ TEST_F(SnapshotTest, ARecordThatCannotBeReadIsNeverReplacedNorActedOn) {
   struct Case {
     const char* what;
     std::function<void(test::FakeRegistry&)> arrange;
+    SnapshotState state = SnapshotState::Unreadable;
   };
   const Case cases[] = {
       {"another type",
        [](test::FakeRegistry& r) {
          r.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kSz, u"TCPNoDelay||absent");
-       }},
+       },
+       SnapshotState::Damaged},
+      {"larger than any record",
+       [](test::FakeRegistry& r) {
+         r.Put(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz,
+               Bytes(kMaxSnapshotBytes + 2, 0));
+       },
+       SnapshotState::Damaged},
       {"a refused read",
        [](test::FakeRegistry& r) {
          r.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz, u"TCPNoDelay||absent");
@@ -323,10 +360,12 @@ TEST_F(SnapshotTest, ARecordThatCannotBeReadIsNeverReplacedNorActedOn) {
     Put({3, u""}, reg::kDword, Dword(0xFFFFFFFF));
     c.arrange(registry);
     registry.calls.clear();
-    EXPECT_TRUE(CaptureBeforeRun(registry, AllFive(kA)).empty());
+    const Capture capture = CaptureBeforeRun(registry, AllFive(kA));
+    EXPECT_TRUE(capture.writable.empty());
+    EXPECT_EQ(capture.refused, CaptureRefusal::RecordDamaged);
     const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
     EXPECT_FALSE(r.complete);
-    EXPECT_EQ(r.record, SnapshotState::Unreadable);
+    EXPECT_EQ(r.record, c.state);
     EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
     EXPECT_TRUE(registry.CallsOf("SetValue").empty());
     EXPECT_TRUE(registry.CallsOf("DeleteValue").empty());
@@ -363,7 +402,7 @@ TEST_F(SnapshotTest, TheRecordLivesInTheNative64BitViewAsOneMultiStringValue) {
 
 TEST_F(SnapshotTest, AnEmptyRecordMeansRunAgainChangesNothing) {
   Put({4, u""}, reg::kDword, Dword(30));
-  EXPECT_TRUE(CaptureBeforeRun(registry, {}).empty());  // Run with every box unchecked
+  EXPECT_TRUE(CaptureBeforeRun(registry, {}).writable.empty());  // Run with every box unchecked
   EXPECT_TRUE(Held().values.empty());
   registry.calls.clear();
   const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
@@ -517,6 +556,126 @@ TEST_F(SnapshotTest, DroppingTheRecord) {
   EXPECT_TRUE(DropSnapshot(registry));
   Snapshot s;
   EXPECT_EQ(ReadSnapshot(registry, &s), SnapshotState::None);
+}
+
+// The record in each state it can be found in, against Run's first step, Run again (and /restore, which
+// gives back the same way) and the start. The machine holds Run's NetworkThrottlingIndex; the user's own was
+// 20, recorded as "NetworkThrottlingIndex||4|14000000".
+TEST_F(SnapshotTest, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
+  const std::u16string own = u"NetworkThrottlingIndex||4|14000000";
+  struct Case {
+    const char* what;
+    std::function<void(test::FakeRegistry&)> store;  // null: no record
+    SnapshotState state;
+    CaptureRefusal run;
+    std::uint32_t after_run_again;  // NetworkThrottlingIndex once Run again is over
+    bool complete;
+    bool running_at_start, stale;
+  };
+  auto lines = [](std::vector<std::u16string> l) {
+    return [l](test::FakeRegistry& r) {
+      std::u16string joined;
+      for (const auto& line : l) joined += line + u'\0';
+      r.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz, joined);
+    };
+  };
+  const Case cases[] = {
+      {"none: only Run's own data is reset", nullptr, SnapshotState::None, CaptureRefusal::None, 10, true,
+       false, false},
+      {"whole", lines({own}), SnapshotState::Held, CaptureRefusal::None, 20, true, true, false},
+      {"whole, nothing of Run's left: stale", lines({u"TCPNoDelay||absent"}), SnapshotState::Held,
+       CaptureRefusal::None, 0xFFFFFFFF, true, false, true},
+      {"a line that does not parse", lines({own, u"TCPNoDelay||4|0"}), SnapshotState::Damaged,
+       CaptureRefusal::RecordDamaged, 20, false, true, false},
+      {"an unknown name", lines({own, u"TcpWindowSize||absent"}), SnapshotState::Damaged,
+       CaptureRefusal::RecordDamaged, 20, false, true, false},
+      {"a value named twice", lines({own, u"NetworkThrottlingIndex||absent"}), SnapshotState::Damaged,
+       CaptureRefusal::RecordDamaged, 0xFFFFFFFF, false, true, false},
+      {"a type no value has", lines({own, u"TCPNoDelay||99|00"}), SnapshotState::Damaged,
+       CaptureRefusal::RecordDamaged, 20, false, true, false},
+      {"a record of another type",
+       [&own](test::FakeRegistry& r) {
+         r.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kSz, own);
+       },
+       SnapshotState::Damaged, CaptureRefusal::RecordDamaged, 0xFFFFFFFF, false, true, false},
+      {"an odd number of bytes",
+       [&own](test::FakeRegistry& r) {
+         Bytes bytes;
+         for (char16_t ch : own) bytes.insert(bytes.end(), {std::uint8_t(ch), std::uint8_t(ch >> 8)});
+         bytes.insert(bytes.end(), {0, 0, 0, 0, 7});
+         r.Put(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz, bytes);
+       },
+       SnapshotState::Damaged, CaptureRefusal::RecordDamaged, 20, false, true, false},
+      {"oversized",
+       [](test::FakeRegistry& r) {
+         r.Put(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz,
+               Bytes(kMaxSnapshotBytes + 2, 0));
+       },
+       SnapshotState::Damaged, CaptureRefusal::RecordDamaged, 0xFFFFFFFF, false, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto arrange = [&] {
+      registry = test::FakeRegistry();
+      Put({3, u""}, reg::kDword, Dword(0xFFFFFFFF));
+      if (c.store) c.store(registry);
+    };
+    arrange();
+    const std::optional<test::RegValue> record =
+        registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
+    const StartState start = TunedAtStart(registry, false, {{3, u""}});
+    EXPECT_EQ(start.running, c.running_at_start);
+    EXPECT_EQ(start.stale, c.stale);
+
+    const Capture capture = CaptureBeforeRun(registry, {{3, u""}});
+    EXPECT_EQ(capture.refused, c.run);
+    if (c.run != CaptureRefusal::None) {
+      EXPECT_TRUE(capture.writable.empty());
+      // Never replaced, rewritten or dropped.
+      const auto now = registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
+      ASSERT_TRUE(now && record);
+      EXPECT_EQ(now->data, record->data);
+      EXPECT_EQ(now->type, record->type);
+    }
+
+    arrange();
+    const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
+    EXPECT_EQ(r.record, c.state);
+    EXPECT_EQ(r.complete, c.complete);
+    const auto nti = Value({3, u""});
+    ASSERT_TRUE(nti);
+    EXPECT_EQ(nti->data, Dword(c.after_run_again));
+    const auto kept = registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
+    EXPECT_EQ(kept.has_value(), record.has_value());
+    if (kept && record) {
+      EXPECT_EQ(kept->data, record->data);
+    }
+  }
+}
+
+TEST_F(SnapshotTest, TheRecordKeyIsForAdministratorsOnly) {
+  CaptureBeforeRun(registry, {{3, u""}});
+  EXPECT_TRUE(registry.AdminOnly(reg::kLocalMachine, kSnapshotKey));
+  ASSERT_EQ(registry.CallsOf("CreateAdminKey").size(), 1u);
+  EXPECT_EQ(registry.CallsOf("CreateAdminKey")[0].access & reg::kKeyWow64_64, reg::kKeyWow64_64);
+}
+
+// The restart marker: each GUID once, letter case ignored, the value gone with the last one; only GUID texts
+// are taken from it.
+TEST_F(SnapshotTest, TheRestartMarkerNamesEachConnectionOnce) {
+  EXPECT_TRUE(RestartMarks(registry).empty());
+  EXPECT_TRUE(MarkRestarting(registry, kA));
+  EXPECT_TRUE(MarkRestarting(registry, AsciiLowerCase(kA)));
+  EXPECT_TRUE(MarkRestarting(registry, kB));
+  EXPECT_EQ(RestartMarks(registry), (std::vector<std::u16string>{kA, kB}));
+  EXPECT_TRUE(registry.AdminOnly(reg::kLocalMachine, kSnapshotKey));
+  EXPECT_TRUE(UnmarkRestarting(registry, AsciiLowerCase(kA)));
+  EXPECT_EQ(RestartMarks(registry), std::vector<std::u16string>{kB});
+  EXPECT_TRUE(UnmarkRestarting(registry, kB));
+  EXPECT_FALSE(registry.Get(reg::kLocalMachine, kSnapshotKey, kRestartingValue));
+  registry.PutString(reg::kLocalMachine, kSnapshotKey, kRestartingValue, reg::kMultiSz,
+                     std::u16string(u"not a guid") + u'\0' + kA);
+  EXPECT_EQ(RestartMarks(registry), std::vector<std::u16string>{kA});
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include "app/restore_command.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/clock_win32.h"
+#include "platform/win32/machine_lock_win32.h"
 #include "platform/win32/netcon_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "tuning/adapter_restart.h"
+#include "tuning/snapshot.h"
 
 namespace tw::win {
 
@@ -14,7 +17,21 @@ int RunRestore() {
   SystemClock clock;
   Win32AdapterFacts adapters;
   Win32NetConnections connections;
-  return RunRestoreCommand(registry, clock, &adapters, &connections);
+  MachineLock machine_lock;
+  return RunRestoreCommand(registry, clock, &adapters, &connections, &machine_lock);
+}
+
+void SwitchMarkedBackOnAtStart() {
+  WinRegistry registry;
+  // The common case, after every start that followed a whole restart: nothing is marked.
+  if (RestartMarks(registry).empty()) return;
+  MachineLock machine_lock;
+  // Held elsewhere: that copy's restart is under way, and it switches its own connection back on.
+  if (!machine_lock.TryAcquire()) return;
+  SystemClock clock;
+  Win32NetConnections connections;
+  SwitchMarkedBackOn(registry, &connections, &clock);
+  machine_lock.Release();
 }
 
 }  // namespace tw::win

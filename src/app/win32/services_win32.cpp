@@ -6,6 +6,7 @@
 #include "platform/win32/com_win32.h"
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/http_win32.h"
+#include "platform/win32/machine_lock_win32.h"
 #include "platform/win32/netcon_win32.h"
 #include "platform/win32/random_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -51,6 +52,7 @@ Services MakeServices() {
   static VersionInfo& version = *new VersionInfo;
   static Win32NetConnections& connections = *new Win32NetConnections;
   static Win32Com& com = *new Win32Com;
+  static MachineLock& machine_lock = *new MachineLock;
   Services s{.registry = registry,
              .dispatcher = UiDispatcher::Instance(),
              .clock = clock,
@@ -62,6 +64,7 @@ Services MakeServices() {
              .version = &version,
              .threads = &Threads(),
              .com = &com,
+             .machine_lock = &machine_lock,
              .probe_attempts = config::kProbeAttempts};
   static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;

@@ -50,6 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show)
     return code;
   }
 
+  tw::win::SwitchMarkedBackOnAtStart();
   // WMI can take long, right after boot most of all: discovery runs while the window is being built, and the
   // window's load step collects it.
   tw::AdapterDiscovery discovery = tw::win::StartAdapterDiscovery();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include "platform/win32/wstr.h"
 
 namespace tw::win {
@@ -27,6 +29,32 @@ RegStatus WinRegistry::CreateKey(RegKey root, const std::u16string& subkey, std:
   HKEY out = nullptr;
   const LSTATUS status =
       RegCreateKeyExW(ToHkey(root), W(subkey), 0, nullptr, options, access, nullptr, &out, nullptr);
+  if (status == ERROR_SUCCESS) *key = FromHkey(out);
+  return status;
+}
+
+RegStatus WinRegistry::CreateAdminKey(RegKey root, const std::u16string& subkey, std::uint32_t access,
+                                      RegKey* key) {
+  // Protected: nothing is inherited from SOFTWARE, where users may hold rights of their own.
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;KA;;;BA)(A;OICI;KA;;;SY)",
+                                                            SDDL_REVISION_1, &descriptor, nullptr)) {
+    return static_cast<RegStatus>(GetLastError());
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+  HKEY out = nullptr;
+  DWORD disposition = 0;
+  LSTATUS status = RegCreateKeyExW(ToHkey(root), W(subkey), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                   access | WRITE_DAC | READ_CONTROL, &attributes, &out, &disposition);
+  // A key made earlier (by a version without the list, or by someone else) gets the list now.
+  if (status == ERROR_SUCCESS && disposition == REG_OPENED_EXISTING_KEY) {
+    status = RegSetKeySecurity(out, DACL_SECURITY_INFORMATION, descriptor);
+    if (status != ERROR_SUCCESS) {
+      RegCloseKey(out);
+      out = nullptr;
+    }
+  }
+  LocalFree(descriptor);
   if (status == ERROR_SUCCESS) *key = FromHkey(out);
   return status;
 }

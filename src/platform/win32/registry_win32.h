@@ -9,6 +9,8 @@ class WinRegistry final : public IRegistry {
  public:
   RegStatus CreateKey(RegKey root, const std::u16string& subkey, std::uint32_t options, std::uint32_t access,
                       RegKey* key) override;
+  RegStatus CreateAdminKey(RegKey root, const std::u16string& subkey, std::uint32_t access,
+                           RegKey* key) override;
   RegStatus OpenKey(RegKey root, const std::u16string& subkey, std::uint32_t access, RegKey* key) override;
   RegStatus QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
                        std::uint32_t* size) override;
