@@ -4,6 +4,7 @@
 
 #include "fakes/fake_adapter_facts.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_machine_lock.h"
 #include "fakes/fake_net_connections.h"
 #include "fakes/fake_registry.h"
 #include "platform/text.h"
@@ -38,7 +39,7 @@ class RestoreRun : public ::testing::Test {
     facts.configurations[u"10"] = {test::WmiConfiguration({{u"192.168.77.10"}})};
     TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
   }
-  int Run() { return RunRestoreCommand(registry, clock, &facts, &connections); }
+  int Run() { return RunRestoreCommand(registry, clock, &facts, &connections, &machine_lock); }
   // A record left by a Run on `adapter`: NetworkThrottlingIndex was 20, TcpAckFrequency absent.
   void Recorded(const std::u16string& adapter) {
     registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
@@ -63,6 +64,7 @@ class RestoreRun : public ::testing::Test {
   test::FakeAdapterFacts facts;
   test::FakeNetConnections connections;
   test::FakeClock clock;
+  test::FakeMachineLock machine_lock;
 };
 
 TEST_F(RestoreRun, GivesTheRecordBackAndStoresIdle) {
@@ -144,6 +146,59 @@ TEST_F(RestoreRun, ADiscoveryFailureStillGivesTheRecordBack) {
   EXPECT_EQ(Run(), kRestoreDone);
   EXPECT_FALSE(Held());
   EXPECT_EQ(Restarted(), (std::vector<std::u16string>{kGuid, u""}));
+}
+
+// Another copy, in any logon session, is changing the machine: nothing is read, written or restarted.
+TEST_F(RestoreRun, WhileAnotherCopyChangesTheMachineNothingIsTouched) {
+  Recorded(kGuid);
+  MarkRestarting(registry, kGuid);
+  machine_lock.held_elsewhere = true;
+  registry.calls.clear();
+  EXPECT_EQ(Run(), kRestoreOtherCopy);
+  EXPECT_TRUE(registry.calls.empty());
+  EXPECT_TRUE(connections.Calls().empty());
+  machine_lock.held_elsewhere = false;
+  EXPECT_EQ(Run(), kRestoreDone);
+  EXPECT_FALSE(machine_lock.Held());  // given back on the way out
+}
+
+// A kill between the disconnect and the connect left the connection off, named in the marker: /restore
+// switches it on (only on: it is already off), whatever the record says, and ends 2 when it stays off.
+TEST_F(RestoreRun, AConnectionAnInterruptedRestartLeftOffIsSwitchedBackOn) {
+  struct Case {
+    const char* what;
+    bool stays_off;
+    int code;
+  };
+  for (const Case& c :
+       {Case{"comes back", false, kRestoreDone}, Case{"stays off", true, kRestoreStayedOff}}) {
+    SCOPED_TRACE(c.what);
+    registry = test::FakeRegistry();
+    test::FakeNetConnections fresh;
+    MarkRestarting(registry, kGone);
+    if (c.stays_off) fresh.answer = [](const std::u16string&, bool) { return false; };
+    EXPECT_EQ(RunRestoreCommand(registry, clock, &facts, &fresh, &machine_lock), c.code);
+    ASSERT_FALSE(fresh.Calls().empty());
+    EXPECT_EQ(fresh.Calls()[0].guid, kGone);
+    for (const auto& call : fresh.Calls()) EXPECT_TRUE(call.enable);
+    EXPECT_EQ(RestartMarks(registry).empty(), !c.stays_off);  // named until it is back
+  }
+}
+
+// A damaged record: what can be read goes back, the record stays as it is, the stored state too, and the
+// exit code says that not everything is back.
+TEST_F(RestoreRun, ADamagedRecordGivesBackWhatCanBeReadAndIsKept) {
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 0xFFFFFFFF);
+  const std::u16string lines =
+      std::u16string(u"NetworkThrottlingIndex||4|14000000") + u'\0' + u"TCPNoDelay||4|0";
+  registry.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz, lines);
+  const auto before = registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
+  EXPECT_EQ(Run(), kRestoreKeptBack);
+  EXPECT_EQ(registry.Get(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex")->data,
+            (std::vector<std::uint8_t>{20, 0, 0, 0}));
+  EXPECT_EQ(registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue)->data, before->data);
+  EXPECT_EQ(Status(), 1);
+  EXPECT_EQ(Restarted(), std::vector<std::u16string>{kGuid});
 }
 
 }  // namespace

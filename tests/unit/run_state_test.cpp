@@ -12,6 +12,7 @@
 #include "fakes/fake_com.h"
 #include "fakes/fake_form_view.h"
 #include "fakes/fake_http.h"
+#include "fakes/fake_machine_lock.h"
 #include "fakes/fake_locale.h"
 #include "fakes/fake_net_connections.h"
 #include "fakes/fake_registry.h"
@@ -71,7 +72,8 @@ class RunState : public ::testing::Test {
                                                             .adapters = &facts,
                                                             .connections = &connections,
                                                             .threads = &threads,
-                                                            .com = &com});
+                                                            .com = &com,
+                                                            .machine_lock = &machine_lock});
     }
     return *form;
   }
@@ -162,6 +164,7 @@ class RunState : public ::testing::Test {
   test::FakeClock clock;
   test::FakeThreads threads;
   test::FakeCom com;
+  test::FakeMachineLock machine_lock;
   // A worker may still be on its way out of the hand-over when a test ends; like the program's dispatcher,
   // this one outlives every worker.
   test::QueuedDispatcher& dispatcher =
@@ -931,6 +934,169 @@ TEST_F(RunState, ClosingDuringTheRestartWaitsForTheConnect) {
   ASSERT_TRUE(dispatcher.WaitDropped(1));
   EXPECT_TRUE(http.Requests().empty());
   EXPECT_EQ(StoredInteger(u"status"), 0);
+}
+
+// Another copy (another logon session's window, or /restore) holds the machine-wide lock: Run and Run again
+// change nothing, restart nothing, say why and keep the state they came from.
+TEST_F(RunState, WhileAnotherCopyChangesTheMachineRunAndRunAgainChangeNothing) {
+  const std::u16string other =
+      u"Another copy of Tempowave is changing the network. Try again once it has finished.";
+  Access::LoadAdapterAndOptions(Form());
+  machine_lock.held_elsewhere = true;
+  registry.calls.clear();
+  Form().BtnStartClick();
+  ExpectLook(TStatus::stIdle);
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text, other);
+  EXPECT_TRUE(MachineChanges().empty());
+  EXPECT_TRUE(connections.Calls().empty());
+
+  machine_lock.held_elsewhere = false;
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  EXPECT_FALSE(machine_lock.Held());  // held from the first read to the end, then given back
+  EXPECT_EQ(machine_lock.taken, 1);
+
+  machine_lock.held_elsewhere = true;
+  const size_t calls = connections.Calls().size();
+  registry.calls.clear();
+  Form().BtnStartClick();
+  ExpectLook(TStatus::stRunning);
+  ASSERT_EQ(view.error_boxes.size(), 2u);
+  EXPECT_EQ(view.error_boxes[1].text, other);
+  EXPECT_TRUE(MachineChanges().empty());
+  EXPECT_EQ(connections.Calls().size(), calls);
+}
+
+// Run over a record it cannot trust, or one it cannot store: nothing written, nothing restarted, idle, and
+// the user is told why. The record stays as it was.
+TEST_F(RunState, RunThatCannotRecordChangesNothingAndSaysWhy) {
+  struct Case {
+    const char* what;
+    std::function<void(test::FakeRegistry&)> arrange;
+    std::u16string message;
+  };
+  const Case cases[] = {
+      {"a damaged record",
+       [](test::FakeRegistry& r) {
+         r.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz,
+                     u"NetworkThrottlingIndex||4|140");
+       },
+       u"The record of your earlier values is damaged or cannot be read, so Run changed nothing."},
+      {"a record that cannot be read",
+       [](test::FakeRegistry& r) {
+         r.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz, u"");
+         r.fault = [](const test::RegCall& c) {
+           return c.op == "QueryValue" && c.name == kSnapshotValue ? reg::kAccessDenied : reg::kSuccess;
+         };
+       },
+       u"The record of your earlier values is damaged or cannot be read, so Run changed nothing."},
+      {"a record that cannot be stored",
+       [](test::FakeRegistry& r) {
+         r.fault = [](const test::RegCall& c) {
+           return c.op == "SetValue" && c.name == kSnapshotValue ? reg::kAccessDenied : reg::kSuccess;
+         };
+       },
+       u"Your earlier values could not be recorded, so Run changed nothing."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    registry = test::FakeRegistry();
+    form.reset();
+    view = test::FakeFormView();
+    SeedDefaults();
+    TConfig(registry, u"Tempowave").WriteInteger(u"status", 0);
+    Access::LoadAdapterAndOptions(Form());
+    c.arrange(registry);
+    const auto record = registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
+    registry.calls.clear();
+    const size_t calls = connections.Calls().size();
+    Form().BtnStartClick();
+    ExpectLook(TStatus::stIdle);
+    ASSERT_EQ(view.error_boxes.size(), 1u);
+    EXPECT_EQ(view.error_boxes[0].text, c.message);
+    for (const auto& change : MachineChanges())
+      EXPECT_EQ(change.rfind("set ", 0), std::string::npos) << change;
+    EXPECT_EQ(connections.Calls().size(), calls);
+    EXPECT_FALSE(machine_lock.Held());
+    registry.fault = nullptr;
+    EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 10u);
+    const auto now = registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
+    ASSERT_EQ(now.has_value(), record.has_value());
+    if (now) {
+      EXPECT_EQ(now->data, record->data);
+    }
+  }
+}
+
+// Chosen values that could not be recorded or written are named; the rest is Run as usual. When none could
+// be written there is nothing for a restart to bring into effect: idle, and nothing restarted.
+TEST_F(RunState, ValuesRunCouldNotChangeAreNamed) {
+  Access::LoadAdapterAndOptions(Form());
+  registry.fault = [](const test::RegCall& c) {
+    return c.op == "SetValue" && c.name == u"TCPNoDelay" ? reg::kAccessDenied : reg::kSuccess;
+  };
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text, u"These values were not changed:\r\nTCPNoDelay");
+
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stIdle);
+  const size_t calls = connections.Calls().size();
+  CheckAll(false);
+  view.at(Ctl::ChkTcpNoDelay).checked = true;
+  Form().BtnStartClick();
+  ExpectLook(TStatus::stIdle);
+  ASSERT_EQ(view.error_boxes.size(), 2u);
+  EXPECT_EQ(view.error_boxes[1].text, u"These values were not changed:\r\nTCPNoDelay");
+  EXPECT_EQ(connections.Calls().size(), calls);
+}
+
+// A damaged record opens running, for every user; Run again gives back what it can read, keeps the record
+// and says so, and stays running.
+TEST_F(RunState, RunAgainOverADamagedRecordGivesBackWhatItCanAndKeepsIt) {
+  registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 0xFFFFFFFF);
+  registry.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz,
+                     std::u16string(u"NetworkThrottlingIndex||4|14000000") + u'\0' + u"Junk||absent");
+  const auto record = registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
+  Access::LoadAdapterAndOptions(Form());
+  ExpectLook(TStatus::stRunning);
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  ExpectLook(TStatus::stRunning);
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text.substr(0, 48), u"The record of your earlier values is damaged. Wh");
+  EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex"), 20u);
+  EXPECT_EQ(registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue)->data, record->data);
+}
+
+// The machine-wide record decides at start, whatever this user stored: another user's Run shows running
+// here. A stale record is dropped only while no other copy holds the machine.
+TEST_F(RunState, TheRecordDecidesTheStateAtStartForEveryUser) {
+  Access::LoadAdapterAndOptions(Form());
+  Form().BtnStartClick();
+  ASSERT_TRUE(ServeUntilSettled());
+  TConfig(registry, u"Tempowave").WriteInteger(u"status", 0);  // as another user's store would say
+  Restart();
+  ExpectLook(TStatus::stRunning);
+
+  SeedDefaults();  // the values were reset behind the record's back
+  const std::u16string iface = u"HKEY_LOCAL_MACHINE\\" + std::u16string(kInterfaces) + kGuid;
+  DeleteRegistryValue(registry, iface, u"TcpAckFrequency");
+  DeleteRegistryValue(registry, iface, u"TcpDelAckTicks");
+  DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
+  machine_lock.held_elsewhere = true;
+  Restart();
+  ExpectLook(TStatus::stIdle);
+  EXPECT_TRUE(RecordHeld());  // another copy may be part-way through a Run of its own
+  machine_lock.held_elsewhere = false;
+  Restart();
+  ExpectLook(TStatus::stIdle);
+  EXPECT_FALSE(RecordHeld());
 }
 
 }  // namespace
