@@ -43,11 +43,11 @@ RegStatus WinRegistry::CreateAdminKey(RegKey root, const std::u16string& subkey,
   }
   SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
   HKEY out = nullptr;
-  DWORD disposition = 0;
   LSTATUS status = RegCreateKeyExW(ToHkey(root), W(subkey), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                   access | WRITE_DAC | READ_CONTROL, &attributes, &out, &disposition);
-  // A key made earlier (by a version without the list, or by someone else) gets the list now.
-  if (status == ERROR_SUCCESS && disposition == REG_OPENED_EXISTING_KEY) {
+                                   access | WRITE_DAC | READ_CONTROL, &attributes, &out, nullptr);
+  // Set again in every case: a key made earlier (by a version without the list, or by someone else) gets
+  // it now, and so does a new key where the system did not take it from the creation (Wine).
+  if (status == ERROR_SUCCESS) {
     status = RegSetKeySecurity(out, DACL_SECURITY_INFORMATION, descriptor);
     if (status != ERROR_SUCCESS) {
       RegCloseKey(out);
