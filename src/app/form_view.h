@@ -68,6 +68,10 @@ class IFormView {
   // A modal error box owned by the application's hidden window (the main window stays enabled).
   virtual void ShowErrorBox(const std::u16string& text, const std::u16string& caption) = 0;
   virtual void Close() = 0;
+  // While a Run or Run again is under way: logoff and shutdown are held off with this reason, and the end of
+  // the session waits (bounded) for a connection switched off to be switched on again.
+  virtual void HoldOffShutdown(const std::u16string& reason) = 0;
+  virtual void AllowShutdown() = 0;
 
   // Creation-time decoration of the window.
   virtual void AttachThemeHelper() = 0;      // dark title bar and the activation strip

@@ -63,7 +63,7 @@ TFrmTempowave::TFrmTempowave(IFormView& view, const Services& services, AdapterD
     : view_(view), services_(services), discovery_(discovery) {}
 
 TFrmTempowave::~TFrmTempowave() {
-  restarts_->WaitUntilNone();
+  restarts_->WaitUntilNone(kRestartWaitLimit);
 }
 
 std::u16string HomePageUrl() {
@@ -175,6 +175,7 @@ void TFrmTempowave::LeaveMachine() {
 }
 
 void TFrmTempowave::NotBegun(TStatus status, const std::u16string& message) {
+  view_.AllowShutdown();
   LeaveMachine();
   changes_ = {};
   ApplyStatus(status, message);
@@ -184,6 +185,7 @@ void TFrmTempowave::Start() {
   // Another copy (another logon session's, or /restore) is changing the same machine: nothing is touched.
   if (!TakeMachine()) return NotBegun(TStatus::stIdle, NotStartedMessage(NotStarted::OtherCopy));
   ApplyStatus(TStatus::stBusy);
+  view_.HoldOffShutdown(ShutdownBlockMessage());
   // The machine's own values are recorded before the first write; a value that could not be recorded is
   // not changed, so that Run again can always give back what was there. Without a record nothing is
   // written, and nothing is restarted.
@@ -216,6 +218,7 @@ void TFrmTempowave::Start() {
 void TFrmTempowave::Stop() {
   if (!TakeMachine()) return NotBegun(TStatus::stRunning, NotStartedMessage(NotStarted::OtherCopy));
   ApplyStatus(TStatus::stBusy);
+  view_.HoldOffShutdown(ShutdownBlockMessage());
   const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetRunsOwn);
   // Without a record only Run's own data was reset; a value whose data could not be read stays as it is.
   changes_ = {r.adapters, r.record != SnapshotState::None && !r.complete,
@@ -268,6 +271,7 @@ void TFrmTempowave::Finish(RunOutcome outcome, bool drop_record) {
   // next start drops it.
   if (drop_record) DropSnapshot(services_.registry);
   LeaveMachine();
+  view_.AllowShutdown();
   changes_ = {};
   ApplyStatus(EndStatus(outcome), EndMessage(outcome));
 }

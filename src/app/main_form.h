@@ -22,8 +22,8 @@ class TFrmTempowave {
   // `discovery`, when given, was started at process start and is collected at the load step instead of
   // discovering there.
   TFrmTempowave(IFormView& view, const Services& services, AdapterDiscovery* discovery = nullptr);
-  // Waits for an adapter restart under way: cut off between its disconnect and its connect, it would leave
-  // the machine offline.
+  // Waits, at most kRestartWaitLimit, for an adapter restart under way: cut off between its disconnect and
+  // its connect, it would leave the machine offline.
   ~TFrmTempowave();
   TFrmTempowave(const TFrmTempowave&) = delete;
   TFrmTempowave& operator=(const TFrmTempowave&) = delete;
@@ -39,6 +39,8 @@ class TFrmTempowave {
   void Start();
   void Stop();
   void Refresh(TStatus status);
+  // The end of the session (WM_ENDSESSION): waits at most `limit` for a restart under way; true when none is.
+  bool WaitForRestarts(std::chrono::milliseconds limit) { return restarts_->WaitUntilNone(limit); }
 
   TStatus Status() const { return FStatus; }
   const std::u16string& AdapterName() const { return NetworkName; }

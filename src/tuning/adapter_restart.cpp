@@ -96,9 +96,9 @@ void RestartsUnderWay::End() {
   changed_.notify_all();
 }
 
-void RestartsUnderWay::WaitUntilNone() {
+bool RestartsUnderWay::WaitUntilNone(std::chrono::milliseconds limit) {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return count_ == 0; });
+  return changed_.wait_for(lock, limit, [this] { return count_ == 0; });
 }
 
 void RestartAndAwaitInternet(const Services& services, const std::vector<std::u16string>& adapters,

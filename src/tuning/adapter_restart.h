@@ -5,6 +5,7 @@
 // runs.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -19,6 +20,9 @@ namespace tw {
 
 inline constexpr int kReconnectRetries = 3;
 inline constexpr std::uint32_t kReconnectPauseMs = 1000;
+// The longest the window's end waits for a restart under way. A connect that has not returned by then (a
+// hung component) is left to the restart marker: the next start switches the connection on.
+inline constexpr std::chrono::milliseconds kRestartWaitLimit{60000};
 
 // Disconnects, then connects the connection with that GUID text. When connecting fails it is tried again up
 // to kReconnectRetries times, kReconnectPauseMs apart (no pause without a clock). False only when the
@@ -44,7 +48,8 @@ class RestartsUnderWay {
  public:
   void Begin();
   void End();
-  void WaitUntilNone();
+  // True when none is under way any more; false when `limit` passed first.
+  bool WaitUntilNone(std::chrono::milliseconds limit);
 
  private:
   std::mutex mutex_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ class FakeFormView : public IFormView {
   void SetAnimating(bool on) override;
   void ShowErrorBox(const std::u16string& text, const std::u16string& box_caption) override;
   void Close() override;
+  void HoldOffShutdown(const std::u16string& reason) override { shutdown_held_with = reason; }
+  void AllowShutdown() override { shutdown_held_with.reset(); }
+  std::optional<std::u16string> shutdown_held_with;  // the reason while shutdown is held off
   void AttachThemeHelper() override;
   void FitLabelFont(Ctl label) override;
   void UseIconTitleFont() override;

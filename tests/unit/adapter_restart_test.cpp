@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <thread>
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_net_connections.h"
+#include "fakes/fake_registry.h"
+#include "tuning/snapshot.h"
 
 namespace tw {
 namespace {
@@ -52,6 +56,46 @@ TEST(ConnectionRestart, AConnectionSwitchedOffIsAskedBackUntilItComes) {
     EXPECT_EQ(clock.SleepCount(), c.pauses);
     EXPECT_EQ(clock.SleptMs(), c.pauses * kReconnectPauseMs);
     for (const auto& call : connections.Calls()) EXPECT_EQ(call.guid, kA);
+  }
+}
+
+// The window's end waits for a restart under way, but not for ever: a connect that never returns (a hung
+// component) is left to the restart marker.
+TEST(RestartsUnderWay, TheWaitEndsWhenNoneIsLeftOrAtItsLimit) {
+  RestartsUnderWay under_way;
+  EXPECT_TRUE(under_way.WaitUntilNone(std::chrono::milliseconds(0)));
+  under_way.Begin();
+  EXPECT_FALSE(under_way.WaitUntilNone(std::chrono::milliseconds(20)));
+  std::thread ends([&] { under_way.End(); });
+  EXPECT_TRUE(under_way.WaitUntilNone(std::chrono::seconds(30)));
+  ends.join();
+}
+
+// With a marker: named from before the disconnect until it is back; a connection that stayed off stays named;
+// one that was never switched off is not left named.
+TEST(ConnectionRestart, TheMarkerNamesTheConnectionWhileItIsOff) {
+  struct Case {
+    const char* what;
+    std::function<bool(const std::u16string&, bool)> answer;
+    bool marked_after;
+  };
+  const Case cases[] = {
+      {"back", nullptr, false},
+      {"stays off", [](const std::u16string&, bool enable) { return !enable; }, true},
+      {"never switched off", [](const std::u16string&, bool) { return false; }, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::FakeRegistry registry;
+    test::FakeNetConnections connections;
+    connections.answer = c.answer;
+    bool marked_while_off = false;
+    connections.on_call = [&](const test::FakeNetConnections::Call& call) {
+      if (!call.enable) marked_while_off = RestartMarks(registry) == std::vector<std::u16string>{kA};
+    };
+    RestartConnection(&connections, kA, nullptr, &registry);
+    EXPECT_TRUE(marked_while_off);
+    EXPECT_EQ(!RestartMarks(registry).empty(), c.marked_after);
   }
 }
 

@@ -906,9 +906,14 @@ TEST_F(RunState, TheClickReturnsWhileTheAdapterIsStillRestarting) {
   EXPECT_EQ(connections.Calls().size(), 1u);
   EXPECT_TRUE(http.Requests().empty());
   ExpectLook(TStatus::stBusy);
+  // Switched off now: logoff and shutdown are held off with a reason, and the marker names the connection.
+  EXPECT_EQ(view.shutdown_held_with, u"Switching the network connection back on.");
+  EXPECT_EQ(RestartMarks(registry), std::vector<std::u16string>{kGuid});
   held.Release();
   ASSERT_TRUE(ServeUntilSettled());
   ExpectLook(TStatus::stRunning);
+  EXPECT_FALSE(view.shutdown_held_with);
+  EXPECT_TRUE(RestartMarks(registry).empty());
   EXPECT_EQ(connections.Calls().size(), 2u);
   EXPECT_EQ(StoredInteger(u"status"), 1);
 }

@@ -10,6 +10,7 @@
 #include "platform/win32/dispatcher_win32.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/wstr.h"
+#include "tuning/adapter_restart.h"
 #include "theme/win32/fit_label_font.h"
 #include "theme/win32/theme_helper.h"
 #include "ui/win32/activity_indicator.h"
@@ -336,6 +337,14 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         BuildFonts();
       }
       break;
+    case WM_QUERYENDSESSION:
+      // A connection may be switched off at this moment: the user sees the reason and decides.
+      return shutdown_held_ ? FALSE : TRUE;
+    case WM_ENDSESSION:
+      // The session ends all the same: the process is ended once this returns, so a connection switched off
+      // for the restart is waited for (bounded), and one still off is left to the restart marker.
+      if (wp) form_.WaitForRestarts(kRestartWaitLimit);
+      return 0;
     case WM_DESTROY:
       if (Application::MainWindow() == hwnd_) Application::SetMainWindow(nullptr);
       if (on_destroyed_) on_destroyed_();
@@ -425,6 +434,16 @@ void MainWindow::SetAnimating(bool animating) {
 void MainWindow::ShowErrorBox(const std::u16string& text, const std::u16string& caption) {
   // Owned by the hidden application window, so the main window stays enabled while the box is open.
   MessageBoxW(Application::HiddenOwner(), W(text), W(caption), kErrorBoxFlags);
+}
+
+void MainWindow::HoldOffShutdown(const std::u16string& reason) {
+  // Shown by Windows beside the program in the list of what holds up the end of the session.
+  shutdown_held_ = ShutdownBlockReasonCreate(hwnd_, W(reason)) != FALSE;
+}
+
+void MainWindow::AllowShutdown() {
+  if (shutdown_held_) ShutdownBlockReasonDestroy(hwnd_);
+  shutdown_held_ = false;
 }
 
 void MainWindow::Close() {

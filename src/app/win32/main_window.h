@@ -54,6 +54,8 @@ class MainWindow final : public Widget, public IFormView, public INoticeHost {
   void SetAnimating(bool animating) override;
   void ShowErrorBox(const std::u16string& text, const std::u16string& caption) override;
   void Close() override;
+  void HoldOffShutdown(const std::u16string& reason) override;
+  void AllowShutdown() override;
   void AttachThemeHelper() override;
   void FitLabelFont(Ctl label) override;
   void UseIconTitleFont() override;
@@ -86,6 +88,7 @@ class MainWindow final : public Widget, public IFormView, public INoticeHost {
   StatusStrip* notice_ = nullptr;  // in owned_ once made
   int top_inset_ = 0;              // pixels the theme strip takes from the top of the client area
   bool fit_on_restore_ = false;
+  bool shutdown_held_ = false;  // a block reason is set: logoff and shutdown are held off
   bool icon_title_font_ = false;
   bool title_fitted_ = false;
 };
