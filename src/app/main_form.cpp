@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "build_config.h"
 #include "i18n/translate.h"
+#include "platform/fault_point.h"
 #include "platform/machine_lock.h"
 #include "platform/random.h"
 #include "platform/shell.h"
@@ -198,9 +199,11 @@ void TFrmTempowave::Start() {
     case CaptureRefusal::None:
       break;
   }
+  FaultPoint(kEndAfterRecord);
   std::vector<TweakTarget> unchanged = capture.left_alone;
   bool written = false;
   for (const TweakTarget& target : capture.writable) {
+    if (written) FaultPoint(kEndBetweenWrites);
     if (ApplyTweak(services_.registry, kTweaks[target.tweak], target.adapter)) {
       written = true;
     } else {
@@ -220,6 +223,7 @@ void TFrmTempowave::Stop() {
   ApplyStatus(TStatus::stBusy);
   view_.HoldOffShutdown(ShutdownBlockMessage());
   const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetRunsOwn);
+  FaultPoint(kEndAfterGiveBack);
   // Without a record only Run's own data was reset; a value whose data could not be read stays as it is.
   changes_ = {r.adapters, r.record != SnapshotState::None && !r.complete,
               r.record == SnapshotState::Held && r.complete, r.record == SnapshotState::Damaged, u""};

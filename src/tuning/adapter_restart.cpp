@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/com.h"
 #include "platform/dispatcher.h"
+#include "platform/fault_point.h"
 #include "platform/http.h"
 #include "platform/threads.h"
 #include "tuning/network.h"
@@ -61,6 +62,7 @@ bool RestartConnection(INetConnections* connections, const std::u16string& guid,
                        IRegistry* marks) {
   if (marks) MarkRestarting(*marks, guid);
   const bool switched_off = SetConnectionEnabled(connections, guid, false);
+  if (switched_off) FaultPoint(kEndWhileOff);
   const bool back = !switched_off || SwitchOn(connections, guid, clock);
   if (marks && back) UnmarkRestarting(*marks, guid);
   return back;
@@ -113,6 +115,7 @@ void RestartAndAwaitInternet(const Services& services, const std::vector<std::u1
         reconnected = RestartInApartment(s, adapters);
       }
       if (reconnected) {
+        FaultPoint(kEndDuringWait);
         IHttp* http = &s.http;
         IUiDispatcher* dispatcher = &s.dispatcher;
         answered = WaitForInternet([http] { return IsInternetReachable(*http); }, s.clock,

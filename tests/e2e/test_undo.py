@@ -155,21 +155,23 @@ def case_connection_refused_after_run_again(h):
     run_once(h, run.RUNNING, "the running look after Run")
     h.check(h.quit_app(app) == 0, "exit code after closing")
 
-    app, _ = start(h, env=CONNECT_REFUSED)
+    app, netcon_log = start(h, env=CONNECT_REFUSED)
     h.check(run.look(h) == run.RUNNING, f"running look expected at start, saw {run.look(h)}")
     h.click_name("BtnStart", "post")
     texts = box_texts(h)
     h.check(STAYED_OFF in texts, f"box texts {texts}")
     h.inspect("close", cls=BOX)
-    run.expect_look(h, run.RUNNING, "the running look it had before Run again")
-    h.check(run.stored(h, "status") == 1, f"status {run.stored(h, 'status')}")
-    h.check(len(run.record(h) or []) == 5, f"the record must stay for a later Run again: {run.record(h)}")
+    # The values are back before the restart: the window says so by going idle, and the record goes.
+    run.expect_look(h, run.IDLE, "the idle look once the values are back")
+    h.check(run.stored(h, "status") == 0, f"status {run.stored(h, 'status')}")
+    h.check(run.record(h) is None, f"record left: {run.record(h)}")
+    h.check(values(h) == OWN, f"values after the refused Run again {values(h)}, want {OWN}")
     h.check(h.quit_app(app) == 0, "exit code after closing")
 
-    h.check(values(h) == OWN, f"values after the refused Run again {values(h)}, want {OWN}")
-    # The values are the machine's own already, so the next start is honest about it and opens idle; the
-    # record held meanwhile keeps a further Run from recording tuned values as the machine's own.
+    # The connection this program switched off is still named in the marker: the next start switches it on.
     start(h, env=ON)
+    h.check(run.restarts(netcon_log)[-1] == f"Connect {run.GUID} hr=0x00000000",
+            f"restarts {run.restarts(netcon_log)}: switched back on at start")
     h.check(run.look(h) == run.IDLE, f"idle look expected at the next start, saw {run.look(h)}")
     run_once(h, run.RUNNING, "the running look after Run")
     run_once(h, run.IDLE, "the idle look after Run again")
@@ -210,6 +212,83 @@ def case_restore_without_a_record_changes_nothing(h):
     h.check(run.restarts(netcon_log) == [], f"restarts {run.restarts(netcon_log)}")
     h.check(run.record(h) is None, f"a record appeared: {run.record(h)}")
     run.reset(h)
+
+
+DAMAGED = "이전 값의 기록이 손상되었습니다."
+
+
+def case_damaged_record_is_kept_and_told(h):
+    """A record with a line that does not parse: the window opens running, Run again gives back what can be
+    read, keeps the record byte for byte and says so; /restore does the same and ends 1."""
+    own_values(h)
+    for key, values_ in TUNED.items():
+        for name, (kind, data) in values_.items():
+            h.reg_add(key, name, int(data, 16), kind)
+    h.reg_add(run.RECORD, "Snapshot", "NetworkThrottlingIndex||4|14000000\\0TCPNoDelay||4|0", "REG_MULTI_SZ")
+    damaged = run.record(h)
+    h.check(damaged == ["NetworkThrottlingIndex||4|14000000", "TCPNoDelay||4|0"], f"record {damaged}")
+    app, _ = start(h)
+    h.check(run.look(h) == run.RUNNING, f"running look expected over a damaged record, saw {run.look(h)}")
+    h.click_name("BtnStart", "post")
+    texts = box_texts(h, timeout=90)
+    h.check(any(t.startswith(DAMAGED) for t in texts), f"box texts {texts}")
+    h.inspect("close", cls=BOX)
+    run.expect_look(h, run.RUNNING, "the running look: the record stays")
+    h.check(values(h)[run.PROFILE]["NetworkThrottlingIndex"] == ("REG_DWORD", "0x14"), f"values {values(h)}")
+    h.check(run.record(h) == damaged, f"record changed: {run.record(h)}")
+    h.check(h.quit_app(app) == 0, "exit code after closing")
+    code = restore(h)
+    h.check(code == 1, f"/restore over a damaged record ended with {code}")
+    h.check(run.record(h) == damaged, f"record changed by /restore: {run.record(h)}")
+    run.reset(h)
+
+
+def ended_at(h, point, shown, run_again=False):
+    """The program ends at `point` (the loopback build's fault points) as a kill would end it. The next start
+    shows the honest state with every connection on, and /restore then leaves the machine's own values exact."""
+    own_values(h)
+    if run_again:
+        app, _ = start(h, env=ON)
+        run_once(h, run.RUNNING, "the running look after Run")
+        h.check(h.quit_app(app) == 0, "exit code after closing")
+    app, netcon_log = start(h, env={"TEMPOWAVE_END_AT": point})
+    h.click_name("BtnStart", "post")
+    code = app.wait(60)
+    h.check(code == 86, f"ended with {code} instead of at {point}")
+    app, _ = start(h, env=ON)
+    h.check(run.look(h) == shown, f"look at the next start {run.look(h)}, want {shown}")
+    events = run.restarts(netcon_log)
+    off = sum(e.startswith(f"Disconnect {run.GUID} hr=0x00000000") for e in events)
+    on = sum(e.startswith(f"Connect {run.GUID} hr=0x00000000") for e in events)
+    h.check(on >= off and (not events or events[-1].startswith("Connect ")),
+            f"a connection left off: {events}")
+    h.check(h.quit_app(app) == 0, "exit code after closing")
+    code = restore(h)
+    h.check(code == 0, f"/restore ended with {code}")
+    h.check(values(h) == OWN, f"values after /restore {values(h)}, want {OWN}")
+    h.check(run.record(h) is None, f"record left: {run.record(h)}")
+    run.reset(h)
+
+
+def case_ended_after_the_record(h):
+    # Recorded, nothing written: the record is stale, the machine untuned.
+    ended_at(h, "after-record", run.IDLE)
+
+
+def case_ended_between_two_writes(h):
+    ended_at(h, "between-writes", run.RUNNING)
+
+
+def case_ended_while_the_connection_is_off(h):
+    ended_at(h, "between-disconnect-and-connect", run.RUNNING)
+
+
+def case_ended_during_the_wait(h):
+    ended_at(h, "during-wait", run.RUNNING)
+
+
+def case_ended_after_run_again_gave_back(h):
+    ended_at(h, "after-give-back", run.IDLE, run_again=True)
 
 
 if __name__ == "__main__":
