@@ -41,6 +41,7 @@ inline constexpr RegStatus kSuccess = 0;
 inline constexpr RegStatus kFileNotFound = 2;
 inline constexpr RegStatus kAccessDenied = 5;
 inline constexpr RegStatus kInvalidHandle = 6;
+inline constexpr RegStatus kDirNotEmpty = 145;
 inline constexpr RegStatus kMoreData = 234;
 }  // namespace reg
 
@@ -66,6 +67,9 @@ class IRegistry {
                              const std::uint8_t* data, std::uint32_t size) = 0;
   // RegDeleteValueW.
   virtual RegStatus DeleteValue(RegKey key, const std::u16string& name) = 0;
+  // Deletes the key (RegDeleteKeyExW, `access` carrying the registry view) only when it holds no value and
+  // no subkey: kDirNotEmpty otherwise, kFileNotFound when it is not there.
+  virtual RegStatus DeleteEmptyKey(RegKey root, const std::u16string& subkey, std::uint32_t access) = 0;
   // RegCloseKey (no flush).
   virtual RegStatus CloseKey(RegKey key) = 0;
 };

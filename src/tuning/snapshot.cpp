@@ -1,5 +1,6 @@
 #include "tuning/snapshot.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/registry_key.h"
@@ -160,6 +161,19 @@ std::vector<std::u16string> FromMultiSz(const std::vector<std::uint8_t>& bytes) 
   return lines;
 }
 
+// One of the program's REG_MULTI_SZ values beside the record, in its Administrators-only key.
+bool StoreLines(IRegistry& registry, const char16_t* name, const std::vector<std::u16string>& lines) {
+  RegKey key = 0;
+  if (registry.CreateAdminKey(reg::kLocalMachine, kSnapshotKey, reg::kReadWrite64, &key) != reg::kSuccess) {
+    return false;
+  }
+  const std::vector<std::uint8_t> bytes = MultiSz(lines);
+  const RegStatus status =
+      registry.SetValue(key, name, reg::kMultiSz, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+  registry.CloseKey(key);
+  return status == reg::kSuccess;
+}
+
 bool HoldsRunData(IRegistry& registry, const TweakTarget& target, bool* unknown) {
   std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
@@ -275,19 +289,49 @@ bool WriteSnapshot(IRegistry& registry, const Snapshot& snapshot) {
   const std::vector<std::uint8_t> bytes = MultiSz(SnapshotLines(snapshot));
   // A record that could not be read back whole is not stored.
   if (snapshot.values.size() > kMaxSnapshotEntries || bytes.size() > kMaxSnapshotBytes) return false;
-  RegKey key = 0;
-  if (registry.CreateAdminKey(reg::kLocalMachine, kSnapshotKey, reg::kReadWrite64, &key) != reg::kSuccess) {
-    return false;
-  }
-  const RegStatus status = registry.SetValue(key, kSnapshotValue, reg::kMultiSz, bytes.data(),
-                                             static_cast<std::uint32_t>(bytes.size()));
-  registry.CloseKey(key);
-  return status == reg::kSuccess;
+  return StoreLines(registry, kSnapshotValue, SnapshotLines(snapshot));
 }
 
 bool DropSnapshot(IRegistry& registry) {
+  RemoveValue(registry, kSnapshotKey, kCreatedKeysValue);
   return RemoveValue(registry, kSnapshotKey, kSnapshotValue);
 }
+
+namespace {
+
+std::vector<std::u16string> CreatedKeys(IRegistry& registry) {
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+  if (ReadValue(registry, kSnapshotKey, kCreatedKeysValue, &type, &data, kMaxSnapshotBytes) != Read::Found ||
+      type != reg::kMultiSz) {
+    return {};
+  }
+  return FromMultiSz(data);
+}
+
+// The keys on the way to `subkey`, itself included, that do not exist yet: what writing a value there
+// creates.
+void AddMissingKeys(IRegistry& registry, const std::u16string& subkey, std::vector<std::u16string>* missing) {
+  for (std::size_t at = subkey.find(u'\\');; at = subkey.find(u'\\', at + 1)) {
+    const std::u16string path = at == std::u16string::npos ? subkey : subkey.substr(0, at);
+    const RegistryKey key = RegistryKey::Open(registry, reg::kLocalMachine, path, kRead64);
+    if (key.status() == reg::kFileNotFound &&
+        std::find(missing->begin(), missing->end(), path) == missing->end()) {
+      missing->push_back(path);
+    }
+    if (at == std::u16string::npos) return;
+  }
+}
+
+// Removes the keys Run created, deepest first, each only while it is empty.
+void RemoveCreatedKeys(IRegistry& registry) {
+  std::vector<std::u16string> keys = CreatedKeys(registry);
+  std::sort(keys.begin(), keys.end(),
+            [](const std::u16string& a, const std::u16string& b) { return a.size() > b.size(); });
+  for (const auto& key : keys) registry.DeleteEmptyKey(reg::kLocalMachine, key, reg::kKeyWow64_64);
+}
+
+}  // namespace
 
 Capture CaptureBeforeRun(IRegistry& registry, const std::vector<TweakTarget>& targets) {
   Capture capture;
@@ -324,10 +368,19 @@ Capture CaptureBeforeRun(IRegistry& registry, const std::vector<TweakTarget>& ta
     if (recordable) merged.values.push_back(std::move(saved));
   }
   const bool changed = state == SnapshotState::None || merged.values.size() != held.values.size();
+  // Looked at before the record is stored: the record's own key is not one of Run's values' keys.
+  std::vector<std::u16string> created =
+      state == SnapshotState::Held ? CreatedKeys(registry) : std::vector<std::u16string>{};
+  const std::size_t known = created.size();
+  for (std::size_t i = held.values.size(); i < merged.values.size(); ++i) {
+    AddMissingKeys(registry, SubkeyOf(merged.values[i].target), &created);
+  }
   if (changed && !WriteSnapshot(registry, merged)) {
     capture.refused = CaptureRefusal::RecordNotStored;
     return capture;
   }
+  // Not stored: the keys stay behind after Run again, which is all that is lost.
+  if (created.size() != known) StoreLines(registry, kCreatedKeysValue, created);
   for (const auto& target : targets) {
     (Recordable(target) && merged.Find(target) ? capture.writable : capture.left_alone).push_back(target);
   }
@@ -370,6 +423,7 @@ Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter,
   switch (reverted.record) {
     case SnapshotState::Held:
       reverted.complete = GiveBack(registry, snapshot);
+      if (reverted.complete) RemoveCreatedKeys(registry);
       reverted.adapters = AdaptersToRestart(snapshot, active_adapter);
       return reverted;
     case SnapshotState::Damaged:
@@ -475,15 +529,7 @@ namespace {
 
 bool StoreMarks(IRegistry& registry, const std::vector<std::u16string>& marks) {
   if (marks.empty()) return RemoveValue(registry, kSnapshotKey, kRestartingValue);
-  RegKey key = 0;
-  if (registry.CreateAdminKey(reg::kLocalMachine, kSnapshotKey, reg::kReadWrite64, &key) != reg::kSuccess) {
-    return false;
-  }
-  const std::vector<std::uint8_t> bytes = MultiSz(marks);
-  const RegStatus status = registry.SetValue(key, kRestartingValue, reg::kMultiSz, bytes.data(),
-                                             static_cast<std::uint32_t>(bytes.size()));
-  registry.CloseKey(key);
-  return status == reg::kSuccess;
+  return StoreLines(registry, kRestartingValue, marks);
 }
 
 }  // namespace

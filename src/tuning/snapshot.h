@@ -27,6 +27,10 @@ namespace tw {
 
 inline constexpr char16_t kSnapshotKey[] = u"SOFTWARE\\Tempowave";  // under HKEY_LOCAL_MACHINE
 inline constexpr char16_t kSnapshotValue[] = u"Snapshot";
+// Beside the record: the keys Run had to create to hold a value (MSMQ\Parameters where Message Queuing is
+// not installed), one subkey of HKEY_LOCAL_MACHINE per line. Giving the record back whole removes each of them
+// again when it is left empty.
+inline constexpr char16_t kCreatedKeysValue[] = u"CreatedKeys";
 inline constexpr std::size_t kMaxSnapshotEntries = 64;     // 2 per adapter and 3 machine-wide: 30 adapters
 inline constexpr std::uint32_t kMaxSavedBytes = 2048;      // one value's data; a larger value is not recorded
 inline constexpr std::uint32_t kMaxSnapshotBytes = 65536;  // the whole REG_MULTI_SZ
@@ -56,7 +60,7 @@ bool IsGuidText(const std::u16string& text);
 enum class SnapshotState { None, Held, Damaged, Unreadable };
 SnapshotState ReadSnapshot(IRegistry& registry, Snapshot* snapshot);
 bool WriteSnapshot(IRegistry& registry, const Snapshot& snapshot);
-// Removes the record; true when it is gone (or was never there).
+// Removes the record and the list of created keys; true when the record is gone (or was never there).
 bool DropSnapshot(IRegistry& registry);
 
 // Run's first step, before any value is written: records the present state of every target that the held

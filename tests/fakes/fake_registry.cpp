@@ -198,6 +198,26 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::u16string& name) {
   return Record(call, reg::kSuccess);
 }
 
+RegStatus FakeRegistry::DeleteEmptyKey(RegKey root, const std::u16string& subkey, std::uint32_t access) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  RegCall call{.op = "DeleteEmptyKey", .key = root, .subkey = subkey, .access = access};
+  auto base = Resolve(root);
+  if (!base) return Record(call, reg::kInvalidHandle);
+  if (RegStatus f = Fault(call, fail_delete)) return Record(call, f);
+  auto path = Join(*base, subkey);
+  if (!path || *path == *base) return Record(call, kBadPathname);
+  auto k = keys_.find(*path);
+  if (k == keys_.end()) return Record(call, reg::kFileNotFound);
+  if (!k->second.values.empty()) return Record(call, reg::kDirNotEmpty);
+  for (const auto& [other, key] : keys_) {
+    if (other.size() > path->size() && other.compare(0, path->size() + 1, *path + u"\\") == 0) {
+      return Record(call, reg::kDirNotEmpty);
+    }
+  }
+  keys_.erase(k);
+  return Record(call, reg::kSuccess);
+}
+
 RegStatus FakeRegistry::CloseKey(RegKey key) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   RegCall call{.op = "CloseKey", .key = key};

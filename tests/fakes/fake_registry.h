@@ -48,6 +48,8 @@ class FakeRegistry : public IRegistry {
   RegStatus SetValue(RegKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
                      std::uint32_t size) override;
   RegStatus DeleteValue(RegKey key, const std::u16string& name) override;
+  // Journalled as "DeleteEmptyKey"; fails with fail_delete.
+  RegStatus DeleteEmptyKey(RegKey root, const std::u16string& subkey, std::uint32_t access) override;
   RegStatus CloseKey(RegKey key) override;
 
   // Faults: a non-zero status makes every call of that kind fail with it (and change nothing).

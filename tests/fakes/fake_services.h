@@ -32,6 +32,9 @@ class RefusingRegistry : public IRegistry {
     return reg::kInvalidHandle;
   }
   RegStatus DeleteValue(RegKey, const std::u16string&) override { return reg::kInvalidHandle; }
+  RegStatus DeleteEmptyKey(RegKey, const std::u16string&, std::uint32_t) override {
+    return reg::kAccessDenied;
+  }
   RegStatus CloseKey(RegKey) override { return reg::kInvalidHandle; }
 };
 

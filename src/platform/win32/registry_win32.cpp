@@ -85,6 +85,20 @@ RegStatus WinRegistry::DeleteValue(RegKey key, const std::u16string& name) {
   return RegDeleteValueW(ToHkey(key), W(name));
 }
 
+RegStatus WinRegistry::DeleteEmptyKey(RegKey root, const std::u16string& subkey, std::uint32_t access) {
+  const REGSAM view = access & (KEY_WOW64_64KEY | KEY_WOW64_32KEY);
+  HKEY key = nullptr;
+  LSTATUS status = RegOpenKeyExW(ToHkey(root), W(subkey), 0, KEY_QUERY_VALUE | view, &key);
+  if (status != ERROR_SUCCESS) return status;
+  DWORD subkeys = 0, values = 0;
+  status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                            nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return status;
+  if (subkeys || values) return ERROR_DIR_NOT_EMPTY;
+  return RegDeleteKeyExW(ToHkey(root), W(subkey), view, 0);
+}
+
 RegStatus WinRegistry::CloseKey(RegKey key) {
   return RegCloseKey(ToHkey(key));
 }

@@ -17,6 +17,7 @@ class WinRegistry final : public IRegistry {
   RegStatus SetValue(RegKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
                      std::uint32_t size) override;
   RegStatus DeleteValue(RegKey key, const std::u16string& name) override;
+  RegStatus DeleteEmptyKey(RegKey root, const std::u16string& subkey, std::uint32_t access) override;
   RegStatus CloseKey(RegKey key) override;
 };
 
