@@ -79,6 +79,11 @@ class FakeRegistry : public IRegistry {
   }
   std::vector<RegCall> calls;
   std::vector<RegCall> CallsOf(const std::string& op) const;
+  // A copy of the journal, taken under the lock: for reading it while a worker may still be writing.
+  std::vector<RegCall> AllCalls() const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return calls;
+  }
 
  private:
   // The program reaches the registry from the UI thread and from the update check's thread at once.

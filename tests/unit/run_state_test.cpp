@@ -97,7 +97,7 @@ class RunState : public ::testing::Test {
     std::vector<std::string> out;
     std::u16string path;
     bool machine = false;
-    for (const auto& c : registry.calls) {
+    for (const auto& c : registry.AllCalls()) {
       if (c.op == "CreateKey" || c.op == "CreateAdminKey" || c.op == "OpenKey") {
         machine = c.key == reg::kLocalMachine;
         path = c.subkey;
