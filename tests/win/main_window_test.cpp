@@ -286,6 +286,28 @@ TEST_F(MainWindowTest, CloseEndsTheWindow) {
   EXPECT_EQ(win::Application::MainWindow(), nullptr);
 }
 
+// While a Run or Run again is under way the end of the session is held off with a reason the user sees;
+// afterwards it is not, and the end of a session that goes on anyway returns at once when nothing restarts.
+TEST_F(MainWindowTest, TheEndOfTheSessionIsHeldOffWhileBusy) {
+  EXPECT_EQ(SendMessageW(window->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  window->HoldOffShutdown(u"Switching the network connection back on.");
+  EXPECT_EQ(SendMessageW(window->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+  // Not every system can say the reason back (Wine has no ShutdownBlockReasonQuery).
+  using Query = BOOL(WINAPI*)(HWND, LPWSTR, DWORD*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ShutdownBlockReasonQuery")));
+  wchar_t reason[128] = L"";
+  DWORD size = 128;
+  if (query && query(window->hwnd(), reason, &size)) {
+    EXPECT_STREQ(reason, L"Switching the network connection back on.");
+  }
+  const DWORD t0 = GetTickCount();
+  EXPECT_EQ(SendMessageW(window->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
+  EXPECT_LT(GetTickCount() - t0, 5000u);
+  window->AllowShutdown();
+  EXPECT_EQ(SendMessageW(window->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+}
+
 TEST_F(MainWindowTest, ThemeStripPushesTheHeaderDown) {
   window->AttachThemeHelper();
   const int strip = Scale(2, window->dpi());

@@ -437,13 +437,15 @@ void MainWindow::ShowErrorBox(const std::u16string& text, const std::u16string& 
 }
 
 void MainWindow::HoldOffShutdown(const std::u16string& reason) {
-  // Shown by Windows beside the program in the list of what holds up the end of the session.
-  shutdown_held_ = ShutdownBlockReasonCreate(hwnd_, W(reason)) != FALSE;
+  // Held by the answer to WM_QUERYENDSESSION; the reason is what Windows shows beside the program in the list
+  // of what holds up the end of the session (without it, a generic text).
+  shutdown_held_ = true;
+  reason_set_ = ShutdownBlockReasonCreate(hwnd_, W(reason)) != FALSE;
 }
 
 void MainWindow::AllowShutdown() {
-  if (shutdown_held_) ShutdownBlockReasonDestroy(hwnd_);
-  shutdown_held_ = false;
+  if (reason_set_) ShutdownBlockReasonDestroy(hwnd_);
+  shutdown_held_ = reason_set_ = false;
 }
 
 void MainWindow::Close() {

@@ -88,7 +88,8 @@ class MainWindow final : public Widget, public IFormView, public INoticeHost {
   StatusStrip* notice_ = nullptr;  // in owned_ once made
   int top_inset_ = 0;              // pixels the theme strip takes from the top of the client area
   bool fit_on_restore_ = false;
-  bool shutdown_held_ = false;  // a block reason is set: logoff and shutdown are held off
+  bool shutdown_held_ = false;  // logoff and shutdown are held off
+  bool reason_set_ = false;     // with the reason given to ShutdownBlockReasonCreate
   bool icon_title_font_ = false;
   bool title_fitted_ = false;
 };
