@@ -78,7 +78,7 @@ TEST(ProbeOverWinHttp, AnyHttpReplyMeansReachable) {
     OneShotServer server(reply);
     ASSERT_TRUE(server.listening());
     win::WinHttp http;
-    EXPECT_TRUE(IsInternetReachable(http)) << reply;
+    EXPECT_TRUE(IsInternetReachable(http, kProbeAttemptLimitMs)) << reply;
     const std::string request = server.request();
     EXPECT_EQ(request.rfind("HEAD / HTTP/1.1\r\n", 0), 0u) << request;
     EXPECT_NE(request.find("Host: 127.0.0.1:18081\r\n"), std::string::npos) << request;
@@ -87,10 +87,10 @@ TEST(ProbeOverWinHttp, AnyHttpReplyMeansReachable) {
 
 TEST(ProbeOverWinHttp, RefusedOrDroppedConnectionIsUnreachable) {
   win::WinHttp http;
-  EXPECT_FALSE(IsInternetReachable(http));  // nothing listens on the probe port
+  EXPECT_FALSE(IsInternetReachable(http, kProbeAttemptLimitMs));  // nothing listens on the probe port
   OneShotServer closes_silently("");
   ASSERT_TRUE(closes_silently.listening());
-  EXPECT_FALSE(IsInternetReachable(http));
+  EXPECT_FALSE(IsInternetReachable(http, kProbeAttemptLimitMs));
 }
 
 }  // namespace
