@@ -76,7 +76,21 @@ bool ReadText(IWmiObjects& objects, std::u16string_view property, std::u16string
 }
 
 [[noreturn]] void Fail(std::u16string_view what) {
-  throw Error(u"Network adapter query failed: " + std::u16string(what));
+  throw DiscoveryError(what);
+}
+
+// One step through a query's objects: true with an object, false at the end; WMI that does not answer in
+// time fails the discovery.
+bool Step(IWmiObjects& objects) {
+  switch (objects.Next()) {
+    case WmiNext::Object:
+      return true;
+    case WmiNext::End:
+      return false;
+    case WmiNext::TimedOut:
+      break;
+  }
+  Fail(kNoAnswerInTime);
 }
 
 // Balances a nested COM initialisation on every way out, after the WMI objects are gone.
@@ -99,7 +113,7 @@ bool MatchConfiguration(IWmiSession& session, const std::u16string& index, const
                         AdapterInfo& info) {
   auto configurations = session.Query(kConfigurationQuery + index);
   if (!configurations) Fail(u"configuration query");
-  while (configurations->Next()) {
+  while (Step(*configurations)) {
     WmiValue addresses;
     if (!configurations->Read(u"IPAddress", &addresses)) Fail(u"IPAddress");
     if (addresses.kind != WmiValue::Kind::TextArray) continue;  // null without an IP configuration
@@ -112,6 +126,10 @@ bool MatchConfiguration(IWmiSession& session, const std::u16string& index, const
 }
 
 }  // namespace
+
+Error DiscoveryError(std::u16string_view what) {
+  return Error(u"Network adapter query failed: " + std::u16string(what));
+}
 
 bool SameNetworkPrefix(const std::u16string& a, const std::u16string& b) {
   return Prefix(a) == Prefix(b);
@@ -142,12 +160,12 @@ std::u16string LocalIPv4Address(IAdapterFacts& facts) {
 bool FindActiveAdapter(IAdapterFacts& facts, AdapterInfo& info) {
   const std::u16string local = LocalIPv4Address(facts);
   ComScope com(facts);
-  auto session = facts.ConnectWmi(kWmiServer, kWmiNamespace);
+  auto session = facts.ConnectWmi(kWmiServer, kWmiNamespace, kWmiBudgetMs);
   if (!session) return false;
   auto adapters = session->Query(kAdapterQuery);
   if (!adapters) return false;
 
-  while (adapters->Next()) {
+  while (Step(*adapters)) {
     WmiValue index_value;
     if (!adapters->Read(u"Index", &index_value)) Fail(u"Index");
     if (index_value.kind == WmiValue::Kind::Null) break;

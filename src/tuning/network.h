@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+
+#include "platform/error.h"
 
 namespace tw {
 
@@ -25,6 +28,14 @@ bool SameNetworkPrefix(const std::u16string& a, const std::u16string& b);
 // The text of the host's first preferred IPv4 unicast address, loopback and receive-only adapters left out;
 // empty when there is none. Raises tw::Error when the listing fails for another reason than "no data".
 std::u16string LocalIPv4Address(IAdapterFacts& facts);
+
+// The error of a discovery that failed after the adapter query, `what` naming the step.
+Error DiscoveryError(std::u16string_view what);
+inline constexpr char16_t kNoAnswerInTime[] = u"no answer in time";
+
+// WMI's whole walk keeps to this; discovery as a whole, started ahead of its use, is given a little more.
+inline constexpr std::uint32_t kWmiBudgetMs = 20000;
+inline constexpr std::uint32_t kDiscoveryWaitMs = 30000;
 
 // Finds the connected physical adapter that owns an address in the local address's prefix. Writes into
 // `info` as it walks; on false the caller must not use `info`. Raises tw::Error for the failures after the

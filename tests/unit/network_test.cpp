@@ -137,6 +137,7 @@ TEST_F(FindAdapter, TheConnectedPhysicalAdapterOfTheLocalAddress) {
   EXPECT_EQ(info.NetworkGUID, kGuid10);
   EXPECT_EQ(info.NetworkIP, u"192.168.0.10");
   EXPECT_EQ(facts.connections, std::vector<std::u16string>{u"localhost|root\\CIMV2"});
+  EXPECT_EQ(facts.budgets, std::vector<std::uint32_t>{kWmiBudgetMs}) << "WMI's whole walk has a time";
   const std::vector<std::u16string> queries = {
       u"SELECT * FROM Win32_NetworkAdapter WHERE (NetConnectionStatus = 2 OR NetConnectionStatus = 9) AND "
       u"PhysicalAdapter = True",
@@ -269,11 +270,22 @@ TEST_F(FindAdapter, FailuresAfterTheAdapterQueryAreRaisedAfterComIsReleased) {
        [](FakeAdapterFacts& f) { f.failing_configuration_queries.insert(u"10"); }},
       {"IPAddress unreadable", [](FakeAdapterFacts& f) { f.configurations[u"10"] = {FakeWmiObject{}}; }},
       {"Index unreadable", [](FakeAdapterFacts& f) { f.adapters[0].properties.erase(u"Index"); }},
+      // WMI stalled: no adapter, or no configuration, within the session's time.
+      {"time up in the adapter walk", [](FakeAdapterFacts& f) { f.steps_before_timeout = 0; }},
+      {"time up in the configuration walk", [](FakeAdapterFacts& f) { f.steps_before_timeout = 1; }},
   };
   for (const auto& c : cases) {
     FakeAdapterFacts f = facts;
     c.arrange(f);
-    EXPECT_THROW(FindActiveAdapter(f, info), Error) << c.name;
+    try {
+      FindActiveAdapter(f, info);
+      ADD_FAILURE() << c.name << ": nothing raised";
+    } catch (const Error& e) {
+      EXPECT_TRUE(e.message().starts_with(u"Network adapter query failed: ")) << c.name;
+      if (f.steps_before_timeout == 0) {
+        EXPECT_EQ(e.message(), u"Network adapter query failed: no answer in time") << c.name;
+      }
+    }
     EXPECT_EQ(f.com_depth, 0) << c.name;
     EXPECT_FALSE(f.uninitialized_with_live_objects) << c.name;
   }
