@@ -98,6 +98,14 @@ FakeWmiObject WmiConfiguration(std::optional<std::vector<std::u16string>> addres
   return {{{u"IPAddress", addresses ? WmiTexts(std::move(*addresses)) : WmiNull()}}};
 }
 
+FakeWmiObject WmiConfiguration(std::optional<std::vector<std::u16string>> addresses,
+                               std::vector<std::u16string> gateways, std::int64_t metric) {
+  FakeWmiObject row = WmiConfiguration(std::move(addresses));
+  row.properties[u"DefaultIPGateway"] = gateways.empty() ? WmiNull() : WmiTexts(std::move(gateways));
+  row.properties[u"IPConnectionMetric"] = WmiInteger(metric);
+  return row;
+}
+
 LocalAdapter Loopback() {
   return {iphlp::kSoftwareLoopback, 0, {V6(u"::1"), V4(u"127.0.0.1")}};
 }

@@ -30,6 +30,10 @@ WmiValue WmiTexts(std::vector<std::u16string> items);
 FakeWmiObject WmiAdapter(std::int64_t index, std::u16string name, std::u16string guid);
 // A Win32_NetworkAdapterConfiguration row; without addresses its IPAddress is null.
 FakeWmiObject WmiConfiguration(std::optional<std::vector<std::u16string>> addresses);
+// The same with the routing facts: DefaultIPGateway (null when empty, as WMI reports it) and
+// IPConnectionMetric.
+FakeWmiObject WmiConfiguration(std::optional<std::vector<std::u16string>> addresses,
+                               std::vector<std::u16string> gateways, std::int64_t metric);
 
 LocalAdapter Loopback();
 LocalAdapter Ethernet(std::vector<LocalUnicastAddress> unicast, std::uint32_t flags = 0);
