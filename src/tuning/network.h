@@ -37,9 +37,14 @@ inline constexpr char16_t kNoAnswerInTime[] = u"no answer in time";
 inline constexpr std::uint32_t kWmiBudgetMs = 20000;
 inline constexpr std::uint32_t kDiscoveryWaitMs = 30000;
 
-// Finds the connected physical adapter that owns an address in the local address's prefix. Writes into
-// `info` as it walks; on false the caller must not use `info`. Raises tw::Error for the failures after the
-// adapter query (COM is uninitialised first).
+// Finds the active adapter among the connected physical adapters that WMI reports, those with a virtual
+// adapter's name left out: the one that carries the default route (a DefaultIPGateway), the lowest
+// IPConnectionMetric winning and WMI's order breaking ties. Where none carries one (an isolated network), the
+// first that owns an address in the prefix of the host's first local IPv4 address. Its NetworkIP is its first
+// address in that prefix, else its first IPv4, else its first address. Machines list Hyper-V switches, VPN
+// taps, capture loopbacks and docks ahead of the real adapter, so listing order alone picks wrongly.
+// `info` is written only on true. Raises tw::Error for the failures after the adapter query (COM is
+// uninitialised first).
 bool FindActiveAdapter(IAdapterFacts& facts, AdapterInfo& info);
 
 // Connects (enable) or disconnects the connection with that GUID text (letter case ignored); true only when
