@@ -1,5 +1,7 @@
 #include "platform/win32/dpi_win32.h"
 
+#include <commctrl.h>
+
 #include "platform/dpi.h"
 #include "platform/win32/library_search_win32.h"
 
@@ -34,10 +36,40 @@ RECT WindowRectForClient(int client_width, int client_height, DWORD style, DWORD
   static const auto adjust =
       User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
   RECT r{0, 0, client_width, client_height};
-  if (!adjust || !adjust(&r, style, FALSE, ex_style, static_cast<UINT>(dpi))) {
-    AdjustWindowRectEx(&r, style, FALSE, ex_style);
+  if (adjust && adjust(&r, style, FALSE, ex_style, static_cast<UINT>(dpi))) return r;
+  // Frame widths and the caption at the system DPI, rescaled to the window's.
+  AdjustWindowRectEx(&r, style, FALSE, ex_style);
+  const int system = SystemDpi();
+  return {-MulDiv(-r.left, dpi, system), -MulDiv(-r.top, dpi, system),
+          client_width + MulDiv(r.right - client_width, dpi, system),
+          client_height + MulDiv(r.bottom - client_height, dpi, system)};
+}
+
+namespace {
+
+int IconSize(int metric, int dpi) {
+  static const auto get = User32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+  if (get) {
+    if (const int size = get(metric, static_cast<UINT>(dpi))) return size;
   }
-  return r;
+  return MulDiv(GetSystemMetrics(metric), dpi, SystemDpi());
+}
+
+}  // namespace
+
+int SmallIconSize(int dpi) {
+  return IconSize(SM_CXSMICON, dpi);
+}
+
+int LargeIconSize(int dpi) {
+  return IconSize(SM_CXICON, dpi);
+}
+
+unique_hicon LoadIconAtSize(HINSTANCE instance, const wchar_t* id, int size) {
+  HICON icon = nullptr;
+  if (SUCCEEDED(LoadIconWithScaleDown(instance, id, size, size, &icon)) && icon) return unique_hicon(icon);
+  // Without it (comctl32 before version 6): a copy of our own at that size, never the shared one.
+  return unique_hicon(static_cast<HICON>(LoadImageW(instance, id, IMAGE_ICON, size, size, 0)));
 }
 
 LOGFONTW IconTitleFont(int dpi) {
