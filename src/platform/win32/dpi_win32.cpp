@@ -1,7 +1,5 @@
 #include "platform/win32/dpi_win32.h"
 
-#include <commctrl.h>
-
 #include "platform/dpi.h"
 #include "platform/win32/library_search_win32.h"
 
@@ -66,8 +64,18 @@ int LargeIconSize(int dpi) {
 }
 
 unique_hicon LoadIconAtSize(HINSTANCE instance, const wchar_t* id, int size) {
+  // Common Controls 6 has it (MinGW's import library does not name it): bound by name, like the DPI calls.
+  static const auto scale_down = [] {
+    using Fn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    // The copy the activation context chose when the controls were set up, else the system folder's.
+    HMODULE comctl32 = GetModuleHandleW(L"comctl32.dll");
+    if (!comctl32) comctl32 = LoadSystemLibrary(L"comctl32.dll");
+    return comctl32 ? reinterpret_cast<Fn>(
+                          reinterpret_cast<void*>(GetProcAddress(comctl32, "LoadIconWithScaleDown")))
+                    : nullptr;
+  }();
   HICON icon = nullptr;
-  if (SUCCEEDED(LoadIconWithScaleDown(instance, id, size, size, &icon)) && icon) return unique_hicon(icon);
+  if (scale_down && SUCCEEDED(scale_down(instance, id, size, size, &icon)) && icon) return unique_hicon(icon);
   // Without it (comctl32 before version 6): a copy of our own at that size, never the shared one.
   return unique_hicon(static_cast<HICON>(LoadImageW(instance, id, IMAGE_ICON, size, size, 0)));
 }
