@@ -3,12 +3,15 @@
 # loopback plus one virtual Ethernet adapter "eth0" (192.168.77.10/24), the resolver pointed at loopback
 # and the test host names mapped to 127.0.0.1. The program under Wine must never reach a real network:
 # its adapter queries make reverse-DNS lookups and its production endpoints are public hosts.
-#   scripts/with-netns.sh [--adapter NAME:INDEX:CIDR]... -- command args...
+# --gateway NAME:ADDRESS gives the namespace a default route through that adapter (none otherwise).
+#   scripts/with-netns.sh [--adapter NAME:INDEX:CIDR]... [--gateway NAME:ADDRESS] -- command args...
 set -euo pipefail
 adapters=()
+gateway=
 while [ $# -gt 0 ]; do
   case $1 in
     --adapter) adapters+=("$2"); shift 2 ;;
+    --gateway) gateway=$2; shift 2 ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -32,6 +35,9 @@ for adapter in "${adapters[@]}"; do
   [ "$cidr" = - ] || ip -n "$ns" addr add "$cidr" dev "$name"
   ip -n "$ns" link set "$name" up
 done
+if [ -n "$gateway" ]; then
+  ip -n "$ns" route add default via "${gateway#*:}" dev "${gateway%%:*}"
+fi
 # `ip netns exec` bind-mounts /etc/netns/NS/* over /etc/* for the command it runs.
 mkdir -p "/etc/netns/$ns"
 printf 'nameserver 127.0.0.1\noptions timeout:1 attempts:1\n' >"/etc/netns/$ns/resolv.conf"

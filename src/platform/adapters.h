@@ -42,12 +42,16 @@ struct WmiValue {
   std::vector<std::u16string> items;  // a one-dimensional array of texts, lower to upper bound
 };
 
+// How a step through a query's objects ended: an object fetched, the end of the objects (or any failure of
+// the enumerator), or no object within the session's time.
+enum class WmiNext { Object, End, TimedOut };
+
 // The objects of one WMI query, walked one at a time.
 class IWmiObjects {
  public:
   virtual ~IWmiObjects() = default;
-  // Steps to the next object; false when the enumerator reports anything but a fetched object.
-  virtual bool Next() = 0;
+  // Steps to the next object, waiting no longer than what is left of the session's time.
+  virtual WmiNext Next() = 0;
   // Reads a property of the current object; false when the read itself failed.
   virtual bool Read(std::u16string_view property, WmiValue* value) = 0;
 };
@@ -55,7 +59,7 @@ class IWmiObjects {
 class IWmiSession {
  public:
   virtual ~IWmiSession() = default;
-  // Runs a WQL query (default flags); nullptr when it is rejected.
+  // Runs a WQL query, returning at once; its objects arrive as they are walked. nullptr when it is rejected.
   virtual std::unique_ptr<IWmiObjects> Query(const std::u16string& wql) = 0;
 };
 
@@ -71,8 +75,11 @@ class IAdapterFacts {
   virtual bool ComInitialize() = 0;
   virtual void ComUninitialize() = 0;
   // Connects to a WMI namespace on a server; nullptr when the locator cannot be created or the connection
-  // fails. The session and everything it hands out must be released before ComUninitialize.
-  virtual std::unique_ptr<IWmiSession> ConnectWmi(const std::u16string& server, const std::u16string& ns) = 0;
+  // fails. The session and everything it hands out must be released before ComUninitialize. WMI runs out of
+  // process on Windows and can stall for minutes after boot: the session's queries return at once and their
+  // steps wait no longer than `budget_ms` from the connection, all steps together.
+  virtual std::unique_ptr<IWmiSession> ConnectWmi(const std::u16string& server, const std::u16string& ns,
+                                                  std::uint32_t budget_ms) = 0;
 };
 
 }  // namespace tw

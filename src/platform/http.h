@@ -17,6 +17,7 @@ struct HttpRequest {
   HeaderList headers;                    // sent first, in list order
   int max_redirects = 0;                 // 0: redirects are not followed (a 3xx is the reply)
   bool use_proxy = false;                // false: direct connection
+  std::uint32_t resolve_timeout_ms = 0;  // the name lookup; 0: the system's default (no limit)
   std::uint32_t connect_timeout_ms = 0;  // 0: the system's default
   std::uint32_t send_timeout_ms = 0;
   std::uint32_t receive_timeout_ms = 0;  // also bounds the wait for the response headers

@@ -4,6 +4,12 @@
 
 namespace tw {
 
+std::optional<std::uint32_t> DarkTitleBarAttribute(std::uint32_t windows_build) {
+  if (windows_build >= 18985) return 20;
+  if (windows_build >= 17763) return 19;
+  return std::nullopt;
+}
+
 bool IsActivation(std::uintptr_t wparam) {
   return (wparam & 0xFFFF) != 0;
 }

@@ -34,8 +34,10 @@ struct AdapterDiscovery::Outcome {
   }
 };
 
-AdapterDiscovery::AdapterDiscovery(IAdapterFacts& facts, IThreads& threads)
-    : facts_(&facts), outcome_(std::make_shared<Outcome>()) {
+AdapterDiscovery::AdapterDiscovery(IAdapterFacts& facts, IThreads& threads, std::chrono::milliseconds time)
+    : facts_(&facts),
+      outcome_(std::make_shared<Outcome>()),
+      deadline_(std::chrono::steady_clock::now() + time) {
   started_ = threads.StartDetached([outcome = outcome_, facts = facts_] { outcome->Discover(*facts); });
 }
 
@@ -45,7 +47,11 @@ bool AdapterDiscovery::Collect(AdapterInfo& info) {
     outcome_->Discover(*facts_);
   }
   std::unique_lock<std::mutex> lock(outcome_->mutex);
-  outcome_->ended.wait(lock, [this] { return outcome_->done; });
+  // A worker still stuck in WMI is left behind: it owns nothing of ours but the shared outcome.
+  if (timed_out_ || !outcome_->ended.wait_until(lock, deadline_, [this] { return outcome_->done; })) {
+    timed_out_ = true;
+    throw DiscoveryError(kNoAnswerInTime);
+  }
   if (outcome_->error) std::rethrow_exception(outcome_->error);
   if (outcome_->found) info = outcome_->info;
   return outcome_->found;

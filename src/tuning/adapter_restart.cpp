@@ -118,8 +118,9 @@ void RestartAndAwaitInternet(const Services& services, const std::vector<std::u1
         FaultPoint(kEndDuringWait);
         IHttp* http = &s.http;
         IUiDispatcher* dispatcher = &s.dispatcher;
-        answered = WaitForInternet([http] { return IsInternetReachable(*http); }, s.clock,
-                                   [dispatcher] { return dispatcher->Terminating(); }, attempts);
+        answered =
+            WaitForInternet([http](std::uint32_t limit_ms) { return IsInternetReachable(*http, limit_ms); },
+                            s.clock, [dispatcher] { return dispatcher->Terminating(); }, attempts);
       }
     } catch (...) {
       // A restart that raised counts as not back, a probe path that raised as not answered; the hand-over

@@ -1,6 +1,9 @@
 #include "tuning/network.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
+#include <optional>
 #include <vector>
 
 #include "build_config.h"
@@ -75,7 +78,21 @@ bool ReadText(IWmiObjects& objects, std::u16string_view property, std::u16string
 }
 
 [[noreturn]] void Fail(std::u16string_view what) {
-  throw Error(u"Network adapter query failed: " + std::u16string(what));
+  throw DiscoveryError(what);
+}
+
+// One step through a query's objects: true with an object, false at the end; WMI that does not answer in
+// time fails the discovery.
+bool Step(IWmiObjects& objects) {
+  switch (objects.Next()) {
+    case WmiNext::Object:
+      return true;
+    case WmiNext::End:
+      return false;
+    case WmiNext::TimedOut:
+      break;
+  }
+  Fail(kNoAnswerInTime);
 }
 
 // Balances a nested COM initialisation on every way out, after the WMI objects are gone.
@@ -93,24 +110,57 @@ class ComScope {
   bool initialized_;
 };
 
-// Walks one adapter's configurations; true when one of its addresses shares the local prefix.
-bool MatchConfiguration(IWmiSession& session, const std::u16string& index, const std::u16string& local,
-                        AdapterInfo& info) {
+// What one adapter's configurations say: its addresses in order, whether it carries a default route, and the
+// metric of its routes (lower wins).
+struct Configuration {
+  std::vector<std::u16string> addresses;
+  bool default_route = false;
+  std::int64_t metric = std::numeric_limits<std::int64_t>::max();  // unknown: after every known metric
+};
+
+bool HasGateway(const WmiValue& gateways) {
+  if (gateways.kind != WmiValue::Kind::TextArray) return false;
+  return std::any_of(gateways.items.begin(), gateways.items.end(), [](const auto& g) { return !g.empty(); });
+}
+
+Configuration ReadConfiguration(IWmiSession& session, const std::u16string& index) {
   auto configurations = session.Query(kConfigurationQuery + index);
   if (!configurations) Fail(u"configuration query");
-  while (configurations->Next()) {
+  Configuration out;
+  while (Step(*configurations)) {
     WmiValue addresses;
     if (!configurations->Read(u"IPAddress", &addresses)) Fail(u"IPAddress");
     if (addresses.kind != WmiValue::Kind::TextArray) continue;  // null without an IP configuration
-    for (const std::u16string& address : addresses.items) {
-      info.NetworkIP = address;
-      if (SameNetworkPrefix(local, info.NetworkIP)) return true;
+    out.addresses.insert(out.addresses.end(), addresses.items.begin(), addresses.items.end());
+    // The routing facts are not read by every provider; what cannot be read counts as no route.
+    WmiValue gateways, metric;
+    if (configurations->Read(u"DefaultIPGateway", &gateways) && HasGateway(gateways)) {
+      out.default_route = true;
+      if (configurations->Read(u"IPConnectionMetric", &metric) && metric.kind == WmiValue::Kind::Integer) {
+        out.metric = std::min(out.metric, metric.integer);
+      }
     }
   }
-  return false;
+  return out;
+}
+
+// The address by which an adapter is shown: the first in the local address's prefix, else its first IPv4,
+// else its first. Empty without addresses.
+std::u16string ShownAddress(const std::vector<std::u16string>& addresses, const std::u16string& local) {
+  for (const auto& a : addresses) {
+    if (SameNetworkPrefix(local, a)) return a;
+  }
+  for (const auto& a : addresses) {
+    if (a.find(u'.') != std::u16string::npos) return a;
+  }
+  return addresses.empty() ? std::u16string() : addresses.front();
 }
 
 }  // namespace
+
+Error DiscoveryError(std::u16string_view what) {
+  return Error(u"Network adapter query failed: " + std::u16string(what));
+}
 
 bool SameNetworkPrefix(const std::u16string& a, const std::u16string& b) {
   return Prefix(a) == Prefix(b);
@@ -141,50 +191,78 @@ std::u16string LocalIPv4Address(IAdapterFacts& facts) {
 bool FindActiveAdapter(IAdapterFacts& facts, AdapterInfo& info) {
   const std::u16string local = LocalIPv4Address(facts);
   ComScope com(facts);
-  auto session = facts.ConnectWmi(kWmiServer, kWmiNamespace);
+  auto session = facts.ConnectWmi(kWmiServer, kWmiNamespace, kWmiBudgetMs);
   if (!session) return false;
   auto adapters = session->Query(kAdapterQuery);
   if (!adapters) return false;
 
-  while (adapters->Next()) {
+  // Every passing adapter is looked at: a later one may carry the default route.
+  std::optional<AdapterInfo> by_route, by_prefix;
+  std::int64_t route_metric = 0;
+  while (Step(*adapters)) {
     WmiValue index_value;
     if (!adapters->Read(u"Index", &index_value)) Fail(u"Index");
     if (index_value.kind == WmiValue::Kind::Null) break;
 
+    AdapterInfo walked;
     std::u16string index;
-    if (!ReadText(*adapters, u"Index", &index) || !ReadText(*adapters, u"Name", &info.NetworkName) ||
-        !ReadText(*adapters, u"GUID", &info.NetworkGUID)) {
-      info.NetworkGUID.clear();
+    if (!ReadText(*adapters, u"Index", &index) || !ReadText(*adapters, u"Name", &walked.NetworkName) ||
+        !ReadText(*adapters, u"GUID", &walked.NetworkGUID)) {
+      continue;
     }
-    if (info.NetworkGUID.empty() || IsExcludedName(info.NetworkName)) continue;
-    if (MatchConfiguration(*session, index, local, info)) return true;
+    if (walked.NetworkGUID.empty() || IsExcludedName(walked.NetworkName)) continue;
+
+    const Configuration configuration = ReadConfiguration(*session, index);
+    walked.NetworkIP = ShownAddress(configuration.addresses, local);
+    if (walked.NetworkIP.empty()) continue;
+    // Ties go to the first in WMI's order.
+    if (configuration.default_route && (!by_route || configuration.metric < route_metric)) {
+      by_route = walked;
+      route_metric = configuration.metric;
+    }
+    if (!by_prefix && SameNetworkPrefix(local, walked.NetworkIP)) by_prefix = walked;
   }
-  return false;
+  // Without any default route (an isolated network), the adapter of the host's first local address.
+  const std::optional<AdapterInfo>& chosen = by_route ? by_route : by_prefix;
+  if (!chosen) return false;
+  info = *chosen;
+  return true;
 }
 
 bool SetConnectionEnabled(INetConnections* connections, const std::u16string& guid, bool enable) {
   return connections && connections->SetConnectionEnabled(guid, enable);
 }
 
-bool IsInternetReachable(IHttp& http) {
+bool IsInternetReachable(IHttp& http, std::uint32_t limit_ms) {
   HttpRequest request;
   request.method = u"HEAD";
   request.url = config::kProbeUrl;
   request.max_redirects = 0;
   request.use_proxy = false;
-  request.connect_timeout_ms = kProbeConnectTimeoutMs;
-  request.send_timeout_ms = kProbeResponseTimeoutMs;
-  request.receive_timeout_ms = kProbeResponseTimeoutMs;
+  // Four steps run one after the other; each gets a quarter, and never zero, which means no limit at all.
+  const std::uint32_t step = std::max<std::uint32_t>(limit_ms / 4, 1);
+  request.resolve_timeout_ms = step;
+  request.connect_timeout_ms = step;
+  request.send_timeout_ms = step;
+  request.receive_timeout_ms = step;
   HttpResponse response;
   return http.Send(request, &response);
 }
 
-bool WaitForInternet(const std::function<bool()>& probe, IClock& clock, const std::function<bool()>& stop,
-                     int attempts) {
+bool WaitForInternet(const std::function<bool(std::uint32_t)>& probe, IClock& clock,
+                     const std::function<bool()>& stop, int attempts, std::uint32_t budget_ms) {
+  const std::uint64_t deadline = clock.Milliseconds() + budget_ms;
+  auto left = [&]() -> std::uint32_t {
+    const std::uint64_t now = clock.Milliseconds();
+    return now >= deadline ? 0 : static_cast<std::uint32_t>(deadline - now);
+  };
   for (int attempt = 0; attempt < attempts; ++attempt) {
     if (stop && stop()) return false;
-    if (probe()) return true;
-    clock.Sleep(kProbePauseMs);
+    const std::uint32_t limit = std::min(left(), kProbeAttemptLimitMs);
+    if (limit == 0) return false;
+    if (probe(limit)) return true;
+    const std::uint32_t pause = std::min(left(), kProbePauseMs);
+    if (pause > 0) clock.Sleep(pause);
   }
   return false;
 }

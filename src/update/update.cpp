@@ -1,5 +1,6 @@
 #include "update/update.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -28,13 +29,17 @@ struct ServiceAddress {
 };
 std::atomic<const ServiceAddress*> g_service_address{nullptr};
 
-// The pause after a failed attempt; false when the application began to terminate.
+// The pause after a failed attempt, until a deadline on the monotonic clock: counted sleeps would last a
+// timer tick each. Short steps so that termination is noticed soon; false when the application began to
+// terminate.
 bool Pause(const Services& s) {
-  for (int step = 0; step < kPauseSteps; ++step) {
+  const std::uint64_t deadline = s.clock.Milliseconds() + kPauseMs;
+  for (;;) {
     if (s.dispatcher.Terminating()) return false;
-    s.clock.Sleep(kPauseStepMs);
+    const std::uint64_t now = s.clock.Milliseconds();
+    if (now >= deadline) return true;
+    s.clock.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(kPauseStepMs, deadline - now)));
   }
-  return true;
 }
 
 }  // namespace

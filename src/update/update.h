@@ -23,8 +23,8 @@ void SetServiceAddress(const std::u16string& url, int dialog_offset);
 extern bool g_report_memory_leaks;
 
 inline constexpr int kUpdateAttempts = 6;
-inline constexpr int kPauseSteps = 1000;  // of kPauseStepMs each: 10 s between attempts
-inline constexpr std::uint32_t kPauseStepMs = 10;
+inline constexpr std::uint32_t kPauseMs = 10000;   // between attempts, measured on the monotonic clock
+inline constexpr std::uint32_t kPauseStepMs = 10;  // the longest single sleep of a pause
 inline constexpr std::uint32_t kServiceTimeoutMs = 60000;
 inline constexpr int kServiceMaxRedirects = 5;
 inline constexpr std::size_t kServiceMaxBody = 1 << 20;

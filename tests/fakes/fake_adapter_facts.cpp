@@ -12,10 +12,13 @@ class FakeObjects : public IWmiObjects {
   }
   ~FakeObjects() override { --facts_.live_wmi_objects; }
 
-  bool Next() override {
-    if (next_ >= rows_.size()) return false;
+  WmiNext Next() override {
+    current_ = nullptr;
+    if (facts_.steps_before_timeout == 0) return WmiNext::TimedOut;
+    if (facts_.steps_before_timeout > 0) --facts_.steps_before_timeout;
+    if (next_ >= rows_.size()) return WmiNext::End;
     current_ = &rows_[next_++];
-    return true;
+    return WmiNext::Object;
   }
   bool Read(std::u16string_view property, WmiValue* value) override {
     if (!current_) return false;
@@ -95,6 +98,14 @@ FakeWmiObject WmiConfiguration(std::optional<std::vector<std::u16string>> addres
   return {{{u"IPAddress", addresses ? WmiTexts(std::move(*addresses)) : WmiNull()}}};
 }
 
+FakeWmiObject WmiConfiguration(std::optional<std::vector<std::u16string>> addresses,
+                               std::vector<std::u16string> gateways, std::int64_t metric) {
+  FakeWmiObject row = WmiConfiguration(std::move(addresses));
+  row.properties[u"DefaultIPGateway"] = gateways.empty() ? WmiNull() : WmiTexts(std::move(gateways));
+  row.properties[u"IPConnectionMetric"] = WmiInteger(metric);
+  return row;
+}
+
 LocalAdapter Loopback() {
   return {iphlp::kSoftwareLoopback, 0, {V6(u"::1"), V4(u"127.0.0.1")}};
 }
@@ -137,8 +148,9 @@ void FakeAdapterFacts::ComUninitialize() {
 }
 
 std::unique_ptr<IWmiSession> FakeAdapterFacts::ConnectWmi(const std::u16string& server,
-                                                          const std::u16string& ns) {
+                                                          const std::u16string& ns, std::uint32_t budget_ms) {
   connections.push_back(server + u"|" + ns);
+  budgets.push_back(budget_ms);
   if (!wmi_up) return nullptr;
   return std::make_unique<FakeSession>(*this);
 }

@@ -30,6 +30,10 @@ WmiValue WmiTexts(std::vector<std::u16string> items);
 FakeWmiObject WmiAdapter(std::int64_t index, std::u16string name, std::u16string guid);
 // A Win32_NetworkAdapterConfiguration row; without addresses its IPAddress is null.
 FakeWmiObject WmiConfiguration(std::optional<std::vector<std::u16string>> addresses);
+// The same with the routing facts: DefaultIPGateway (null when empty, as WMI reports it) and
+// IPConnectionMetric.
+FakeWmiObject WmiConfiguration(std::optional<std::vector<std::u16string>> addresses,
+                               std::vector<std::u16string> gateways, std::int64_t metric);
 
 LocalAdapter Loopback();
 LocalAdapter Ethernet(std::vector<LocalUnicastAddress> unicast, std::uint32_t flags = 0);
@@ -42,7 +46,8 @@ class FakeAdapterFacts : public IAdapterFacts {
   std::uint32_t ListAdapterInfo(std::vector<LocalAdapter>* adapters) override;
   bool ComInitialize() override;
   void ComUninitialize() override;
-  std::unique_ptr<IWmiSession> ConnectWmi(const std::u16string& server, const std::u16string& ns) override;
+  std::unique_ptr<IWmiSession> ConnectWmi(const std::u16string& server, const std::u16string& ns,
+                                          std::uint32_t budget_ms) override;
 
   // Facts.
   std::uint32_t addresses_status = iphlp::kSuccess;
@@ -55,6 +60,8 @@ class FakeAdapterFacts : public IAdapterFacts {
   bool adapter_query_fails = false;
   std::map<std::u16string, std::vector<FakeWmiObject>> configurations;  // by Index text
   std::set<std::u16string> failing_configuration_queries;               // by Index text
+  int steps_before_timeout = -1;  // steps through query objects, counted over all queries, before WMI's time
+                                  // is up; -1: never
   std::function<void()> on_list;  // runs at the start of each address listing, on the listing thread
 
   // What the code under test did.
@@ -65,6 +72,7 @@ class FakeAdapterFacts : public IAdapterFacts {
   int live_wmi_objects = 0;  // sessions and enumerators not yet released
   bool uninitialized_with_live_objects = false;
   std::vector<std::u16string> connections;  // "server|namespace"
+  std::vector<std::uint32_t> budgets;       // the time given to each session
   std::vector<std::u16string> queries;
 };
 

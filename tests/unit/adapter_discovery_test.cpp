@@ -97,6 +97,74 @@ TEST(AdapterDiscovery, AnErrorIsRaisedWhereTheResultIsCollected) {
   EXPECT_FALSE(facts.uninitialized_with_live_objects);
 }
 
+// Facts whose listing blocks until released: WMI or the network stack hung right after boot.
+class HangingFacts : public test::FakeAdapterFacts {
+ public:
+  HangingFacts() {
+    on_list = [this] {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [this] { return released_; });
+    };
+  }
+  void ComUninitialize() override {
+    test::FakeAdapterFacts::ComUninitialize();
+    std::lock_guard<std::mutex> lock(mutex_);
+    ended_ = true;
+    changed_.notify_all();
+  }
+  // Lets the hung discovery go on and waits until it no longer uses these facts.
+  void ReleaseAndWaitForTheEnd() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return ended_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool released_ = false, ended_ = false;
+};
+
+// A discovery that never answers fails once its time is up, with the error of any discovery that fails after
+// the adapter query, so that the window still comes and says so; collected again, the same.
+TEST(AdapterDiscovery, ADiscoveryThatNeverAnswersFailsWhenItsTimeIsUp) {
+  HangingFacts facts;
+  Arrange(facts);
+  test::FakeThreads threads;
+  {
+    AdapterDiscovery discovery(facts, threads, std::chrono::milliseconds(200));
+    const auto start = std::chrono::steady_clock::now();
+    for (int collect = 0; collect < 2; ++collect) {
+      AdapterInfo info{u"before", u"{before}", u""};
+      try {
+        discovery.Collect(info);
+        ADD_FAILURE() << "no error raised";
+      } catch (const Error& e) {
+        EXPECT_EQ(EncodeUtf8(e.message()), "Network adapter query failed: no answer in time");
+      }
+      EXPECT_EQ(info.NetworkGUID, u"{before}");
+    }
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(150));
+    EXPECT_LT(waited, std::chrono::seconds(10));
+  }
+  facts.ReleaseAndWaitForTheEnd();  // the abandoned worker ends on its own, after its discovery object
+}
+
+// Run where it is collected (no worker could be started), a discovery that ended is never taken for one that
+// did not answer, however long it took.
+TEST(AdapterDiscovery, ADiscoveryRunWhereItIsCollectedIsNeverLate) {
+  test::FakeAdapterFacts facts;
+  Arrange(facts);
+  test::FakeThreads threads;
+  threads.refuse = true;
+  AdapterDiscovery discovery(facts, threads, std::chrono::milliseconds(0));
+  AdapterInfo info;
+  EXPECT_TRUE(discovery.Collect(info));
+  EXPECT_EQ(info.NetworkName, u"eth0");
+}
+
 // The collecting thread waits for a discovery still under way.
 TEST(AdapterDiscovery, CollectWaitsForADiscoveryUnderWay) {
   test::FakeAdapterFacts facts;

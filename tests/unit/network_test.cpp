@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "build_config.h"
 #include "fakes/fake_adapter_facts.h"
 #include "fakes/fake_clock.h"
@@ -134,6 +137,7 @@ TEST_F(FindAdapter, TheConnectedPhysicalAdapterOfTheLocalAddress) {
   EXPECT_EQ(info.NetworkGUID, kGuid10);
   EXPECT_EQ(info.NetworkIP, u"192.168.0.10");
   EXPECT_EQ(facts.connections, std::vector<std::u16string>{u"localhost|root\\CIMV2"});
+  EXPECT_EQ(facts.budgets, std::vector<std::uint32_t>{kWmiBudgetMs}) << "WMI's whole walk has a time";
   const std::vector<std::u16string> queries = {
       u"SELECT * FROM Win32_NetworkAdapter WHERE (NetConnectionStatus = 2 OR NetConnectionStatus = 9) AND "
       u"PhysicalAdapter = True",
@@ -152,7 +156,8 @@ TEST_F(FindAdapter, FirstMatchInEnumerationOrderWins) {
   ASSERT_TRUE(FindActiveAdapter(facts, info));
   EXPECT_EQ(info.NetworkName, u"eth1");
   EXPECT_EQ(info.NetworkIP, u"192.168.0.20");
-  EXPECT_EQ(facts.queries.size(), 3u);  // eth0 is never asked for
+  // eth0 is asked too: it might have carried the default route.
+  EXPECT_EQ(facts.queries.size(), 4u);
 }
 
 TEST_F(FindAdapter, VirtualAdaptersAreSkippedByNameInAnyLetterCase) {
@@ -228,9 +233,8 @@ TEST_F(FindAdapter, NoAdapterSharesThePrefixOfTheFirstLocalAddress) {
   // The first listed IPv4 belongs to a virtual adapter that WMI does not report as physical.
   facts.addresses = {Loopback(), Ethernet({V4(u"172.20.0.1")}), Ethernet({V4(u"192.168.0.10")})};
   EXPECT_FALSE(FindActiveAdapter(facts, info));
-  // Written as it walked: the last adapter read and the last address examined.
-  EXPECT_EQ(info.NetworkName, u"eth0");
-  EXPECT_EQ(info.NetworkIP, u"192.168.0.10");
+  EXPECT_EQ(info.NetworkName, u"old name") << "nothing written without an adapter";
+  EXPECT_EQ(info.NetworkIP, u"1.1.1.1");
   ExpectComBalanced();
 }
 
@@ -266,11 +270,22 @@ TEST_F(FindAdapter, FailuresAfterTheAdapterQueryAreRaisedAfterComIsReleased) {
        [](FakeAdapterFacts& f) { f.failing_configuration_queries.insert(u"10"); }},
       {"IPAddress unreadable", [](FakeAdapterFacts& f) { f.configurations[u"10"] = {FakeWmiObject{}}; }},
       {"Index unreadable", [](FakeAdapterFacts& f) { f.adapters[0].properties.erase(u"Index"); }},
+      // WMI stalled: no adapter, or no configuration, within the session's time.
+      {"time up in the adapter walk", [](FakeAdapterFacts& f) { f.steps_before_timeout = 0; }},
+      {"time up in the configuration walk", [](FakeAdapterFacts& f) { f.steps_before_timeout = 1; }},
   };
   for (const auto& c : cases) {
     FakeAdapterFacts f = facts;
     c.arrange(f);
-    EXPECT_THROW(FindActiveAdapter(f, info), Error) << c.name;
+    try {
+      FindActiveAdapter(f, info);
+      ADD_FAILURE() << c.name << ": nothing raised";
+    } catch (const Error& e) {
+      EXPECT_TRUE(e.message().starts_with(u"Network adapter query failed: ")) << c.name;
+      if (f.steps_before_timeout == 0) {
+        EXPECT_EQ(e.message(), u"Network adapter query failed: no answer in time") << c.name;
+      }
+    }
     EXPECT_EQ(f.com_depth, 0) << c.name;
     EXPECT_FALSE(f.uninitialized_with_live_objects) << c.name;
   }
@@ -292,10 +307,10 @@ TEST(InternetProbe, OneBoundedDirectHeadToTheProbeAddress) {
   test::FakeHttp http;
   http.script = {test::FakeHttp::Ok("", 200), test::FakeHttp::Ok("", 404), test::FakeHttp::Ok("", 302),
                  test::FakeHttp::Reply{}};
-  EXPECT_TRUE(IsInternetReachable(http));
-  EXPECT_TRUE(IsInternetReachable(http));  // an HTTP error status is still an answer
-  EXPECT_TRUE(IsInternetReachable(http));  // a redirect is the reply, not followed
-  EXPECT_FALSE(IsInternetReachable(http));
+  EXPECT_TRUE(IsInternetReachable(http, kProbeAttemptLimitMs));
+  EXPECT_TRUE(IsInternetReachable(http, kProbeAttemptLimitMs));  // an HTTP error status is still an answer
+  EXPECT_TRUE(IsInternetReachable(http, kProbeAttemptLimitMs));  // a redirect is the reply, not followed
+  EXPECT_FALSE(IsInternetReachable(http, kProbeAttemptLimitMs));
   const auto requests = http.Requests();
   ASSERT_EQ(requests.size(), 4u);
   for (const auto& r : requests) {
@@ -304,10 +319,24 @@ TEST(InternetProbe, OneBoundedDirectHeadToTheProbeAddress) {
     EXPECT_TRUE(r.headers.empty());
     EXPECT_EQ(r.max_redirects, 0);
     EXPECT_FALSE(r.use_proxy);
-    // A silent network must not hold one attempt forever.
-    EXPECT_EQ(r.connect_timeout_ms, 10000u);
-    EXPECT_EQ(r.receive_timeout_ms, 10000u);
-    EXPECT_GT(r.send_timeout_ms, 0u);
+  }
+}
+
+// Every step of an attempt has a limit (zero would be the system's own: none for the name lookup), and the
+// steps together fit in the time the attempt was given.
+TEST(InternetProbe, TheStepsOfAnAttemptShareItsLimit) {
+  for (std::uint32_t limit : {kProbeAttemptLimitMs, 4000u, 999u, 4u, 1u}) {
+    SCOPED_TRACE(limit);
+    test::FakeHttp http;
+    IsInternetReachable(http, limit);
+    ASSERT_EQ(http.Requests().size(), 1u);
+    const HttpRequest r = http.Requests()[0];
+    for (std::uint32_t step :
+         {r.resolve_timeout_ms, r.connect_timeout_ms, r.send_timeout_ms, r.receive_timeout_ms})
+      EXPECT_GT(step, 0u);
+    const std::uint64_t sum =
+        std::uint64_t{r.resolve_timeout_ms} + r.connect_timeout_ms + r.send_timeout_ms + r.receive_timeout_ms;
+    EXPECT_LE(sum, std::max(limit, 4u));  // a step is at least 1 ms
   }
 }
 
@@ -326,7 +355,7 @@ TEST(InternetWait, ProbesUntilAnAnswerWithAPauseAfterEachFailure) {
   for (const auto& c : cases) {
     test::FakeClock clock;
     int probes = 0;
-    const bool reached = WaitForInternet([&] { return ++probes == c.answers_at; }, clock);
+    const bool reached = WaitForInternet([&](std::uint32_t) { return ++probes == c.answers_at; }, clock);
     EXPECT_EQ(reached, c.reached) << c.answers_at;
     EXPECT_EQ(probes, c.probes) << c.answers_at;
     EXPECT_EQ(clock.SleepCount(), static_cast<size_t>(c.pauses)) << c.answers_at;
@@ -337,9 +366,60 @@ TEST(InternetWait, ProbesUntilAnAnswerWithAPauseAfterEachFailure) {
 TEST(InternetWait, StopsProbingOnceAskedTo) {
   test::FakeClock clock;
   int probes = 0;
-  EXPECT_FALSE(WaitForInternet([&] { return ++probes, false; }, clock, [&] { return probes == 5; }));
+  EXPECT_FALSE(
+      WaitForInternet([&](std::uint32_t) { return ++probes, false; }, clock, [&] { return probes == 5; }));
   EXPECT_EQ(probes, 5);
   EXPECT_EQ(clock.SleepCount(), 5u);
+}
+
+// A network where each step takes as long as it is allowed: lookups that never answer, connections that are
+// swallowed, a server that never replies. A step without a limit of its own stands for a minute here (a
+// lookup through several unreachable DNS servers takes that long on Windows). The wait after a restart still
+// ends within its budget, on Windows' 15.6 ms tick too.
+class SilentNetwork : public IHttp {
+ public:
+  explicit SilentNetwork(test::FakeClock& clock) : clock_(clock) {}
+  bool Send(const HttpRequest& r, HttpResponse*) override {
+    auto step = [](std::uint32_t limit) { return limit ? limit : 60000u; };
+    clock_.Advance(std::uint64_t{step(r.resolve_timeout_ms)} + step(r.connect_timeout_ms) +
+                   step(r.send_timeout_ms) + step(r.receive_timeout_ms));
+    ++attempts;
+    return false;
+  }
+  int attempts = 0;
+
+ private:
+  test::FakeClock& clock_;
+};
+
+TEST(InternetWait, EndsWithinItsBudgetOnANetworkThatNeverAnswers) {
+  for (std::uint64_t tick_us : {0u, 15625u}) {
+    SCOPED_TRACE(tick_us);
+    test::FakeClock clock;
+    clock.tick_us = tick_us;
+    SilentNetwork network(clock);
+    EXPECT_FALSE(WaitForInternet(
+        [&](std::uint32_t limit_ms) { return IsInternetReachable(network, limit_ms); }, clock));
+    EXPECT_GT(network.attempts, 1);
+    EXPECT_LE(clock.Milliseconds(), std::uint64_t{kProbeBudgetMs} + tick_us / 1000 + 1);
+    EXPECT_GE(clock.Milliseconds(), std::uint64_t{kProbeBudgetMs}) << "the whole budget is used";
+  }
+}
+
+// The last attempt is given only what is left of the budget, and no attempt starts once it is spent.
+TEST(InternetWait, AttemptsAreGivenWhatIsLeftOfTheBudget) {
+  test::FakeClock clock;
+  std::vector<std::uint32_t> limits;
+  EXPECT_FALSE(WaitForInternet(
+      [&](std::uint32_t limit_ms) {
+        limits.push_back(limit_ms);
+        clock.Advance(limit_ms);
+        return false;
+      },
+      clock, {}, kProbeAttempts, 30000));
+  // 12 s, 1 s pause, 12 s, 1 s pause: 26 s; 4 s left for the third, then the budget is spent.
+  EXPECT_EQ(limits, (std::vector<std::uint32_t>{kProbeAttemptLimitMs, kProbeAttemptLimitMs, 4000u}));
+  EXPECT_EQ(clock.Milliseconds(), 30000u);
 }
 
 }  // namespace

@@ -44,5 +44,20 @@ TEST(ThemeStrip, AccentWhileActiveGreyOtherwiseAndShownOnlyWithABorder) {
   for (const auto& c : cases) EXPECT_EQ(DecideStripLook(c.active, c.style, grey), c.want) << c.what;
 }
 
+// The attribute number follows the running build: 1809 to 1909 know only 19, later builds only 20.
+TEST(DarkTitleBar, TheAttributeOfTheRunningBuild) {
+  struct Case {
+    std::uint32_t build;
+    std::optional<std::uint32_t> attribute;
+  };
+  const Case cases[] = {
+      {0, std::nullopt}, {10240, std::nullopt}, {17134, std::nullopt},  // 1507, 1803
+      {17763, 19u},      {18362, 19u},          {18363, 19u},           // 1809, 1903, 1909
+      {18984, 19u},      {18985, 20u},          {19041, 20u},           // 2004
+      {19045, 20u},      {22000, 20u},          {26100, 20u},           // 22H2, Windows 11 21H2, 24H2
+  };
+  for (const Case& c : cases) EXPECT_EQ(DarkTitleBarAttribute(c.build), c.attribute) << c.build;
+}
+
 }  // namespace
 }  // namespace tw

@@ -134,6 +134,35 @@ TEST_F(UpdateCheck, UnreachableServiceMakesSixAttemptsWithPausesThenReportsEmpty
   EXPECT_TRUE(prompts.journal.empty());
 }
 
+// The pause between attempts is measured on the monotonic clock, not counted in sleeps: on Windows' default
+// 15.6 ms tick a 10 ms sleep lasts a whole tick, and a thousand of them make 15.6 s instead of 10 s.
+TEST_F(UpdateCheck, PausesLastTenSecondsWhateverTheTimerTick) {
+  for (std::uint64_t tick_us : {0u, 1000u, 15625u, 31250u}) {
+    SCOPED_TRACE(tick_us);
+    test::FakeClock ticking;
+    ticking.tick_us = tick_us;
+    Services s{.registry = registry,
+               .dispatcher = dispatcher,
+               .clock = ticking,
+               .http = http,
+               .shell = &shell,
+               .random = &random,
+               .version = &version,
+               .prompts = &prompts,
+               .threads = &threads};
+    s.language = services.language;
+    http.script = {std::nullopt, test::FakeHttp::Ok("ok")};
+    calls.clear();
+    RunUpdateCheck(s, [this](bool accepted, const std::u16string& answer) {
+      calls.push_back({accepted, answer});
+    });
+    ASSERT_EQ(calls.size(), 1u);
+    // One pause, ended at the first tick on or after ten seconds.
+    EXPECT_GE(ticking.Milliseconds(), 10000u);
+    EXPECT_LT(ticking.Milliseconds(), 10000u + (tick_us ? tick_us / 1000 + 1 : 1));
+  }
+}
+
 TEST_F(UpdateCheck, SuccessAfterFailuresStopsAtOnce) {
   http.script = {std::nullopt, std::nullopt, test::FakeHttp::Ok("ok \xED\x95\x9C")};
   Run();

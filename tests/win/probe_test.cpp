@@ -78,7 +78,7 @@ TEST(ProbeOverWinHttp, AnyHttpReplyMeansReachable) {
     OneShotServer server(reply);
     ASSERT_TRUE(server.listening());
     win::WinHttp http;
-    EXPECT_TRUE(IsInternetReachable(http)) << reply;
+    EXPECT_TRUE(IsInternetReachable(http, kProbeAttemptLimitMs)) << reply;
     const std::string request = server.request();
     EXPECT_EQ(request.rfind("HEAD / HTTP/1.1\r\n", 0), 0u) << request;
     EXPECT_NE(request.find("Host: 127.0.0.1:18081\r\n"), std::string::npos) << request;
@@ -87,10 +87,35 @@ TEST(ProbeOverWinHttp, AnyHttpReplyMeansReachable) {
 
 TEST(ProbeOverWinHttp, RefusedOrDroppedConnectionIsUnreachable) {
   win::WinHttp http;
-  EXPECT_FALSE(IsInternetReachable(http));  // nothing listens on the probe port
+  EXPECT_FALSE(IsInternetReachable(http, kProbeAttemptLimitMs));  // nothing listens on the probe port
   OneShotServer closes_silently("");
   ASSERT_TRUE(closes_silently.listening());
-  EXPECT_FALSE(IsInternetReachable(http));
+  EXPECT_FALSE(IsInternetReachable(http, kProbeAttemptLimitMs));
+}
+
+// A server that takes the connection and never answers: the attempt ends within the time it was given, its
+// steps sharing it, instead of waiting out the steps' former ten seconds each.
+TEST(ProbeOverWinHttp, ASilentServerEndsTheAttemptWithinItsLimit) {
+  WSADATA data;
+  ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(kProbePort);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  BOOL reuse = TRUE;
+  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+  // Listening without accepting: the system completes the connection and takes the request, nobody replies.
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  win::WinHttp http;
+  constexpr std::uint32_t kLimitMs = 2000;
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_FALSE(IsInternetReachable(http, kLimitMs));
+  const ULONGLONG took = GetTickCount64() - start;
+  EXPECT_LT(took, kLimitMs + 1000) << "ms";
+  closesocket(listener);
+  WSACleanup();
 }
 
 }  // namespace

@@ -279,8 +279,21 @@ void MainWindow::FitClientArea() {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void MainWindow::SetIcons() {
+  // Set before the ones they replace are destroyed.
+  unique_hicon large_icon =
+      LoadIconAtSize(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), LargeIconSize(dpi_));
+  unique_hicon small_icon =
+      LoadIconAtSize(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), SmallIconSize(dpi_));
+  if (large_icon) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large_icon.get()));
+  if (small_icon) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon.get()));
+  if (large_icon) big_icon_ = std::move(large_icon);
+  if (small_icon) small_icon_ = std::move(small_icon);
+}
+
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
+  SetIcons();
   Layout();
   BuildFonts();
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -295,12 +308,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE: {
       Application::SetMainWindow(hwnd_);
-      // The program's icon for the title bar and the taskbar (shared, never destroyed).
-      if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))) {
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-      }
       dpi_ = WindowDpi(hwnd_);
+      SetIcons();
       if (!BuildControls()) return -1;
       RouteEvents();
       BuildFonts();

@@ -77,6 +77,8 @@ class MainWindow final : public Widget, public IFormView, public INoticeHost {
   // minimised window has no client area to measure: the fit waits for the restore.
   void FitClientArea();
   void BuildFonts();
+  // The program's icon for the title bar and the taskbar, made at the current DPI.
+  void SetIcons();
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   TFrmTempowave form_;
@@ -85,6 +87,7 @@ class MainWindow final : public Widget, public IFormView, public INoticeHost {
   std::array<Widget*, static_cast<size_t>(Ctl::Count)> controls_{};
   unique_hfont font_;
   unique_hfont title_font_;
+  unique_hicon big_icon_, small_icon_;
   StatusStrip* notice_ = nullptr;  // in owned_ once made
   int top_inset_ = 0;              // pixels the theme strip takes from the top of the client area
   bool fit_on_restore_ = false;

@@ -10,6 +10,7 @@
 #include <wbemidl.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/win32/handles.h"
@@ -110,16 +111,23 @@ bool ToWmiValue(const VARIANT& v, WmiValue* value) {
   }
 }
 
+// What is left until a deadline on the tick count, as a WMI time-out in milliseconds.
+LONG MsUntil(ULONGLONG deadline) {
+  const ULONGLONG now = GetTickCount64();
+  return now >= deadline ? 0 : static_cast<LONG>(std::min<ULONGLONG>(deadline - now, 0x7FFFFFFF));
+}
+
 class WmiObjects : public IWmiObjects {
  public:
-  explicit WmiObjects(com_ptr<IEnumWbemClassObject> enumerator) : enumerator_(std::move(enumerator)) {}
+  WmiObjects(com_ptr<IEnumWbemClassObject> enumerator, ULONGLONG deadline)
+      : enumerator_(std::move(enumerator)), deadline_(deadline) {}
 
-  bool Next() override {
+  WmiNext Next() override {
     current_.reset();
     ULONG returned = 0;
-    const HRESULT hr = enumerator_->Next(static_cast<LONG>(-1), 1,  // WBEM_INFINITE
-                                         current_.put(), &returned);
-    return hr == S_OK && returned == 1 && current_;
+    const HRESULT hr = enumerator_->Next(MsUntil(deadline_), 1, current_.put(), &returned);
+    if (hr == WBEM_S_TIMEDOUT) return WmiNext::TimedOut;
+    return hr == S_OK && returned == 1 && current_ ? WmiNext::Object : WmiNext::End;
   }
   bool Read(std::u16string_view property, WmiValue* value) override {
     if (!current_) return false;
@@ -131,26 +139,31 @@ class WmiObjects : public IWmiObjects {
 
  private:
   com_ptr<IEnumWbemClassObject> enumerator_;
+  ULONGLONG deadline_;
   com_ptr<IWbemClassObject> current_;
 };
 
 class WmiSession : public IWmiSession {
  public:
-  explicit WmiSession(com_ptr<IWbemServices> services) : services_(std::move(services)) {}
+  WmiSession(com_ptr<IWbemServices> services, ULONGLONG deadline)
+      : services_(std::move(services)), deadline_(deadline) {}
 
   std::unique_ptr<IWmiObjects> Query(const std::u16string& wql) override {
     const Bstr language(u"WQL"), query(wql);
     com_ptr<IEnumWbemClassObject> enumerator;
-    if (FAILED(services_->ExecQuery(language.get(), query.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+    // Semi-synchronous: the call returns at once and each Next waits with a time-out of its own.
+    if (FAILED(services_->ExecQuery(language.get(), query.get(),
+                                    WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr,
                                     enumerator.put())) ||
         !enumerator) {
       return nullptr;
     }
-    return std::make_unique<WmiObjects>(std::move(enumerator));
+    return std::make_unique<WmiObjects>(std::move(enumerator), deadline_);
   }
 
  private:
   com_ptr<IWbemServices> services_;
+  ULONGLONG deadline_;
 };
 
 }  // namespace
@@ -208,7 +221,8 @@ void Win32AdapterFacts::ComUninitialize() {
 }
 
 std::unique_ptr<IWmiSession> Win32AdapterFacts::ConnectWmi(const std::u16string& server,
-                                                           const std::u16string& ns) {
+                                                           const std::u16string& ns,
+                                                           std::uint32_t budget_ms) {
   com_ptr<IWbemLocator> locator;
   if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                               IID_IWbemLocator, locator.put_void()))) {
@@ -216,15 +230,17 @@ std::unique_ptr<IWmiSession> Win32AdapterFacts::ConnectWmi(const std::u16string&
   }
   const Bstr path(u"\\\\" + server + u"\\" + ns);
   com_ptr<IWbemServices> services;
-  if (FAILED(locator->ConnectServer(path.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                    services.put())) ||
+  // Without the flag a connection to a service that is still starting may wait without end; with it, two
+  // minutes at most.
+  if (FAILED(locator->ConnectServer(path.get(), nullptr, nullptr, nullptr, WBEM_FLAG_CONNECT_USE_MAX_WAIT,
+                                    nullptr, nullptr, services.put())) ||
       !services) {
     return nullptr;
   }
   // The scripting locator's default: impersonate, so that providers act with the caller's rights.
   CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
                     RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
-  return std::make_unique<WmiSession>(std::move(services));
+  return std::make_unique<WmiSession>(std::move(services), GetTickCount64() + budget_ms);
 }
 
 }  // namespace tw::win

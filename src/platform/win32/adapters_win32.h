@@ -11,7 +11,8 @@ class Win32AdapterFacts : public IAdapterFacts {
   std::uint32_t ListAdapterInfo(std::vector<LocalAdapter>* adapters) override;
   bool ComInitialize() override;
   void ComUninitialize() override;
-  std::unique_ptr<IWmiSession> ConnectWmi(const std::u16string& server, const std::u16string& ns) override;
+  std::unique_ptr<IWmiSession> ConnectWmi(const std::u16string& server, const std::u16string& ns,
+                                          std::uint32_t budget_ms) override;
 };
 
 }  // namespace tw::win

@@ -14,4 +14,8 @@ LocalTime SystemClock::Now() {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+std::uint64_t SystemClock::Milliseconds() {
+  return GetTickCount64();
+}
+
 }  // namespace tw::win

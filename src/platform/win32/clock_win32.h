@@ -9,6 +9,7 @@ class SystemClock final : public IClock {
  public:
   void Sleep(std::uint32_t milliseconds) override;
   LocalTime Now() override;
+  std::uint64_t Milliseconds() override;
 };
 
 }  // namespace tw::win

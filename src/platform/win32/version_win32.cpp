@@ -37,4 +37,16 @@ std::optional<FileVersion> VersionInfo::FileVersionOf(const std::wstring& path) 
                      HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
 }
 
+std::uint32_t WindowsBuildNumber() {
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");  // in every process from its start
+  const auto get = ntdll ? reinterpret_cast<RtlGetVersionFn>(
+                               reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")))
+                         : nullptr;
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!get || get(&info) != 0) return 0;
+  return info.dwBuildNumber;
+}
+
 }  // namespace tw::win

@@ -1,6 +1,7 @@
 // The running executable's version resource.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/version.h"
@@ -13,5 +14,9 @@ class VersionInfo final : public IVersionInfo {
   // The file version in the version resource of the file at `path`.
   static std::optional<FileVersion> FileVersionOf(const std::wstring& path);
 };
+
+// The running Windows' build number, as the kernel reports it (GetVersionEx answers what the manifest lets
+// it); 0 when it cannot be read.
+std::uint32_t WindowsBuildNumber();
 
 }  // namespace tw::win

@@ -10,12 +10,12 @@
 #include "theme/theme_strip.h"
 #include "platform/dpi.h"
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/version_win32.h"
 
 namespace tw::win {
 namespace {
 
 constexpr wchar_t kStripClass[] = L"TwThemeStrip";
-constexpr DWORD kUseImmersiveDarkMode = 20;
 
 using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
 
@@ -84,9 +84,10 @@ TThemeHelper::TThemeHelper(HWND owner) {
   if (!IsForm(owner)) throw Error(u"TThemeHelper Owner must be a TForm");
   form_ = owner;
 
-  if (auto set = DwmSetWindowAttributeProc()) {
+  const auto attribute = DarkTitleBarAttribute(WindowsBuildNumber());
+  if (auto set = DwmSetWindowAttributeProc(); set && attribute) {
     const BOOL dark = TRUE;
-    set(form_, kUseImmersiveDarkMode, &dark, sizeof dark);  // older systems refuse it; the default look stays
+    set(form_, *attribute, &dark, sizeof dark);  // refused where not supported; the default look stays
   }
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form_, GWLP_HINSTANCE));

@@ -34,26 +34,9 @@ struct DialogState {
   int dpi = 96;
   bool hold_checked = false;
   unique_hfont font, link_font;
-  std::u16string hint;  // the link's target
+  unique_hicon warning, app_icon;  // at the dialog's DPI, destroyed with the state after the dialog
+  std::u16string hint;             // the link's target
 };
-
-HWND Child(HWND dlg, const wchar_t* cls, const std::u16string& text, DWORD style, int id, int x, int y, int w,
-           int h, HFONT font) {
-  HWND c =
-      CreateWindowExW(0, cls, W(text), WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (c && font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return c;
-}
-
-SIZE MeasureText(HWND dlg, HFONT font, const std::u16string& text, int max_width) {
-  window_dc dc(dlg);
-  select_object keep(dc.get(), font);
-  RECT r{0, 0, max_width, 0};
-  std::u16string copy = text;
-  DrawTextW(dc.get(), W(copy), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  return {r.right - r.left, r.bottom - r.top};
-}
 
 int OuterHeight(HWND dlg) {
   RECT r;
@@ -64,14 +47,8 @@ int OuterHeight(HWND dlg) {
 void Build(HWND dlg, DialogState& st) {
   st.dpi = WindowDpi(dlg);
   const int dpi = st.dpi;
-  NONCLIENTMETRICSW ncm{};
-  ncm.cbSize = sizeof(ncm);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-  LOGFONTW lf = ncm.lfMessageFont;
-  lf.lfHeight = -Scale(12, dpi);  // 9 points at 96 DPI
-  st.font.reset(CreateFontIndirectW(&lf));
-  lf.lfUnderline = TRUE;
-  st.link_font.reset(CreateFontIndirectW(&lf));
+  st.font = DialogFont(dpi);
+  st.link_font = DialogFont(dpi, true);
   HFONT font = st.font.get();
 
   // Message area: the warning icon beside the prompt, the buttons below on the right.
@@ -84,32 +61,28 @@ void Build(HWND dlg, DialogState& st) {
   const int buttons_top = margin + content_h + margin;
   const int client_h = buttons_top + button_h + margin;
 
-  // A shared system icon: nobody destroys it.
-  HICON warning = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, icon, icon, LR_SHARED));
-  HWND icon_ctl =
-      Child(dlg, L"STATIC", u"", SS_ICON | SS_REALSIZECONTROL, kIconId, margin, margin, icon, icon, font);
-  SendMessageW(icon_ctl, STM_SETICON, reinterpret_cast<WPARAM>(warning), 0);
-  Child(dlg, L"STATIC", st.prompt, SS_LEFT | SS_NOPREFIX, kTextId, text_left, margin, text.cx, text.cy, font);
+  st.warning = LoadIconAtSize(nullptr, IDI_WARNING, icon);
+  HWND icon_ctl = AddChild(dlg, L"STATIC", u"", SS_ICON | SS_REALSIZECONTROL, 0, kIconId, margin, margin,
+                           icon, icon, font);
+  SendMessageW(icon_ctl, STM_SETICON, reinterpret_cast<WPARAM>(st.warning.get()), 0);
+  AddChild(dlg, L"STATIC", st.prompt, SS_LEFT | SS_NOPREFIX, 0, kTextId, text_left, margin, text.cx, text.cy,
+           font);
   const int yes_left = client_w - margin - 2 * button_w - gap;
-  Child(dlg, L"BUTTON", st.yes, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDYES, yes_left, buttons_top,
-        button_w, button_h, font);
-  Child(dlg, L"BUTTON", st.no, BS_PUSHBUTTON | WS_TABSTOP, IDNO, yes_left + button_w + gap, buttons_top,
-        button_w, button_h, font);
+  AddChild(dlg, L"BUTTON", st.yes, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, IDYES, yes_left, buttons_top,
+           button_w, button_h, font);
+  AddChild(dlg, L"BUTTON", st.no, BS_PUSHBUTTON | WS_TABSTOP, 0, IDNO, yes_left + button_w + gap, buttons_top,
+           button_w, button_h, font);
   SendMessageW(dlg, DM_SETDEFID, IDYES, 0);
 
-  const DWORD style = static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE));
-  const DWORD ex_style = static_cast<DWORD>(GetWindowLongW(dlg, GWL_EXSTYLE));
-  RECT outer{0, 0, client_w, client_h};
-  AdjustWindowRectEx(&outer, style, FALSE, ex_style);
-  CentreInWorkArea(dlg, outer.right - outer.left, outer.bottom - outer.top);
+  FitClientAndCentre(dlg, client_w, client_h, dpi);
   SetWindowTextW(dlg, W(st.caption));
 
   const NoticeLayout layout = LayoutNotice(st.notice, OuterHeight(dlg), dpi, st.dialog_offset);
   if (layout.stay_on_top) {
     SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (st.no_owner) {
-      HICON app = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-      if (app) SendMessageW(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app));
+      st.app_icon = LoadIconAtSize(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), SmallIconSize(dpi));
+      if (st.app_icon) SendMessageW(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(st.app_icon.get()));
     }
   }
   if (!layout.extra_space) return;
@@ -118,15 +91,15 @@ void Build(HWND dlg, DialogState& st) {
   const int width = r.right - r.left;
   SetWindowPos(dlg, nullptr, 0, 0, width, OuterHeight(dlg) + layout.grow,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Child(dlg, L"STATIC", u"", 0, kSeparatorId, Scale(0, dpi), layout.separator_top, width, 1, nullptr);
+  AddChild(dlg, L"STATIC", u"", 0, 0, kSeparatorId, Scale(0, dpi), layout.separator_top, width, 1, nullptr);
   if (layout.control == NoticeLayout::kHoldBox) {
-    Child(dlg, L"BUTTON", st.notice.text, BS_AUTOCHECKBOX | WS_TABSTOP, kHoldBoxId, layout.left,
-          layout.control_top, width, Scale(20, dpi), font);
+    AddChild(dlg, L"BUTTON", st.notice.text, BS_AUTOCHECKBOX | WS_TABSTOP, 0, kHoldBoxId, layout.left,
+             layout.control_top, width, Scale(20, dpi), font);
   } else if (layout.control == NoticeLayout::kNoteLink) {
     const SIZE link = MeasureText(dlg, st.link_font.get(), st.notice.text, width);
-    HWND label =
-        Child(dlg, L"STATIC", st.notice.text, SS_LEFT | SS_NOTIFY | SS_NOPREFIX, kNoteLinkId, layout.left,
-              layout.control_top, link.cx, std::max<int>(link.cy, Scale(15, dpi)), st.link_font.get());
+    HWND label = AddChild(dlg, L"STATIC", st.notice.text, SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0, kNoteLinkId,
+                          layout.left, layout.control_top, link.cx, std::max<int>(link.cy, Scale(15, dpi)),
+                          st.link_font.get());
     st.hint = st.notice.url;
     SetPropW(label, kHintProp, reinterpret_cast<HANDLE>(&st.hint));
   }
