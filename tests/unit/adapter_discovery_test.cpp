@@ -14,6 +14,10 @@
 namespace tw {
 namespace {
 
+// Far beyond any wait a loaded machine makes, for the cases that are not about the time limit: a test that
+// hangs still ends at ctest's time-out.
+constexpr std::chrono::milliseconds kPatient{600000};
+
 constexpr char16_t kGuid[] = u"{0000000A-0000-0000-0000-4E6574446576}";
 
 void Arrange(test::FakeAdapterFacts& facts) {
@@ -53,7 +57,7 @@ TEST(AdapterDiscovery, CollectGivesWhatTheCallGives) {
       c.arrange(facts);
       test::FakeThreads threads;
       threads.refuse = refused;
-      AdapterDiscovery discovery(facts, threads);
+      AdapterDiscovery discovery(facts, threads, kPatient);
       const AdapterInfo before{u"before", u"{before}", u"0.0.0.0"};
       AdapterInfo info = before;
       ASSERT_EQ(discovery.Collect(info), direct_found);
@@ -81,7 +85,7 @@ TEST(AdapterDiscovery, AnErrorIsRaisedWhereTheResultIsCollected) {
   Arrange(facts);
   facts.failing_configuration_queries.insert(u"10");
   test::FakeThreads threads;
-  AdapterDiscovery discovery(facts, threads);
+  AdapterDiscovery discovery(facts, threads, kPatient);
   for (int collect = 0; collect < 2; ++collect) {
     AdapterInfo info;
     try {
@@ -179,7 +183,7 @@ TEST(AdapterDiscovery, CollectWaitsForADiscoveryUnderWay) {
     changed.wait(lock, [&] { return go_on; });
   };
   test::FakeThreads threads;
-  AdapterDiscovery discovery(facts, threads);  // returns while the worker is held in the listing
+  AdapterDiscovery discovery(facts, threads, kPatient);  // returns while the worker is held in the listing
   {
     std::unique_lock<std::mutex> lock(mutex);
     ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return listing; }));
