@@ -1,5 +1,5 @@
 # The two entry points of the README: `make run` and `make test`. Both install what is missing first.
-.PHONY: run test deps native native-asan win32-test win32 win64 format clean
+.PHONY: run test deps native native-asan win32-test win32 win64 release format clean
 
 JOBS ?= 2
 
@@ -17,6 +17,10 @@ win32: deps
 
 win64: deps
 	cmake --preset win64 >/dev/null && cmake --build --preset win64 -j$(JOBS)
+
+# dist/: both architectures built afresh, packed reproducibly; SIGN_PFX=... SIGN_PASS=... signs them.
+release: deps
+	@scripts/release.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -4,7 +4,8 @@ set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev googletest make python3
       g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
       wine wine64 wine32:i386 xvfb imagemagick x11-utils
-      fonts-wine fonts-wqy-microhei locales iproute2 util-linux openssl qemu-user-static)
+      fonts-wine fonts-wqy-microhei locales iproute2 util-linux openssl qemu-user-static
+      osslsigncode unzip)
 locales=(ko_KR ja_JP zh_CN ru_RU it_IT fr_FR de_DE es_ES)
 
 missing=()

@@ -52,6 +52,8 @@ else
   e2e32+="|e2e[.]window[.]logo_without_a_sans_serif_family)$"
   step "32-bit end-to-end set through qemu (Wine)" scripts/run-wine-tests.sh build/win32-test -- -R "$e2e32"
 fi
+# Both builds are there now: the release made from them again elsewhere must be byte-identical, then signed.
+step "release: reproducible, signed and verified" scripts/release-check.sh
 
 echo
 echo "=== summary"

@@ -13,6 +13,7 @@ class IShell;
 class IUiDispatcher;
 class IClock;
 class IRandom;
+class ISecureRandom;
 class IHttp;
 class IAdapterFacts;
 class INetConnections;
@@ -30,7 +31,8 @@ struct Services {
   IHttp& http;
   // Optional: null where a test leaves them out; every use checks and skips what needs the missing one.
   IShell* shell = nullptr;
-  IRandom* random = nullptr;  // null: the first slogan, no installation identifier sent
+  IRandom* random = nullptr;               // null: the first slogan
+  ISecureRandom* secure_random = nullptr;  // null: no installation identifier sent
   IAdapterFacts* adapters = nullptr;
   INetConnections* connections = nullptr;
   IVersionInfo* version = nullptr;    // null: version "0.0.0.0"

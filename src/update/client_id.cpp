@@ -38,19 +38,26 @@ std::optional<std::u16string> ReadText(RegistryKey& key, const std::u16string& n
 
 }  // namespace
 
-std::u16string NewClientId(IRandom& random, IClock& clock) {
+std::u16string NewClientId(ISecureRandom& random, IClock& clock) {
+  std::uint8_t bytes[10] = {};
+  if (!random.Fill(bytes, sizeof bytes)) return {};
+  auto word = [&](int at, int count) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value = value << 8 | bytes[at + i];
+    return value;
+  };
   // The pieces in order, each reading of the clock separate from the other.
-  std::u16string id = Hex(random.Next(0x7FFFFFFF), 8);
+  std::u16string id = Hex(word(0, 4), 8);
   const LocalTime date = clock.Now();
   id += TwoDigits(date.year) + TwoDigits(date.month) + TwoDigits(date.day);
-  id += Hex(random.Next(0xFFFF), 4);
+  id += Hex(word(4, 2), 4);
   const LocalTime time = clock.Now();
   id += TwoDigits(time.hour) + TwoDigits(time.minute) + TwoDigits(time.second);
-  id += Hex(random.Next(0x7FFFFFFF), 8);
+  id += Hex(word(6, 4), 8);
   return id;
 }
 
-std::u16string ClientId(IRegistry& registry, IRandom& random, IClock& clock) {
+std::u16string ClientId(IRegistry& registry, ISecureRandom& random, IClock& clock) {
   RegistryKey key = RegistryKey::Create(registry, reg::kCurrentUser, kVantorelKey, reg::kReadWrite);
   if (!key) return {};
   try {
@@ -58,8 +65,10 @@ std::u16string ClientId(IRegistry& registry, IRandom& random, IClock& clock) {
     const RegStatus exists = key.QuerySize(kVuid, &type, &size);
     // Only a value that is really missing is created: an identifier, once stored, is never replaced.
     bool readable = exists == reg::kSuccess;
-    if (exists == reg::kFileNotFound)
-      readable = key.SetText(kVuid, NewClientId(random, clock)) == reg::kSuccess;
+    if (exists == reg::kFileNotFound) {
+      const std::u16string id = NewClientId(random, clock);
+      readable = !id.empty() && key.SetText(kVuid, id) == reg::kSuccess;
+    }
     return readable ? ReadText(key, kVuid).value_or(u"") : std::u16string();
   } catch (...) {
     return {};

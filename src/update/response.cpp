@@ -38,10 +38,15 @@ void OpenWebTarget(IShell* shell, const std::u16string& target) {
   if (shell && IsWebUrl(target)) shell->Open(target);
 }
 
+bool IsSecureWebUrl(std::u16string_view target) {
+  return IsWebUrl(target) && AsciiEqualsIgnoreCase(target.substr(0, 8), u"https://");
+}
+
 void ProcessResponse(const Services& services, const std::u16string& answer, const UpdateProc& proc) {
   const std::u16string update = Value(answer, u"\"update\":\"");
   bool accepted = false;
-  if (IsWebUrl(update) && services.prompts && services.prompts->UpdateDialog(answer)) {
+  // A new version is only offered from an https address: over plain http anyone on the way could swap it.
+  if (IsSecureWebUrl(update) && services.prompts && services.prompts->UpdateDialog(answer)) {
     OpenWebTarget(services.shell, update);
     accepted = true;
   }

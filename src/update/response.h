@@ -24,6 +24,8 @@ void ProcessResponse(const Services& services, const std::u16string& answer, con
 // elevated, and a server must never be able to start a program or open a file. An address longer than
 // kAddressMax or holding control or format characters is refused.
 bool IsWebUrl(std::u16string_view target);
+// IsWebUrl, and https: the only scheme an update target may have.
+bool IsSecureWebUrl(std::u16string_view target);
 void OpenWebTarget(IShell* shell, const std::u16string& target);
 
 // The notice object of an answer, its values unescaped (raises tw::Error like JsonUnescape); the text, which

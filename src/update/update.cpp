@@ -108,9 +108,10 @@ void RunUpdateCheck(const Services& services, const UpdateProc& proc) noexcept {
         {u"User-Version", VersionText(services.version, u"%d.%d.%d.%d")},
         {u"User-Language", services.language ? services.language() : CurrentLanguage()},
         {u"User-Debug", g_report_memory_leaks ? u"true" : u"false"},
-        {u"User-Union", services.random
-                            ? ClientIdToSend(ClientId(services.registry, *services.random, services.clock))
-                            : std::u16string()},
+        {u"User-Union",
+         services.secure_random
+             ? ClientIdToSend(ClientId(services.registry, *services.secure_random, services.clock))
+             : std::u16string()},
     };
     std::u16string answer;
     for (int attempt = 0; attempt < kUpdateAttempts; ++attempt) {

@@ -9,7 +9,7 @@ import unicodedata
 import harness
 import scripted
 
-UPDATE = "http://127.0.0.1:18080/get/setup.exe"
+UPDATE = "https://127.0.0.1:18080/get/setup.exe"
 STRIP_ID = 0x5B01  # the notice strip's control id
 MIB = 1024 * 1024
 # Worst WM_NULL round-trip accepted while the service misbehaves.

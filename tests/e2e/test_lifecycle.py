@@ -17,7 +17,7 @@ import scripted
 RUNS = int(os.environ.get("TW_LIFECYCLE_RUNS", "3"))
 SEED = int(os.environ.get("TW_LIFECYCLE_SEED", str(int(time.time()))))
 EXIT_SECONDS = 5
-OFFER = '{"update":"http://127.0.0.1:18080/get/setup.exe"}'
+OFFER = '{"update":"https://127.0.0.1:18080/get/setup.exe"}'
 
 
 def _runs(name):

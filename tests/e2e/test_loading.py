@@ -104,5 +104,34 @@ def case_not_for_a_crash_report(h):
     h.check(want.lower() in text.lower(), f"the message does not name the dump {want}: {text!r}")
 
 
+def case_refused_with_a_local_redirection_beside_it(h):
+    """A "Tempowave.exe.local" folder or file beside the program would let that folder supply the common controls
+    of its manifest: the program says so and ends before it shows a window or loads a planted library."""
+    for kind in ("folder", "file"):
+        folder = os.path.join(h.work, f"Downloads-{kind}")
+        os.makedirs(folder)
+        exe = os.path.join(folder, "Tempowave.exe")
+        shutil.copy(h.exe, exe)
+        for name in PLANTED:
+            shutil.copy(os.path.join(h.build, STAND_IN), os.path.join(folder, name if "." in name else name + ".dll"))
+        local = exe + ".local"
+        if kind == "folder":
+            os.makedirs(local)
+        else:
+            open(local, "wb").close()
+        app = h.start_app(lang="C.UTF-8", exe=exe, cwd=folder, env={"WINEDLLOVERRIDES": _native_first()})
+        box = h.inspect("list", cls="#32770", timeout_ms=30000)
+        texts = [c["text"] for c in box[1:] if c["class"].lower() == "static"]
+        h.check(any("Tempowave.exe.local" in t for t in texts), f"{kind}: message texts {texts}")
+        h.check(box[0]["text"] == "Tempowave", f"{kind}: message caption {box[0]['text']!r}")
+        h.check(not [w for w in h.windows() if w.get("pid") == box[0]["pid"]],
+                f"{kind}: the main window came up behind the message")
+        h.inspect("click", "id=1", cls="#32770")
+        code = app.wait(30)
+        h.check(code == 1, f"{kind}: exit status {code}, expected 1")
+        loaded = sorted(f for f in os.listdir(folder) if f.endswith(".loaded"))
+        h.check(loaded == [], f"{kind}: planted libraries loaded: {loaded}")
+
+
 if __name__ == "__main__":
     sys.exit(harness.main())

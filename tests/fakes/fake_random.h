@@ -25,4 +25,23 @@ class FakeRandom : public IRandom {
   std::vector<std::uint32_t> ranges;
 };
 
+// Bytes from a script; `fail` makes every draw fail as a system without a generator would.
+class FakeSecureRandom : public ISecureRandom {
+ public:
+  bool Fill(std::uint8_t* out, std::size_t size) override {
+    std::lock_guard<std::mutex> hold(lock);
+    ++draws;
+    if (fail) return false;
+    for (std::size_t i = 0; i < size; ++i) {
+      out[i] = bytes.empty() ? 0 : bytes.front();
+      if (!bytes.empty()) bytes.pop_front();
+    }
+    return true;
+  }
+  std::mutex lock;
+  std::deque<std::uint8_t> bytes;
+  bool fail = false;
+  int draws = 0;
+};
+
 }  // namespace tw::test

@@ -22,10 +22,10 @@ std::vector<std::uint8_t> Utf16Bytes(const std::u16string& s) {
 
 class ClientIdTest : public ::testing::Test {
  protected:
-  ClientIdTest() { random.values = {0x1234ABCD, 0xBEEF, 0x0000000F}; }
+  ClientIdTest() { random.bytes = {0x12, 0x34, 0xAB, 0xCD, 0xBE, 0xEF, 0x00, 0x00, 0x00, 0x0F}; }
   std::u16string Get() { return ClientId(registry, random, clock); }
   test::FakeRegistry registry;
-  test::FakeRandom random;
+  test::FakeSecureRandom random;
   test::FakeClock clock;
 };
 
@@ -43,8 +43,9 @@ TEST_F(ClientIdTest, CreatedOnFirstUseAndReusedAfterwards) {
   auto expected = Utf16Bytes(first + u'\0');
   EXPECT_EQ(stored->data, expected);
 
-  random.values = {1, 2, 3};
+  random.bytes = {1, 2, 3};
   EXPECT_EQ(Get(), first);
+  EXPECT_EQ(random.draws, 1) << "a stored identifier draws nothing";
   EXPECT_EQ(registry.CallsOf("SetValue").size(), 1u);
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
@@ -84,6 +85,15 @@ TEST_F(ClientIdTest, RegistryFailuresGiveTheEmptyIdentifier) {
     test::FakeRegistry r;
     r.fail_set = reg::kAccessDenied;
     EXPECT_EQ(ClientId(r, random, clock), u"");
+    EXPECT_EQ(r.OpenHandles(), 0u);
+  }
+  {
+    // Without the system's generator no identifier is made up: nothing is stored, a later run tries again.
+    test::FakeRegistry r;
+    test::FakeSecureRandom broken;
+    broken.fail = true;
+    EXPECT_EQ(ClientId(r, broken, clock), u"");
+    EXPECT_TRUE(r.CallsOf("SetValue").empty());
     EXPECT_EQ(r.OpenHandles(), 0u);
   }
   {

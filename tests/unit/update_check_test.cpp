@@ -36,7 +36,7 @@ class UpdateCheck : public ::testing::Test {
 
   test::FakeHttp http;
   test::FakeClock clock;
-  test::FakeRandom random;
+  test::FakeSecureRandom random;
   test::FakeDispatcher dispatcher;
   test::FakeVersionInfo version;
   test::FakeShell shell;
@@ -48,7 +48,7 @@ class UpdateCheck : public ::testing::Test {
                     .clock = clock,
                     .http = http,
                     .shell = &shell,
-                    .random = &random,
+                    .secure_random = &random,
                     .version = &version,
                     .prompts = &prompts,
                     .threads = &threads};
@@ -93,7 +93,7 @@ TEST_F(UpdateCheck, StoredIdentifierOfTheWrongShapeIsSentEmptyAndKeptAsStored) {
                      .dispatcher = dispatcher,
                      .clock = clock,
                      .http = http,
-                     .random = &random,
+                     .secure_random = &random,
                      .version = &version,
                      .prompts = &prompts,
                      .language = services.language};
@@ -185,7 +185,7 @@ TEST_F(UpdateCheck, TerminationDuringAPauseEndsTheCheckWithoutCallback) {
 
 TEST_F(UpdateCheck, MalformedEscapeInTheAnswerEndsTheCheckQuietly) {
   const std::string answers[] = {"{\"update\":\"http://a/\\uZZZZ\"}", "{\"notify\":\"\\u\"}",
-                                 "{\"update\":\"http://a/\",\"notify\":\"\\u12x4\"}"};  // after the offer
+                                 "{\"update\":\"https://a/\",\"notify\":\"\\u12x4\"}"};  // after the offer
   for (const auto& a : answers) {
     calls.clear();
     http.script.push_back(test::FakeHttp::Ok(a));
@@ -196,7 +196,7 @@ TEST_F(UpdateCheck, MalformedEscapeInTheAnswerEndsTheCheckQuietly) {
 
 TEST_F(UpdateCheck, HandOverDroppedOnceTheWindowIsGone) {
   dispatcher.closed = true;
-  http.fallback = test::FakeHttp::Ok("{\"update\":\"http://a/\"}");
+  http.fallback = test::FakeHttp::Ok("{\"update\":\"https://a/\"}");
   Run();
   EXPECT_TRUE(calls.empty());
   EXPECT_TRUE(prompts.journal.empty());
@@ -305,15 +305,24 @@ TEST(VersionText, FormatsTheFileVersion) {
 }
 
 TEST(NewClientId, FivePiecesFromTheGeneratorAndTwoClockReadings) {
-  test::FakeRandom random;
-  random.values = {0x7FFFFFFE, 0x00AB, 0x1F};
+  // The hex digits are the generator's bytes in order, the full range of each byte included.
+  test::FakeSecureRandom random;
+  random.bytes = {0xFF, 0xFF, 0xFF, 0xFE, 0x00, 0xAB, 0x80, 0x00, 0x00, 0x1F, 0x55};
   test::FakeClock clock;
   clock.times = {{2009, 1, 2, 23, 59, 58}, {2010, 3, 4, 0, 0, 1}};  // midnight passes between the readings
   const std::u16string id = NewClientId(random, clock);
-  EXPECT_EQ(id, u"7FFFFFFE09010200AB0000010000001F");
+  EXPECT_EQ(id, u"FFFFFFFE09010200AB0000018000001F");
   EXPECT_EQ(id.size(), 32u);
-  EXPECT_EQ(random.ranges, (std::vector<std::uint32_t>{0x7FFFFFFF, 0xFFFF, 0x7FFFFFFF}));
+  EXPECT_EQ(random.draws, 1);
+  EXPECT_EQ(random.bytes, std::deque<std::uint8_t>{0x55}) << "80 bits drawn, no more";
   EXPECT_EQ(clock.Readings(), 2u);
+}
+
+TEST(NewClientId, NothingWhenTheSystemGeneratorFails) {
+  test::FakeSecureRandom random;
+  random.fail = true;
+  test::FakeClock clock;
+  EXPECT_EQ(NewClientId(random, clock), u"");
 }
 
 }  // namespace

@@ -38,6 +38,10 @@ TEST(ProcessResponse, OfferStripAndCallback) {
        {u"http://n/"},
        true},
       {"offer declined", u"{\"update\":\"https://u/\"}", false, {u"dialog"}, {}, {}, false},
+      // An update target must be https: a plain http one is not offered, in any letter case.
+      {"plain http update target", u"{\"update\":\"http://u/setup.exe\"}", true, {}, {}, {}, false},
+      {"plain http update target in capitals", u"{\"update\":\"HTTP://u/\"}", true, {}, {}, {}, false},
+      {"https in capitals", u"{\"update\":\"HTTPS://u/\"}", true, {u"dialog"}, {u"HTTPS://u/"}, {}, true},
       {"keys in upper case", u"{\"UPDATE\":\"https://u/\"}", true, {u"dialog"}, {u"https://u/"}, {}, true},
       {"escaped slashes",
        u"{\"update\":\"https:\\/\\/u\\/d\"}",

@@ -91,7 +91,9 @@ TEST(Shell, OpensAWebAddressThroughTheDesktopShell) {
   EXPECT_TRUE(log.WaitFor(url));
 
   std::vector<std::u16string> shown;
-  Shell shell(OpenThroughDesktopShell, [&](const std::u16string& target) { shown.push_back(target); });
+  Shell shell(
+      OpenThroughDesktopShell, [&](const std::u16string& target) { shown.push_back(target); },
+      DesktopShellElevation);
   const std::string again = UniqueUrl("shell");
   shell.Open(U16(again));
   EXPECT_TRUE(log.WaitFor(again));
@@ -105,7 +107,8 @@ TEST(Shell, WithoutTheDesktopPathTheAddressIsShownAndNothingOpened) {
   ASSERT_TRUE(log.Ready()) << "runs inside scripts/run-wine-tests.sh";
   std::vector<std::u16string> tried, shown;
   Shell shell([&](const std::u16string& target) { return tried.push_back(target), false; },
-              [&](const std::u16string& target) { shown.push_back(target); });
+              [&](const std::u16string& target) { shown.push_back(target); },
+              [] { return Elevation::kNotElevated; });
   const std::string url = UniqueUrl("fallback");
   shell.Open(U16(url));
   EXPECT_EQ(tried, std::vector<std::u16string>{U16(url)});
@@ -115,6 +118,49 @@ TEST(Shell, WithoutTheDesktopPathTheAddressIsShownAndNothingOpened) {
   ASSERT_TRUE(OpenThroughDesktopShell(U16(later)));
   ASSERT_TRUE(log.WaitFor(later));
   EXPECT_FALSE(log.Contains(url)) << "the elevated process opened the address itself";
+}
+
+// An elevated desktop shell, or one whose elevation cannot be told, is never handed the link: the address is
+// shown instead. Only a shell known to run at the user's level opens it.
+TEST(Shell, OnlyAShellAtTheUsersLevelIsHandedTheLink) {
+  const struct {
+    const char* what;
+    Elevation shell;
+    bool handed;
+  } cases[] = {
+      {"shell at the user's level", Elevation::kNotElevated, true},
+      {"elevated shell", Elevation::kElevated, false},
+      {"elevation unknown", Elevation::kUnknown, false},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::u16string> tried, shown;
+    Shell shell([&](const std::u16string& target) { return tried.push_back(target), true; },
+                [&](const std::u16string& target) { shown.push_back(target); }, [&] { return c.shell; });
+    shell.Open(u"https://link.tempowave.test/x");
+    EXPECT_EQ(tried.size(), c.handed ? 1u : 0u) << c.what;
+    EXPECT_EQ(shown.size(), c.handed ? 0u : 1u) << c.what;
+  }
+  std::vector<std::u16string> shown;
+  Shell without_query([](const std::u16string&) { return true; },
+                      [&](const std::u16string& target) { shown.push_back(target); }, nullptr);
+  without_query.Open(u"https://link.tempowave.test/y");
+  EXPECT_EQ(shown.size(), 1u) << "no way to tell counts as elevated";
+}
+
+// The elevation is read from a real process's token: this test program's own, and the desktop's explorer,
+// found through the shell windows' desktop entry (Wine's explorer sets no shell window). A process that does
+// not exist cannot be told.
+TEST(Shell, ElevationIsReadFromTheProcessToken) {
+  HANDLE raw = nullptr;
+  ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw));
+  TOKEN_ELEVATION own{};
+  DWORD size = 0;
+  ASSERT_TRUE(GetTokenInformation(raw, TokenElevation, &own, sizeof(own), &size));
+  CloseHandle(raw);
+  EXPECT_EQ(ProcessElevation(GetCurrentProcessId()),
+            own.TokenIsElevated ? Elevation::kElevated : Elevation::kNotElevated);
+  EXPECT_EQ(ProcessElevation(0xFFFFFFF0u), Elevation::kUnknown);
+  EXPECT_NE(DesktopShellElevation(), Elevation::kUnknown) << "the desktop's explorer";
 }
 
 // A plain Win32 thread that finds the dialog of `ui_thread`, reads it, then acts on it.

@@ -120,7 +120,8 @@ bool TrustRoot(const std::string& pem) {
 
 }  // namespace
 
-UpdateServerProcess::UpdateServerProcess(const std::string& script_json, const std::string& tls_max) {
+UpdateServerProcess::UpdateServerProcess(const std::string& script_json, const std::string& tls_max,
+                                         bool revoked) {
   static std::atomic<int> serial{0};
   const char* base = std::getenv("TW_RUN_DIR");
   dir_unix_ = std::string(base ? base : "/tmp") + "/update-server-" + std::to_string(GetCurrentProcessId()) +
@@ -131,7 +132,8 @@ UpdateServerProcess::UpdateServerProcess(const std::string& script_json, const s
   const std::string args =
       std::string(TW_SOURCE_DIR) + "/tests/e2e/servers/update_server.py --port 0 --port-file " + dir_unix_ +
       "/port --log " + dir_unix_ + "/log.jsonl --script " + dir_unix_ + "/script.json --max-seconds 120" +
-      (tls_max.empty() ? "" : " --tls-dir " + TlsDir() + " --tls-max " + tls_max);
+      (tls_max.empty() ? "" : " --tls-dir " + TlsDir() + " --tls-max " + tls_max) +
+      (revoked ? " --tls-revoked" : "");
   cmd.append(args.begin(), args.end());
   STARTUPINFOW si{};
   si.cb = sizeof(si);

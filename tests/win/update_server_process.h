@@ -16,8 +16,10 @@ class UpdateServerProcess {
  public:
   // `script_json`: the answers script (see tests/e2e/servers/update_server.py). `tls_max` non-empty: HTTPS as
   // "localhost", offering TLS up to that version ("1.1", "1.2" or "1.3"), with a throwaway test CA (one per
-  // test program) that is made trusted for the current user of the run's prefix.
-  explicit UpdateServerProcess(const std::string& script_json = "{}", const std::string& tls_max = "");
+  // test program) that is made trusted for the current user of the run's prefix. `revoked`: the server
+  // presents a certificate that the CA's revocation list revokes.
+  explicit UpdateServerProcess(const std::string& script_json = "{}", const std::string& tls_max = "",
+                               bool revoked = false);
   ~UpdateServerProcess();
   UpdateServerProcess(const UpdateServerProcess&) = delete;
   UpdateServerProcess& operator=(const UpdateServerProcess&) = delete;

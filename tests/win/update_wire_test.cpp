@@ -155,7 +155,8 @@ std::string HeaderValue(const test::LoggedRequest& r, const std::string& name) {
 
 TEST_F(UpdateWire, InstallationIdentifierCreatedOnceThenSentOnEveryRun) {
   RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Vantorel", L"VUID");
-  services.random = &win::ProcessRandom::Instance();
+  win::SystemRandom system_random;
+  services.secure_random = &system_random;
   test::UpdateServerProcess server;
   ASSERT_TRUE(server.Started());
   SetServiceAddress(server.Url(), 10);
@@ -266,6 +267,48 @@ TEST(WinHttp, OnlyTls12OrLaterAndNoRedirectToPlainHttp) {
     }
   }
   EXPECT_TRUE(plain.Requests().empty()) << "the plain server was reached";
+}
+
+// The service's headers carry the installation identifier: a redirect off the service's origin (another host,
+// another port, another scheme) fails the transfer and the other server never sees a request. Redirects on
+// the same origin are followed (RedirectChainsUpToFive).
+TEST(WinHttp, NoRedirectLeavesTheOrigin) {
+  test::UpdateServerProcess other(R"({"default": {"body": "elsewhere"}})");
+  ASSERT_TRUE(other.Started());
+  const std::string elsewhere = EncodeUtf8(other.Url("/x"));
+  const std::string by_name = std::regex_replace(elsewhere, std::regex("127[.]0[.]0[.]1"), "localhost");
+  const std::string network_path = std::regex_replace(elsewhere, std::regex("^http:"), "");
+  for (const std::string& location : {elsewhere, by_name, network_path}) {
+    test::UpdateServerProcess server(R"({"default": {"status": 302, "headers": {"Location": ")" + location +
+                                     R"("}}})");
+    ASSERT_TRUE(server.Started()) << location;
+    win::WinHttp http;
+    HttpRequest request;
+    request.url = server.Url("/api.init.php");
+    request.headers = {{u"User-Union", u"1234ABCD240309BEEF1405070000000F"}};
+    request.max_redirects = 5;
+    request.connect_timeout_ms = request.send_timeout_ms = request.receive_timeout_ms = 10000;
+    HttpResponse response;
+    EXPECT_FALSE(http.Send(request, &response)) << location;
+    EXPECT_EQ(server.Requests().size(), 1u) << location;
+  }
+  EXPECT_TRUE(other.Requests().empty()) << "the identifier reached another server";
+}
+
+// The server certificates name their CA's revocation list: a revoked one fails the transfer, the other works.
+TEST(WinHttp, RevokedServerCertificateIsRefused) {
+  const std::string script = R"({"default": {"body": "secure"}})";
+  for (const bool revoked : {false, true}) {
+    test::UpdateServerProcess server(script, "1.3", revoked);
+    ASSERT_TRUE(server.Started()) << revoked;
+    win::WinHttp http;
+    HttpRequest request;
+    request.url = server.Url();
+    request.connect_timeout_ms = request.send_timeout_ms = request.receive_timeout_ms = 10000;
+    HttpResponse response;
+    EXPECT_EQ(http.Send(request, &response), !revoked) << (revoked ? "revoked" : "good");
+    EXPECT_EQ(response.body, revoked ? "" : "secure");
+  }
 }
 
 TEST(WinHttp, HeaderLineBreaksAndBadAddressesFail) {

@@ -14,5 +14,8 @@ extern "C" int TempowaveStart() {
   // administrator with that. (A loader that lacks default directories altogether, Windows 7 or Vista without
   // the 2011 loader update, already refuses to start the program: the call is imported directly.)
   if (!tw::win::RestrictLibrarySearchToSystem()) ExitProcess(1);
+  // A "Tempowave.exe.local" entry would redirect the side-by-side libraries of the manifest (the common
+  // controls), which the search restriction does not cover: refused before any delay-loaded library is used.
+  if (tw::win::RefuseLocalRedirection()) ExitProcess(1);
   return WinMainCRTStartup();
 }

@@ -43,9 +43,10 @@ Services MakeServices() {
   // still be using them while the runtime runs its exit code.
   // Links open at the user's level through the desktop's shell; where that is not possible the user is shown
   // the address to copy, never a browser started by this elevated process.
-  static Shell& shell = *new Shell(OpenThroughDesktopShell, [](const std::u16string& target) {
-    ShowAddressToCopy(Application::MainWindow(), target);
-  });
+  static Shell& shell = *new Shell(
+      OpenThroughDesktopShell,
+      [](const std::u16string& target) { ShowAddressToCopy(Application::MainWindow(), target); },
+      DesktopShellElevation);
   static WinRegistry& registry = *new WinRegistry;
   static SystemClock& clock = *new SystemClock;
   static WinHttp& http = *new WinHttp;
@@ -53,12 +54,14 @@ Services MakeServices() {
   static Win32NetConnections& connections = *new Win32NetConnections;
   static Win32Com& com = *new Win32Com;
   static MachineLock& machine_lock = *new MachineLock;
+  static SystemRandom& secure_random = *new SystemRandom;
   Services s{.registry = registry,
              .dispatcher = UiDispatcher::Instance(),
              .clock = clock,
              .http = http,
              .shell = &shell,
              .random = &ProcessRandom::Instance(),
+             .secure_random = &secure_random,
              .adapters = &AdapterFacts(),
              .connections = &connections,
              .version = &version,

@@ -48,10 +48,14 @@ bool RequireModernTls(HINTERNET session) {
          SetDword(session, WINHTTP_OPTION_SECURE_PROTOCOLS, WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2);
 }
 
-}  // namespace
+// The parts of an address that a request needs, and its origin (scheme, host, port).
+struct Target {
+  INTERNET_SCHEME scheme = INTERNET_SCHEME_HTTP;
+  std::wstring host, path;
+  INTERNET_PORT port = 0;
+};
 
-bool WinHttp::Send(const HttpRequest& r, HttpResponse* response) {
-  std::u16string url = r.url;
+bool Crack(const std::u16string& url, Target* target) {
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof(parts);
   parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -60,43 +64,65 @@ bool WinHttp::Send(const HttpRequest& r, HttpResponse* response) {
   parts.dwSchemeLength = static_cast<DWORD>(-1);
   if (url.empty() || !WinHttpCrackUrl(W(url), 0, 0, &parts)) return false;
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return false;
-  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-  std::wstring path(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
-  if (parts.lpszExtraInfo) path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-  if (path.empty()) path = L"/";
+  if (!parts.lpszHostName || parts.dwHostNameLength == 0) return false;
+  target->scheme = parts.nScheme;
+  target->host.assign(parts.lpszHostName, parts.dwHostNameLength);
+  target->path.assign(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
+  if (parts.lpszExtraInfo) target->path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (target->path.empty()) target->path = L"/";
+  target->port = parts.nPort;
+  return true;
+}
 
-  std::wstring header_block;
-  for (const auto& [name, value] : r.headers) {
-    if (!IsSafeHeaderText(name) || !IsSafeHeaderText(value) || name.empty()) return false;
-    header_block += W(name);
-    header_block += L": ";
-    header_block += W(value);
-    header_block += L"\r\n";
+bool SameOrigin(const Target& a, const Target& b) {
+  return a.scheme == b.scheme && a.port == b.port &&
+         CompareStringOrdinal(a.host.c_str(), static_cast<int>(a.host.size()), b.host.c_str(),
+                              static_cast<int>(b.host.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool IsRedirect(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The next address of a redirect: an absolute address, or a path on the same origin. Nothing else (a
+// relative path without its leading slash, a network-path reference "//host") is taken.
+bool RedirectTarget(const Target& from, const std::wstring& location, Target* next) {
+  if (location.size() >= 1 && location[0] == L'/' && (location.size() < 2 || location[1] != L'/')) {
+    *next = from;
+    next->path = location;
+    return true;
   }
+  return Crack(std::u16string(location.begin(), location.end()), next);
+}
 
+struct Reply {
+  DWORD status = 0;
+  std::wstring location;  // of a redirect
+  std::string body;
+};
+
+// One request to one address, no redirect followed.
+bool SendOnce(const HttpRequest& r, const Target& target, const std::wstring& header_block, Reply* reply) {
   unique_hinternet session(WinHttpOpen(
       L"Tempowave/1.0", r.use_proxy ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session || !SetTimeouts(session.get(), r)) return false;
-  // Only a request that may end up on TLS needs the restriction: a plain-http one without redirects (the
-  // probe) still works on a system that cannot restrict it.
-  const bool may_use_tls = parts.nScheme == INTERNET_SCHEME_HTTPS || r.max_redirects > 0;
-  if (!RequireModernTls(session.get()) && may_use_tls) return false;
-  unique_hinternet connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+  const bool secure = target.scheme == INTERNET_SCHEME_HTTPS;
+  // Only a request on TLS needs the restriction: a plain-http one (the probe) still works on a system that
+  // cannot restrict it.
+  if (!RequireModernTls(session.get()) && secure) return false;
+  unique_hinternet connection(WinHttpConnect(session.get(), target.host.c_str(), target.port, 0));
   if (!connection) return false;
-  unique_hinternet request(WinHttpOpenRequest(
-      connection.get(), W(r.method), path.c_str(), nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-      parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+  unique_hinternet request(WinHttpOpenRequest(connection.get(), W(r.method), target.path.c_str(), nullptr,
+                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                              secure ? WINHTTP_FLAG_SECURE : 0));
   if (!request || !SetTimeouts(request.get(), r)) return false;
-  if (r.max_redirects <= 0) {
-    if (!SetDword(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER))
-      return false;
-  } else if (!SetDword(request.get(), WINHTTP_OPTION_REDIRECT_POLICY,
-                       WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP) ||
-             !SetDword(request.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS,
-                       static_cast<DWORD>(r.max_redirects))) {
+  // Redirects are followed by Send, origin by origin, never by WinHTTP.
+  if (!SetDword(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER))
     return false;
-  }
+  // A revoked server certificate fails the transfer, and so does one whose revocation cannot be checked.
+  if (secure && !SetDword(request.get(), WINHTTP_OPTION_ENABLE_FEATURE, WINHTTP_ENABLE_SSL_REVOCATION))
+    return false;
   // All custom headers in one call, in list order; WinHTTP puts them before its own.
   if (!header_block.empty() &&
       !WinHttpAddRequestHeaders(request.get(), header_block.c_str(), static_cast<DWORD>(header_block.size()),
@@ -105,27 +131,66 @@ bool WinHttp::Send(const HttpRequest& r, HttpResponse* response) {
   }
   if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
     return false;
-  // Any failure here (time-out 12002 or Wine's 10060, refused, TLS, too many redirects) fails the transfer.
+  // Any failure here (time-out 12002 or Wine's 10060, refused, TLS, revocation) fails the transfer.
   if (!WinHttpReceiveResponse(request.get(), nullptr)) return false;
 
-  DWORD status = 0, size = sizeof(status);
+  DWORD size = sizeof(reply->status);
   if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
+                           WINHTTP_HEADER_NAME_BY_INDEX, &reply->status, &size, WINHTTP_NO_HEADER_INDEX)) {
     return false;
   }
-  std::string body;
+  if (IsRedirect(reply->status)) {
+    wchar_t location[2048];
+    size = sizeof(location);
+    if (WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_LOCATION, WINHTTP_HEADER_NAME_BY_INDEX, location,
+                            &size, WINHTTP_NO_HEADER_INDEX)) {
+      reply->location.assign(location, size / sizeof(wchar_t));
+    }
+  }
   char buffer[8192];
   for (;;) {
     DWORD read = 0;
     if (!WinHttpReadData(request.get(), buffer, sizeof(buffer), &read)) return false;
     if (read == 0) break;
     // Answers are tiny; a body beyond the bound is treated as a failed transfer, never buffered whole.
-    if (body.size() + read > r.max_body_bytes) return false;
-    body.append(buffer, read);
+    if (reply->body.size() + read > r.max_body_bytes) return false;
+    reply->body.append(buffer, read);
   }
-  response->status = static_cast<int>(status);
-  response->body = std::move(body);
   return true;
+}
+
+}  // namespace
+
+bool WinHttp::Send(const HttpRequest& r, HttpResponse* response) {
+  Target target;
+  if (!Crack(r.url, &target)) return false;
+  std::wstring header_block;
+  for (const auto& [name, value] : r.headers) {
+    if (!IsSafeHeaderText(name) || !IsSafeHeaderText(value) || name.empty()) return false;
+    header_block += W(name);
+    header_block += L": ";
+    header_block += W(value);
+    header_block += L"\r\n";
+  }
+  // The headers (the installation identifier among them) go to the origin of the address only: a redirect
+  // is followed while it stays on that scheme, host and port, up to max_redirects times; a redirect anywhere
+  // else, or one too many, fails the transfer. Without redirects the 3xx is the reply.
+  for (int redirects = 0;; ++redirects) {
+    Reply reply;
+    if (!SendOnce(r, target, header_block, &reply)) return false;
+    if (r.max_redirects > 0 && IsRedirect(reply.status) && !reply.location.empty()) {
+      Target next;
+      if (redirects >= r.max_redirects || !RedirectTarget(target, reply.location, &next) ||
+          !SameOrigin(target, next)) {
+        return false;
+      }
+      target = std::move(next);
+      continue;
+    }
+    response->status = static_cast<int>(reply.status);
+    response->body = std::move(reply.body);
+    return true;
+  }
 }
 
 }  // namespace tw::win

@@ -1,6 +1,9 @@
 #include "platform/win32/random_win32.h"
 
 #include <windows.h>
+#include <bcrypt.h>
+
+#include <limits>
 
 namespace tw::win {
 
@@ -28,6 +31,12 @@ std::uint32_t ProcessRandom::Next(std::uint32_t range) {
     next = state * 0x08088405u + 1u;
   } while (!state_.compare_exchange_weak(state, next));
   return static_cast<std::uint32_t>((static_cast<std::uint64_t>(next) * range) >> 32);
+}
+
+bool SystemRandom::Fill(std::uint8_t* out, std::size_t size) {
+  if (size == 0) return true;
+  if (size > std::numeric_limits<ULONG>::max()) return false;
+  return BCryptGenRandom(nullptr, out, static_cast<ULONG>(size), BCRYPT_USE_SYSTEM_PREFERRED_RNG) >= 0;
 }
 
 }  // namespace tw::win

@@ -20,4 +20,11 @@ class ProcessRandom final : public IRandom {
   std::atomic<std::uint32_t> state_{0};
 };
 
+// The system's preferred cryptographic generator (BCryptGenRandom); bcrypt.dll is delay-loaded, from the
+// system folder only, on the first draw.
+class SystemRandom final : public ISecureRandom {
+ public:
+  bool Fill(std::uint8_t* out, std::size_t size) override;
+};
+
 }  // namespace tw::win

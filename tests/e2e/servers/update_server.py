@@ -12,6 +12,8 @@ same folder stops it.
 With --tls-dir the server speaks HTTPS as "localhost" (clients must use that name): it makes a throwaway test
 CA (DIR/ca.crt, for the client to trust) and a server certificate signed by it with openssl, unless DIR
 already holds them. --tls-max caps the protocol version it offers (1.1 stands for a server too old to use).
+The certificates name the CA's revocation list (DIR/ca.crl, a file: URL on Wine's drive Z:), so that a client
+that checks revocation can; --tls-revoked presents a second certificate, which that list revokes.
 
 The script is a JSON object:
   {"answers": [ANSWER, ...],   # used one per request, in order
@@ -66,12 +68,15 @@ def read_request(conn):
 
 
 def make_test_certificates(folder):
-    """A CA valid for two days and a certificate for "localhost" signed by it, made with openssl."""
+    """A CA valid for two days, two certificates for "localhost" signed by it (the second revoked) and the CA's
+    revocation list, made with openssl. Returns the (certificate, key) pairs, good one first."""
     os.makedirs(folder, exist_ok=True)
     ca, ca_key = os.path.join(folder, "ca.crt"), os.path.join(folder, "ca.key")
     cert, key = os.path.join(folder, "server.crt"), os.path.join(folder, "server.key")
-    if all(os.path.exists(f) for f in (ca, cert, key)):
-        return cert, key
+    revoked, revoked_key = os.path.join(folder, "revoked.crt"), os.path.join(folder, "revoked.key")
+    crl = os.path.join(os.path.abspath(folder), "ca.crl")
+    if all(os.path.exists(f) for f in (ca, cert, key, revoked, revoked_key, crl)):
+        return (cert, key), (revoked, revoked_key)
     run = lambda *argv: subprocess.run(argv, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     # A name of its own: clients pick the issuer by name among all the test CAs they were told to trust.
     name = "/CN=Tempowave Test CA %s" % os.urandom(8).hex()
@@ -79,17 +84,29 @@ def make_test_certificates(folder):
         "-subj", name, "-addext", "basicConstraints=critical,CA:TRUE",
         "-addext", "keyUsage=critical,keyCertSign,cRLSign")
     csr, ext = os.path.join(folder, "server.csr"), os.path.join(folder, "server.ext")
-    run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", csr, "-subj", "/CN=localhost")
     with open(ext, "w") as f:
         f.write("subjectAltName=DNS:localhost\nextendedKeyUsage=serverAuth\n"
-                "authorityKeyIdentifier=keyid\n")
-    run("openssl", "x509", "-req", "-in", csr, "-CA", ca, "-CAkey", ca_key, "-CAcreateserial", "-out", cert,
-        "-days", "2", "-extfile", ext)
-    return cert, key
+                "authorityKeyIdentifier=keyid\n"
+                "crlDistributionPoints=URI:file:///Z:%s\n" % crl)
+    for c, k in ((cert, key), (revoked, revoked_key)):
+        run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", k, "-out", csr, "-subj", "/CN=localhost")
+        run("openssl", "x509", "-req", "-in", csr, "-CA", ca, "-CAkey", ca_key, "-CAcreateserial", "-out", c,
+            "-days", "2", "-extfile", ext)
+    conf = os.path.join(folder, "ca.cnf")
+    db = os.path.join(folder, "index.txt")
+    open(db, "w").close()
+    with open(conf, "w") as f:
+        f.write("[ca]\ndefault_ca=test\n[test]\ndatabase=%s\ndefault_md=sha256\ndefault_crl_days=2\n" % db)
+    run("openssl", "ca", "-config", conf, "-keyfile", ca_key, "-cert", ca, "-revoke", revoked)
+    run("openssl", "ca", "-config", conf, "-gencrl", "-keyfile", ca_key, "-cert", ca, "-out", crl + ".pem")
+    run("openssl", "crl", "-in", crl + ".pem", "-outform", "DER", "-out", crl + ".tmp")
+    os.replace(crl + ".tmp", crl)
+    return (cert, key), (revoked, revoked_key)
 
 
-def tls_context(folder, max_version):
-    cert, key = make_test_certificates(folder)
+def tls_context(folder, max_version, revoked=False):
+    good, bad = make_test_certificates(folder)
+    cert, key = bad if revoked else good
     ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     ctx.load_cert_chain(cert, key)
     if max_version == "1.1":
@@ -107,7 +124,7 @@ def tls_context(folder, max_version):
 class Server:
     def __init__(self, args):
         self.args = args
-        self.tls = tls_context(args.tls_dir, args.tls_max) if args.tls_dir else None
+        self.tls = tls_context(args.tls_dir, args.tls_max, args.tls_revoked) if args.tls_dir else None
         self.lock = threading.Lock()
         self.script = {"answers": [], "default": {"status": 200, "body": ""}}
         if args.script:
@@ -215,6 +232,7 @@ def main():
     p.add_argument("--max-seconds", type=float, default=300)
     p.add_argument("--tls-dir")
     p.add_argument("--tls-max", choices=["1.1", "1.2", "1.3"])
+    p.add_argument("--tls-revoked", action="store_true")
     Server(p.parse_args()).serve()
     return 0
 
