@@ -146,7 +146,7 @@ TEST_F(UpdateCheck, PausesLastTenSecondsWhateverTheTimerTick) {
                .clock = ticking,
                .http = http,
                .shell = &shell,
-               .random = &random,
+               .secure_random = &random,
                .version = &version,
                .prompts = &prompts,
                .threads = &threads};
