@@ -275,7 +275,7 @@ class Factory : public Object<IClassFactory> {
 
 extern "C" {
 
-__declspec(dllexport) VOID WINAPI NcFreeNetconProperties(NETCON_PROPERTIES* p) {
+VOID WINAPI NcFreeNetconProperties(NETCON_PROPERTIES* p) {
   if (!p) return;
   bool known;
   {
@@ -289,7 +289,7 @@ __declspec(dllexport) VOID WINAPI NcFreeNetconProperties(NETCON_PROPERTIES* p) {
   CoTaskMemFree(p);
 }
 
-__declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
+HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (!IsEqualCLSID(clsid, kClsidConnectionManager)) return CLASS_E_CLASSNOTAVAILABLE;
@@ -299,13 +299,13 @@ __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID ri
   return hr;
 }
 
-__declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() {
+HRESULT WINAPI DllCanUnloadNow() {
   return g_live == 0 && g_locks == 0 ? S_OK : S_FALSE;
 }
 
 // For tests in the same process: connection objects alive (the class factory included) and properties
 // blocks never given back.
-__declspec(dllexport) VOID WINAPI FakeNetshellOutstanding(LONG* live_objects, LONG* properties) {
+VOID WINAPI FakeNetshellOutstanding(LONG* live_objects, LONG* properties) {
   std::lock_guard<std::mutex> lock(g_mutex);
   *live_objects = g_live;
   *properties = static_cast<LONG>(g_properties.size());
