@@ -14,6 +14,7 @@ set(CMAKE_AR           /usr/bin/llvm-ar-14     CACHE FILEPATH "")
 set(CMAKE_RANLIB       /usr/bin/llvm-ranlib-14 CACHE FILEPATH "")
 # GNU nm reads the import libraries as the GCC build does (the file check compares names against them).
 set(CMAKE_NM           /usr/bin/${_tc}-nm      CACHE FILEPATH "")
+set(CMAKE_OBJDUMP      /usr/bin/${_tc}-objdump CACHE FILEPATH "")
 
 # The sysroot keeps the host's /usr/include out of the search; clang 14 does not recognise Debian's GCC folder
 # name (12-posix), so libstdc++'s headers and GCC's libraries (libstdc++, libgcc, libssp) are named here.
