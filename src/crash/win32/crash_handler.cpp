@@ -71,7 +71,7 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
-void HandleUiException(std::exception_ptr error) {
+void HandleUiException(const std::exception_ptr& error) {
   try {
     const std::u16string text = DescribeException(error);
     HWND owner = Application::MainWindow();

@@ -10,7 +10,7 @@ namespace tw::win {
 
 // Shows the error to the user (caption: the application title) and returns, so the window and the message
 // loop carry on. Called from the window-procedure thunks.
-void HandleUiException(std::exception_ptr error);
+void HandleUiException(const std::exception_ptr& error);
 
 // Writes a minidump for `info` into a new folder for administrators only (dump_folder.h), and its path to
 // `path`. False, with nothing left behind, when no dump could be written.
