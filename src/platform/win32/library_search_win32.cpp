@@ -26,7 +26,7 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
 // loads every library from the system folder by flag, whatever the process's search order, and on x86-64 it
 // keeps the floating-point argument registers of the call being resolved, which binutils' stubs do not save
 // (the GDI+ calls pass coordinates in them). The linker is told to take this one (CMakeLists.txt).
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+extern "C" IMAGE_DOS_HEADER __ImageBase;  // NOLINT(bugprone-reserved-identifier): named by the linker
 
 namespace {
 
