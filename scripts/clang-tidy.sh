@@ -16,7 +16,7 @@ status=0
 for build in "$@"; do
   db=$(cd "$build" && pwd)
   [ -f "$db/compile_commands.json" ] || { echo "clang-tidy: $db has no compile_commands.json" >&2; exit 2; }
-  # The repository's own files only: not googletest, not generated sources in the build tree.
+  # The repository's own C and C++ files only: not googletest, not generated sources, not resource scripts.
   python3 - "$here" "$db/compile_commands.json" "$work/seen" >"$work/files" <<'PY'
 import json, os, sys
 root, db, seen_path = sys.argv[1], sys.argv[2], sys.argv[3]
@@ -24,7 +24,7 @@ seen = set(open(seen_path).read().split("\n"))
 for entry in json.load(open(db)):
     path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
     rel = os.path.relpath(path, root)
-    if rel.split(os.sep)[0] in ("src", "tests") and path not in seen:
+    if rel.split(os.sep)[0] in ("src", "tests") and path.endswith((".c", ".cpp")) and path not in seen:
         seen.add(path)
         print(path)
 PY

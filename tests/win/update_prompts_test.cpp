@@ -109,7 +109,7 @@ class DriverThread {
 
 // Waits for the dialog on `ui_thread`, reads it from outside, then lets `act` answer it.
 std::unique_ptr<DriverThread> Drive(DWORD ui_thread, DialogSnapshot* snap,
-                                    std::function<void(HWND dlg, DWORD ui_thread)> act) {
+                                    const std::function<void(HWND dlg, DWORD ui_thread)>& act) {
   return std::make_unique<DriverThread>([=] {
     HWND dlg = nullptr;
     for (int i = 0; i < 1000 && !dlg; ++i) {
