@@ -1,13 +1,23 @@
-# tw_delay_import(DLL OUT_VAR): makes, at configure time, a delay-import library for DLL (e.g. "winhttp") from
-# the toolchain's ordinary import library, and sets OUT_VAR to its path. Same exports, but the DLL is loaded on
-# the first call to one of them, by then only from the system folder (see src/app/win32/entry.cpp).
-function(tw_delay_import dll out_var)
+# tw_find_import_library(DLL): sets TW_IMPLIB_<DLL> (cached) to the toolchain's import library for DLL.
+function(tw_find_import_library dll)
   find_library(TW_IMPLIB_${dll} NAMES ${dll} NO_CMAKE_ENVIRONMENT_PATH NO_SYSTEM_ENVIRONMENT_PATH)
   if(NOT TW_IMPLIB_${dll})
     message(FATAL_ERROR "no import library for ${dll}")
   endif()
+endfunction()
+
+# tw_delay_import(DLL OUT_VAR): makes, at configure time, a delay-import library for DLL (e.g. "winhttp") from
+# the toolchain's ordinary import library, and sets OUT_VAR to its path. Same exports, but the DLL is loaded on
+# the first call to one of them, by then only from the system folder (see src/app/win32/entry.cpp).
+# With TW_NATIVE_DELAYLOAD (lld) it is an ordinary import library that the link delay-loads.
+function(tw_delay_import dll out_var)
+  tw_find_import_library(${dll})
   set(dir ${CMAKE_BINARY_DIR}/delayload)
-  set(out ${dir}/lib${dll}.delay.a)
+  if(TW_NATIVE_DELAYLOAD)
+    set(out ${dir}/lib${dll}.llvm.a)
+  else()
+    set(out ${dir}/lib${dll}.delay.a)
+  endif()
   set(${out_var} ${out} PARENT_SCOPE)
   if(EXISTS ${out} AND NOT ${TW_IMPLIB_${dll}} IS_NEWER_THAN ${out}
      AND NOT ${CMAKE_CURRENT_FUNCTION_LIST_FILE} IS_NEWER_THAN ${out})
@@ -35,20 +45,36 @@ function(tw_delay_import dll out_var)
     string(APPEND def "${name}\n")
   endforeach()
   file(WRITE ${dir}/${dll}.def "${def}")
-  execute_process(COMMAND ${CMAKE_DLLTOOL} ${kill_at} --input-def ${dir}/${dll}.def --dllname ${dll}.dll
-                          --output-delaylib ${out} RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "${CMAKE_DLLTOOL} could not make ${out}")
-  endif()
-  # Each function's member holds its jump thunk and the stub that calls the resolver in one code section.
-  # GNU ld (i386) drops the code section of an import-library member when nothing calls its jump thunk,
-  # which is the case for every function the Windows headers declare dllimport: the caller goes through
-  # the address slot, whose first value then points at a dropped stub and stays 0. Marked as read-only
-  # data under a .text$ name, the section is no longer taken for a dead thunk and still lands in the code.
-  execute_process(COMMAND ${CMAKE_OBJCOPY} --rename-section ".text=.text$zdl,contents,alloc,load,readonly,data"
-                          ${out} RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "${CMAKE_OBJCOPY} could not rename the stub sections of ${out}")
+  if(TW_NATIVE_DELAYLOAD)
+    # lld makes delay imports only from import libraries of the short format LLVM's tools write, not from the
+    # long one of binutils: an ordinary import library of the same names, from llvm-dlltool. The link then
+    # names the DLL (-Wl,--delayload=) and lld writes the stubs, the descriptors and the directory itself.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      set(machine i386)
+    else()
+      set(machine i386:x86-64)
+    endif()
+    execute_process(COMMAND ${TW_LLVM_DLLTOOL} -m ${machine} ${kill_at} -d ${dir}/${dll}.def -D ${dll}.dll -l ${out}
+                    RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "${TW_LLVM_DLLTOOL} could not make ${out}")
+    endif()
+  else()
+    execute_process(COMMAND ${CMAKE_DLLTOOL} ${kill_at} --input-def ${dir}/${dll}.def --dllname ${dll}.dll
+                            --output-delaylib ${out} RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "${CMAKE_DLLTOOL} could not make ${out}")
+    endif()
+    # Each function's member holds its jump thunk and the stub that calls the resolver in one code section.
+    # GNU ld (i386) drops the code section of an import-library member when nothing calls its jump thunk,
+    # which is the case for every function the Windows headers declare dllimport: the caller goes through
+    # the address slot, whose first value then points at a dropped stub and stays 0. Marked as read-only
+    # data under a .text$ name, the section is no longer taken for a dead thunk and still lands in the code.
+    execute_process(COMMAND ${CMAKE_OBJCOPY} --rename-section ".text=.text$zdl,contents,alloc,load,readonly,data"
+                            ${out} RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "${CMAKE_OBJCOPY} could not rename the stub sections of ${out}")
+    endif()
   endif()
   # Ordinary objects of the import library come along (GDI+'s holds the C++ wrapper's static data): those that
   # neither provide an import nor take part in one.

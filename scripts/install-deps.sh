@@ -2,6 +2,7 @@
 # Installs the Debian packages that building and testing need; quick when everything is present.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev googletest make python3
+      clang-14 lld-14 llvm-14 clang-tidy-14 clang-format
       g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
       wine wine64 wine32:i386 xvfb imagemagick x11-utils
       fonts-wine fonts-wqy-microhei locales iproute2 util-linux openssl qemu-user-static

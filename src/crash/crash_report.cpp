@@ -5,7 +5,7 @@
 
 namespace tw {
 
-std::u16string DescribeException(std::exception_ptr error) {
+std::u16string DescribeException(const std::exception_ptr& error) {
   if (!error) return {};
   try {
     std::rethrow_exception(error);

@@ -8,6 +8,6 @@ namespace tw {
 
 // The text shown to the user for an escaped error: the project error's message, a standard exception's
 // what() (UTF-8), or a generic text for anything else.
-std::u16string DescribeException(std::exception_ptr error);
+std::u16string DescribeException(const std::exception_ptr& error);
 
 }  // namespace tw

@@ -11,7 +11,8 @@ inline constexpr int kDefaultDpi = 96;
 // strip alike: v x (dpi / 96 rounded to hundredths), multiply-then-divide by 100, halves away from zero. At
 // the DPIs Windows offers (steps of 25 %) this is exactly MulDiv(v, dpi, 96).
 constexpr int Scale(int v, int dpi) {
-  const std::int64_t percent = (static_cast<std::int64_t>(dpi) * 200 + kDefaultDpi) / (2 * kDefaultDpi);
+  const std::int64_t percent =
+      (static_cast<std::int64_t>(dpi) * 200 + kDefaultDpi) / (std::int64_t{2} * kDefaultDpi);
   const std::int64_t p = static_cast<std::int64_t>(v) * percent;
   return static_cast<int>(p >= 0 ? (p + 50) / 100 : (p - 50) / 100);
 }

@@ -104,7 +104,7 @@ bool RestartsUnderWay::WaitUntilNone(std::chrono::milliseconds limit) {
 }
 
 void RestartAndAwaitInternet(const Services& services, const std::vector<std::u16string>& adapters,
-                             RestartDone done, std::shared_ptr<RestartsUnderWay> under_way) {
+                             RestartDone done, const std::shared_ptr<RestartsUnderWay>& under_way) {
   const Services s = services;
   const int attempts = services.probe_attempts > 0 ? services.probe_attempts : kProbeAttempts;
   auto worker = [s, adapters, attempts, done, under_way] {
@@ -142,7 +142,7 @@ void RestartAndAwaitInternet(const Services& services, const std::vector<std::u1
 
 void RestartInBackground(const Services& services, const std::vector<std::u16string>& adapters,
                          std::function<void(bool reconnected)> done,
-                         std::shared_ptr<RestartsUnderWay> under_way) {
+                         const std::shared_ptr<RestartsUnderWay>& under_way) {
   const Services s = services;
   auto worker = [s, adapters, done, under_way] {
     bool reconnected = false;

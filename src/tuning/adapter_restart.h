@@ -67,12 +67,12 @@ using RestartDone = std::function<void(bool reconnected, bool answered)>;
 // had answered rather than never. The worker always hands over, whatever its probes raise; it is neither
 // recorded nor joined, and its hand-over is dropped once the UI is gone.
 void RestartAndAwaitInternet(const Services& services, const std::vector<std::u16string>& adapters,
-                             RestartDone done, std::shared_ptr<RestartsUnderWay> under_way = nullptr);
+                             RestartDone done, const std::shared_ptr<RestartsUnderWay>& under_way = nullptr);
 
 // The same restart without the wait: `done(reconnected)` is handed to the UI thread once the connections
 // were switched off and on again.
 void RestartInBackground(const Services& services, const std::vector<std::u16string>& adapters,
                          std::function<void(bool reconnected)> done,
-                         std::shared_ptr<RestartsUnderWay> under_way = nullptr);
+                         const std::shared_ptr<RestartsUnderWay>& under_way = nullptr);
 
 }  // namespace tw

@@ -317,7 +317,7 @@ bool ScreenPixels(const RECT& r, BITMAPINFOHEADER* info, std::vector<unsigned ch
   info->biBitCount = 24;
   info->biCompression = BI_RGB;
   const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-  pixels->assign(stride * static_cast<DWORD>(h), 0);
+  pixels->assign(static_cast<size_t>(stride) * static_cast<size_t>(h), 0);
   const bool read = drawn && GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels->data(),
                                        reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS) == h;
   DeleteObject(bmp);

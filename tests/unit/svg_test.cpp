@@ -12,6 +12,7 @@ SvgPoint P(double x, double y) {
 // The end point of each segment (none for Close), to compare outlines compactly.
 std::vector<std::pair<SvgOp, SvgPoint>> Ends(const std::vector<SvgSegment>& path) {
   std::vector<std::pair<SvgOp, SvgPoint>> out;
+  out.reserve(path.size());
   for (const auto& s : path)
     out.push_back({s.op, s.op == SvgOp::Cubic ? s.p[2] : s.op == SvgOp::Close ? SvgPoint{} : s.p[0]});
   return out;

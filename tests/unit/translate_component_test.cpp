@@ -39,7 +39,7 @@ class FakeItem : public IMenuItem {
 class FakeComponent : public IComponent {
  public:
   FakeComponent(Journal& journal, std::optional<std::u16string> caption)
-      : journal_(journal), caption_(caption) {}
+      : journal_(journal), caption_(std::move(caption)) {}
   bool IsForm() const override { return form; }
   bool IsPopupMenu() const override { return root != nullptr; }
   IMenuItem* RootMenuItem() override { return root; }

@@ -59,7 +59,8 @@ std::string FirstBytes(const std::wstring& path, size_t n) {
 
 // Removes a dump folder and what is in it.
 void RemoveTree(const std::wstring& folder) {
-  for (const auto& name : Names(folder, L"*")) DeleteFileW((folder + L"\\" + name).c_str());
+  for (const auto& name : Names(folder, L"*"))
+    DeleteFileW(std::wstring(folder).append(L"\\").append(name).c_str());
   RemoveDirectoryW(folder.c_str());
 }
 
@@ -216,7 +217,8 @@ TEST(CrashReport, OverlongTempFolderIsNeverUsed) {
   std::vector<std::wstring> dumps;
   for (const auto& name : made) {
     const std::wstring folder = SystemTemp() + L"\\" + name;
-    for (const auto& dump : Names(folder, L"*")) dumps.push_back(folder + L"\\" + dump);
+    for (const auto& dump : Names(folder, L"*"))
+      dumps.push_back(std::wstring(folder).append(L"\\").append(dump));
   }
   const std::string first = dumps.size() == 1 ? FirstBytes(dumps[0], 4) : "";
   for (const auto& name : made)

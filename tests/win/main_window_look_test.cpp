@@ -47,14 +47,15 @@ class Shot {
     HGDIOBJ old = SelectObject(mem, bmp);
     BitBlt(mem, 0, 0, w_, h_, dc, 0, 0, SRCCOPY);
     GdiFlush();
-    pixels_.assign(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + w_ * h_);
+    pixels_.assign(static_cast<const DWORD*>(bits),
+                   static_cast<const DWORD*>(bits) + static_cast<size_t>(w_) * static_cast<size_t>(h_));
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(hwnd, dc);
   }
   COLORREF At(int x, int y) const {
-    const DWORD p = pixels_[static_cast<size_t>(y * w_ + x)];
+    const DWORD p = pixels_[static_cast<size_t>(y) * static_cast<size_t>(w_) + static_cast<size_t>(x)];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
   // The rectangle of a control in the window's client coordinates.

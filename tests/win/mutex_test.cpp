@@ -55,6 +55,7 @@ TEST(ClaimInstance, ExactlyOneOfManyStartingTogether) {
     HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<int> ready{0}, winners{0};
     std::vector<std::thread> copies;
+    copies.reserve(kCopies);
     for (int i = 0; i < kCopies; ++i) {
       copies.emplace_back([&] {
         ++ready;

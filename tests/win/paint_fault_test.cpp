@@ -63,6 +63,7 @@ LRESULT CALLBACK PrintBox(int code, WPARAM wp, LPARAM lp) {
 }
 
 bool Armed(const char* name) {
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread changes the environment meanwhile
   const char* armed = std::getenv("TW_DEATH_TEST");
   return armed && std::string(armed) == name;
 }

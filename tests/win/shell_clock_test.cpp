@@ -40,6 +40,7 @@ std::u16string Text(HWND hwnd) {
 class BrowserLog {
  public:
   BrowserLog() {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread changes the environment meanwhile
     const char* run = std::getenv("TW_RUN_DIR");
     if (!run) return;
     for (char c : std::string(run) + "/browser.log") path_ += c == '/' ? L'\\' : static_cast<wchar_t>(c);

@@ -56,6 +56,7 @@ TEST(ProgramResources, MissingResourceLeavesTheTableEmpty) {
 // The language chosen from the process's locale. The test runner starts Wine with C.UTF-8 ("en"); the
 // locale entries of the test list run this test again under LC_ALL=xx_XX.UTF-8 with TW_EXPECT_LANGUAGE=xx.
 TEST(UserLocale, LanguageFollowsTheProcessLocale) {
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread changes the environment meanwhile
   const char* env = std::getenv("TW_EXPECT_LANGUAGE");
   const std::string expected = env ? env : "en";
   const std::map<std::string, std::u16string> run = {

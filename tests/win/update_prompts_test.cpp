@@ -109,7 +109,7 @@ class DriverThread {
 
 // Waits for the dialog on `ui_thread`, reads it from outside, then lets `act` answer it.
 std::unique_ptr<DriverThread> Drive(DWORD ui_thread, DialogSnapshot* snap,
-                                    std::function<void(HWND dlg, DWORD ui_thread)> act) {
+                                    const std::function<void(HWND dlg, DWORD ui_thread)>& act) {
   return std::make_unique<DriverThread>([=] {
     HWND dlg = nullptr;
     for (int i = 0; i < 1000 && !dlg; ++i) {
@@ -156,10 +156,10 @@ class UpdateDialogTest : public ::testing::Test {
  protected:
   UpdateDialogTest() { SetServiceAddress(u"http://127.0.0.1:9/api.init.php", 10); }
   // Shows the offer for `answer` and answers it with `act`; returns UpdateDialog's result.
-  bool Show(const std::u16string& answer, std::function<void(HWND, DWORD)> act) {
+  bool Show(const std::u16string& answer, const std::function<void(HWND, DWORD)>& act) {
     UpdatePrompts prompts(
         services, [this] { return language; }, [] { return std::u16string(u"Tempowave"); });
-    auto driver = Drive(GetCurrentThreadId(), &snap, std::move(act));
+    auto driver = Drive(GetCurrentThreadId(), &snap, act);
     const bool yes = prompts.UpdateDialog(answer);
     driver->join();
     return yes;

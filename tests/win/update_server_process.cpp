@@ -95,6 +95,7 @@ class Json {
 // One test CA and server certificate for every HTTPS server of the test program: Wine reads the trusted roots
 // once per process, so a CA added after the first verification would not count.
 std::string TlsDir() {
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread changes the environment meanwhile
   const char* base = std::getenv("TW_RUN_DIR");
   return std::string(base ? base : "/tmp") + "/tls-" + std::to_string(GetCurrentProcessId());
 }
@@ -123,6 +124,7 @@ bool TrustRoot(const std::string& pem) {
 UpdateServerProcess::UpdateServerProcess(const std::string& script_json, const std::string& tls_max,
                                          bool revoked) {
   static std::atomic<int> serial{0};
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread changes the environment meanwhile
   const char* base = std::getenv("TW_RUN_DIR");
   dir_unix_ = std::string(base ? base : "/tmp") + "/update-server-" + std::to_string(GetCurrentProcessId()) +
               "-" + std::to_string(serial++);

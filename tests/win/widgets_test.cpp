@@ -434,6 +434,7 @@ TEST(SvgRender, AFaceTheSystemLacksFallsBackToTheWindowsFont) {
 TEST(SvgRender, WithoutTheGenericSansSerifFamilyTheLogoKeepsItsLettering) {
   win::StartGdiplus();
   ASSERT_TRUE(win::GdiplusRunning());
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread changes the environment meanwhile
   const char* expect = std::getenv("TW_EXPECT_NO_SANS_SERIF");
   if (expect && *expect == '1') {
     ASSERT_FALSE(GenericSansSerifFound()) << "this prefix was meant to lack the generic sans-serif family";

@@ -45,6 +45,9 @@ class MainWindow final : public Widget, public IFormView, public INoticeHost {
   void SetEnabled(Ctl control, bool enabled) override;
   bool Visible(Ctl control) const override;
   void SetVisible(Ctl control, bool visible) override;
+  // The window's own visibility stays reachable beside the controls' (a widget like any other).
+  using Widget::SetVisible;
+  using Widget::Visible;
   bool Checked(Ctl control) const override;
   void SetChecked(Ctl control, bool checked) override;
   bool Down(Ctl control) const override;

@@ -64,11 +64,11 @@ bool RefuseLocalRedirection() {
 }  // namespace tw::win
 
 #if defined(__MINGW32__)
-// The resolver behind MinGW's delay-load stubs (those dlltool makes), in place of the runtime's own: it loads
-// every library from the system folder by flag, whatever the process's search order, and on x86-64 it keeps
-// the floating-point argument registers of the call being resolved, which binutils' stubs do not save (the
-// GDI+ calls pass coordinates in them). The linker is told to take this one (CMakeLists.txt).
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+// The resolver behind the delay-load stubs (those dlltool makes, or lld), in place of the runtime's own: it
+// loads every library from the system folder by flag, whatever the process's search order, and on x86-64 it
+// keeps the floating-point argument registers of the call being resolved, which binutils' stubs do not save
+// (the GDI+ calls pass coordinates in them). The linker is told to take this one (CMakeLists.txt).
+extern "C" IMAGE_DOS_HEADER __ImageBase;  // NOLINT(bugprone-reserved-identifier): named by the linker
 
 namespace {
 
@@ -116,7 +116,9 @@ extern "C" FARPROC WINAPI TwResolveDelayImport(PCImgDelayDescr descriptor, FARPR
 // dlltool puts each library's delay-import descriptor in .text$2; the linker sorts .text$ sections by name,
 // so these labels enclose them as one table, closed by the all-zero descriptor that the format asks for.
 // After linking, the PE's delay-import directory is pointed at that table (cmake/delay_directory.py), so that
-// Windows' own tools and scanners see the delayed imports for what they are.
+// Windows' own tools and scanners see the delayed imports for what they are. lld writes its own table and
+// directory (TW_NATIVE_DELAYLOAD).
+#if !defined(TW_NATIVE_DELAYLOAD)
 asm(R"(
     .section .text$1,"dr"
     .p2align 2
@@ -129,6 +131,7 @@ tw_delay_descriptors_end:
     .space 32
     .text
 )");
+#endif
 
 #if defined(__x86_64__)
 // Called by the stubs with the integer arguments saved and the floating-point ones still in XMM0 to XMM3.

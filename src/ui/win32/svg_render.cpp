@@ -74,7 +74,7 @@ int CALLBACK CollectSansFace(const LOGFONTW* lf, const TEXTMETRICW*, DWORD type,
 // system lacks, and on some systems (seen under Wine) for the generic one too: that is no reason to fault.
 // Empty when there is none at all; the lettering is then left out.
 std::wstring LetteringFace(HDC dc, const std::u16string& wanted, HFONT window_font) {
-  if (const std::wstring face(W(wanted)); FamilyExists(face.c_str())) return face;
+  if (std::wstring face(W(wanted)); FamilyExists(face.c_str())) return face;
   if (LOGFONTW lf{}; window_font && GetObjectW(window_font, sizeof(lf), &lf) && FamilyExists(lf.lfFaceName)) {
     return lf.lfFaceName;
   }
@@ -102,7 +102,8 @@ bool AddText(HDC dc, Gdiplus::GraphicsPath& path, const SvgShape& shape, const S
   const INT style = shape.bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
   // SVG places the baseline at y; GDI+ places the top of the line box, so lift by the ascent.
   const UINT16 em_height = family.GetEmHeight(style);
-  const REAL ascent = em_height ? em * family.GetCellAscent(style) / em_height : em;
+  const REAL ascent =
+      em_height ? em * static_cast<REAL>(family.GetCellAscent(style)) / static_cast<REAL>(em_height) : em;
   Gdiplus::PointF origin = Map(shape.origin, fit, bounds);
   origin.Y -= ascent;
   Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());

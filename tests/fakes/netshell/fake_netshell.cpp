@@ -14,7 +14,6 @@
 #include <netcon.h>
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -63,16 +62,18 @@ std::string GuidText(const GUID& g) {
   return Utf8(text);
 }
 
-void Log(const char* format, ...) {
+// An HRESULT as the log writes it: 0x and eight upper-case hex digits.
+std::string Hex(HRESULT hr) {
+  char text[16];
+  snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+  return text;
+}
+
+void Log(const std::string& message) {
   const std::wstring path = Env(L"TW_FAKE_NETSHELL_LOG");
   if (path.empty()) return;
-  char message[1024];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(message, sizeof message, format, args);
-  va_end(args);
   char line[1100];
-  const int n = snprintf(line, sizeof line, "%lu %s\r\n", GetCurrentProcessId(), message);
+  const int n = snprintf(line, sizeof line, "%lu %.1023s\r\n", GetCurrentProcessId(), message.c_str());
   std::lock_guard<std::mutex> lock(g_mutex);
   // Opened and closed per line so that other processes can read the log at any time.
   HANDLE file =
@@ -164,7 +165,7 @@ class Connection : public Object<INetConnection> {
   HRESULT WINAPI Duplicate(LPCWSTR, INetConnection**) override { return E_NOTIMPL; }
   HRESULT WINAPI GetProperties(NETCON_PROPERTIES** out) override {
     const HRESULT hr = Injected(L"GetProperties");
-    Log("GetProperties %s hr=0x%08lX", GuidText(config_.guid).c_str(), static_cast<unsigned long>(hr));
+    Log("GetProperties " + GuidText(config_.guid) + " hr=" + Hex(hr));
     if (!out) return E_POINTER;
     *out = nullptr;
     if (FAILED(hr)) return hr;
@@ -190,7 +191,7 @@ class Connection : public Object<INetConnection> {
     const DWORD delay = static_cast<DWORD>(wcstoul(Env(L"TW_FAKE_NETSHELL_DELAY_MS").c_str(), nullptr, 10));
     if (delay) Sleep(delay);
     const HRESULT hr = Injected(what[0] == 'C' ? L"Connect" : L"Disconnect");
-    Log("%s %s hr=0x%08lX", what, GuidText(config_.guid).c_str(), static_cast<unsigned long>(hr));
+    Log(std::string(what) + " " + GuidText(config_.guid) + " hr=" + Hex(hr));
     return hr;
   }
   Config config_;
@@ -204,7 +205,7 @@ class Enumerator : public Object<IEnumNetConnection> {
   HRESULT WINAPI Next(ULONG count, INetConnection** out, ULONG* fetched) override {
     const HRESULT injected = Injected(L"Next");
     if (FAILED(injected)) {
-      Log("Next hr=0x%08lX", static_cast<unsigned long>(injected));
+      Log("Next hr=" + Hex(injected));
       return injected;
     }
     if (!out) return E_POINTER;
@@ -237,7 +238,7 @@ class Manager : public Object<INetConnectionManager> {
   Manager() : Object(kIidConnectionManager) {}
   HRESULT WINAPI EnumConnections(NETCONMGR_ENUM_FLAGS flags, IEnumNetConnection** out) override {
     const HRESULT hr = Injected(L"EnumConnections");
-    Log("EnumConnections flags=%d hr=0x%08lX", static_cast<int>(flags), static_cast<unsigned long>(hr));
+    Log("EnumConnections flags=" + std::to_string(static_cast<int>(flags)) + " hr=" + Hex(hr));
     if (!out) return E_POINTER;
     *out = nullptr;
     if (FAILED(hr)) return hr;
@@ -251,7 +252,7 @@ class Factory : public Object<IClassFactory> {
   Factory() : Object(IID_IClassFactory) {}
   HRESULT WINAPI CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
     const HRESULT injected = Injected(L"CreateInstance");
-    Log("CreateInstance hr=0x%08lX", static_cast<unsigned long>(injected));
+    Log("CreateInstance hr=" + Hex(injected));
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
@@ -275,21 +276,21 @@ class Factory : public Object<IClassFactory> {
 
 extern "C" {
 
-__declspec(dllexport) VOID WINAPI NcFreeNetconProperties(NETCON_PROPERTIES* p) {
+VOID WINAPI NcFreeNetconProperties(NETCON_PROPERTIES* p) {
   if (!p) return;
   bool known;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     known = g_properties.erase(p) != 0;
   }
-  Log("NcFreeNetconProperties %s%s", GuidText(p->guidId).c_str(), known ? "" : " FOREIGN");
+  Log("NcFreeNetconProperties " + GuidText(p->guidId) + (known ? "" : " FOREIGN"));
   if (!known) return;  // never free what this module did not hand out
   CoTaskMemFree(p->pszwName);
   CoTaskMemFree(p->pszwDeviceName);
   CoTaskMemFree(p);
 }
 
-__declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
+HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (!IsEqualCLSID(clsid, kClsidConnectionManager)) return CLASS_E_CLASSNOTAVAILABLE;
@@ -299,13 +300,13 @@ __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID ri
   return hr;
 }
 
-__declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() {
+HRESULT WINAPI DllCanUnloadNow() {
   return g_live == 0 && g_locks == 0 ? S_OK : S_FALSE;
 }
 
 // For tests in the same process: connection objects alive (the class factory included) and properties
 // blocks never given back.
-__declspec(dllexport) VOID WINAPI FakeNetshellOutstanding(LONG* live_objects, LONG* properties) {
+VOID WINAPI FakeNetshellOutstanding(LONG* live_objects, LONG* properties) {
   std::lock_guard<std::mutex> lock(g_mutex);
   *live_objects = g_live;
   *properties = static_cast<LONG>(g_properties.size());
@@ -316,8 +317,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     DisableThreadLibraryCalls(instance);
     Log("LOAD");
   } else if (reason == DLL_PROCESS_DETACH && !reserved) {
-    Log("UNLOAD live_objects=%ld outstanding_properties=%u", g_live,
-        static_cast<unsigned>(g_properties.size()));
+    Log("UNLOAD live_objects=" + std::to_string(g_live) +
+        " outstanding_properties=" + std::to_string(g_properties.size()));
   }
   return TRUE;
 }
