@@ -269,7 +269,7 @@ void TFrmTempowave::Conclude(TStatus target, bool reconnected, bool answered) {
   Finish(outcome, drop_record);
 }
 
-void TFrmTempowave::Finish(RunOutcome outcome, bool drop_record) {
+void TFrmTempowave::Finish(const RunOutcome& outcome, bool drop_record) {
   // A record that could not be dropped is still there: the values are back, but the next start must not
   // take the machine for untuned on the strength of a record that says otherwise. It is stale then, and the
   // next start drops it.

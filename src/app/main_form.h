@@ -63,7 +63,7 @@ class TFrmTempowave {
   void Conclude(TStatus target, bool reconnected, bool answered);
 
   // The end of Conclude, once a restart that giving Run's changes back needed is over.
-  void Finish(RunOutcome outcome, bool drop_record);
+  void Finish(const RunOutcome& outcome, bool drop_record);
   // The machine-wide lock, held from the first read of Run or Run again to the end of Finish.
   bool TakeMachine();
   void LeaveMachine();

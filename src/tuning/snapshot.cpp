@@ -179,9 +179,8 @@ bool HoldsRunData(IRegistry& registry, const TweakTarget& target, bool* unknown)
   std::vector<std::uint8_t> data;
   switch (ReadValue(registry, SubkeyOf(target), kTweaks[target.tweak].value, &type, &data, kMaxSavedBytes)) {
     case Read::Absent:
+    case Read::TooLarge:  // not a DWORD
       return false;
-    case Read::TooLarge:
-      return false;  // not a DWORD
     case Read::Failed:
       *unknown = true;
       return false;

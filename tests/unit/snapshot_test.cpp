@@ -136,7 +136,8 @@ TEST_F(SnapshotTest, LinesThatDoNotParseAreLeftOut) {
   }
   // Data beyond what one value may hold.
   bool whole = true;
-  EXPECT_TRUE(ParseSnapshotLines({u"TCPNoDelay||3|" + std::u16string(2 * (kMaxSavedBytes + 1), u'0')}, &whole)
+  EXPECT_TRUE(ParseSnapshotLines(
+                  {u"TCPNoDelay||3|" + std::u16string(2 * std::size_t{kMaxSavedBytes + 1}, u'0')}, &whole)
                   .values.empty());
   EXPECT_FALSE(whole);
   // A value named twice cannot be trusted in either line: both are left out, the rest is read. GUIDs match
@@ -574,7 +575,7 @@ TEST_F(SnapshotTest, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
     bool complete;
     bool running_at_start, stale;
   };
-  auto lines = [](std::vector<std::u16string> l) {
+  auto lines = [](const std::vector<std::u16string>& l) {
     return [l](test::FakeRegistry& r) {
       std::u16string joined;
       for (const auto& line : l) joined += line + u'\0';
