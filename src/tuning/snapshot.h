@@ -28,8 +28,8 @@ namespace tw {
 inline constexpr char16_t kSnapshotKey[] = u"SOFTWARE\\Tempowave";  // under HKEY_LOCAL_MACHINE
 inline constexpr char16_t kSnapshotValue[] = u"Snapshot";
 // Beside the record: the keys Run had to create to hold a value (MSMQ\Parameters where Message Queuing is
-// not installed), one subkey of HKEY_LOCAL_MACHINE per line. Giving the record back whole removes each of them
-// again when it is left empty.
+// not installed), one subkey of HKEY_LOCAL_MACHINE per line. Giving the record back whole removes each of
+// them again when it is left empty.
 inline constexpr char16_t kCreatedKeysValue[] = u"CreatedKeys";
 inline constexpr std::size_t kMaxSnapshotEntries = 64;     // 2 per adapter and 3 machine-wide: 30 adapters
 inline constexpr std::uint32_t kMaxSavedBytes = 2048;      // one value's data; a larger value is not recorded

@@ -153,8 +153,8 @@ TEST(MachineLock, ASquattedNameCountsAsHeld) {
   const std::wstring mutex_name = L"Global\\" + UniqueName(L"squat");
   PSECURITY_DESCRIPTOR sd = nullptr;
   // Owned by the interactive user group and open to everyone: what a user without elevation could make.
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:IUD:(A;;GA;;;WD)", SDDL_REVISION_1, &sd,
-                                                                   nullptr));
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:IUD:(A;;GA;;;WD)", SDDL_REVISION_1,
+                                                                   &sd, nullptr));
   SECURITY_ATTRIBUTES sa{sizeof sa, sd, FALSE};
   HANDLE squat = CreateMutexW(&sa, FALSE, mutex_name.c_str());
   LocalFree(sd);
@@ -174,8 +174,8 @@ TEST(AdminKey, ForAdministratorsAndSystemOnly) {
     SCOPED_TRACE(existed);
     if (existed) {
       HKEY plain = nullptr;
-      ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &plain,
-                                nullptr),
+      ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &plain, nullptr),
                 ERROR_SUCCESS);
       RegCloseKey(plain);
     }
