@@ -162,16 +162,26 @@ std::vector<std::u16string> FromMultiSz(const std::vector<std::uint8_t>& bytes) 
 }
 
 // One of the program's REG_MULTI_SZ values beside the record, in its Administrators-only key.
-bool StoreLines(IRegistry& registry, const char16_t* name, const std::vector<std::u16string>& lines) {
+bool StoreMultiSz(IRegistry& registry, const char16_t* name, const std::vector<std::uint8_t>& bytes) {
   RegKey key = 0;
   if (registry.CreateAdminKey(reg::kLocalMachine, kSnapshotKey, reg::kReadWrite64, &key) != reg::kSuccess) {
     return false;
   }
-  const std::vector<std::uint8_t> bytes = MultiSz(lines);
   const RegStatus status =
       registry.SetValue(key, name, reg::kMultiSz, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
   registry.CloseKey(key);
   return status == reg::kSuccess;
+}
+
+// The lines of one of those values; none when it is absent, unreadable or of another type.
+std::vector<std::u16string> ReadLines(IRegistry& registry, const char16_t* name) {
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+  if (ReadValue(registry, kSnapshotKey, name, &type, &data, kMaxSnapshotBytes) != Read::Found ||
+      type != reg::kMultiSz) {
+    return {};
+  }
+  return FromMultiSz(data);
 }
 
 bool HoldsRunData(IRegistry& registry, const TweakTarget& target, bool* unknown) {
@@ -288,7 +298,7 @@ bool WriteSnapshot(IRegistry& registry, const Snapshot& snapshot) {
   const std::vector<std::uint8_t> bytes = MultiSz(SnapshotLines(snapshot));
   // A record that could not be read back whole is not stored.
   if (snapshot.values.size() > kMaxSnapshotEntries || bytes.size() > kMaxSnapshotBytes) return false;
-  return StoreLines(registry, kSnapshotValue, SnapshotLines(snapshot));
+  return StoreMultiSz(registry, kSnapshotValue, bytes);
 }
 
 bool DropSnapshot(IRegistry& registry) {
@@ -298,33 +308,20 @@ bool DropSnapshot(IRegistry& registry) {
 
 namespace {
 
-std::vector<std::u16string> CreatedKeys(IRegistry& registry) {
-  std::uint32_t type = 0;
-  std::vector<std::uint8_t> data;
-  if (ReadValue(registry, kSnapshotKey, kCreatedKeysValue, &type, &data, kMaxSnapshotBytes) != Read::Found ||
-      type != reg::kMultiSz) {
-    return {};
-  }
-  return FromMultiSz(data);
-}
-
 // The keys on the way to `subkey`, itself included, that do not exist yet: what writing a value there
-// creates.
-void AddMissingKeys(IRegistry& registry, const std::u16string& subkey, std::vector<std::u16string>* missing) {
-  for (std::size_t at = subkey.find(u'\\');; at = subkey.find(u'\\', at + 1)) {
-    const std::u16string path = at == std::u16string::npos ? subkey : subkey.substr(0, at);
-    const RegistryKey key = RegistryKey::Open(registry, reg::kLocalMachine, path, kRead64);
-    if (key.status() == reg::kFileNotFound &&
-        std::find(missing->begin(), missing->end(), path) == missing->end()) {
-      missing->push_back(path);
-    }
-    if (at == std::u16string::npos) return;
+// creates. Walked from the value's own key upwards, so a key that is there (the common case) costs one open.
+void AddMissingKeys(IRegistry& registry, std::u16string path, std::vector<std::u16string>* missing) {
+  while (!path.empty()) {
+    if (RegistryKey::Open(registry, reg::kLocalMachine, path, kRead64).status() != reg::kFileNotFound) return;
+    if (std::find(missing->begin(), missing->end(), path) == missing->end()) missing->push_back(path);
+    const std::size_t parent = path.find_last_of(u'\\');
+    path.resize(parent == std::u16string::npos ? 0 : parent);
   }
 }
 
 // Removes the keys Run created, deepest first, each only while it is empty.
 void RemoveCreatedKeys(IRegistry& registry) {
-  std::vector<std::u16string> keys = CreatedKeys(registry);
+  std::vector<std::u16string> keys = ReadLines(registry, kCreatedKeysValue);
   std::sort(keys.begin(), keys.end(),
             [](const std::u16string& a, const std::u16string& b) { return a.size() > b.size(); });
   for (const auto& key : keys) registry.DeleteEmptyKey(reg::kLocalMachine, key, reg::kKeyWow64_64);
@@ -369,7 +366,7 @@ Capture CaptureBeforeRun(IRegistry& registry, const std::vector<TweakTarget>& ta
   const bool changed = state == SnapshotState::None || merged.values.size() != held.values.size();
   // Looked at before the record is stored: the record's own key is not one of Run's values' keys.
   std::vector<std::u16string> created =
-      state == SnapshotState::Held ? CreatedKeys(registry) : std::vector<std::u16string>{};
+      state == SnapshotState::Held ? ReadLines(registry, kCreatedKeysValue) : std::vector<std::u16string>{};
   const std::size_t known = created.size();
   for (std::size_t i = held.values.size(); i < merged.values.size(); ++i) {
     AddMissingKeys(registry, SubkeyOf(merged.values[i].target), &created);
@@ -379,7 +376,7 @@ Capture CaptureBeforeRun(IRegistry& registry, const std::vector<TweakTarget>& ta
     return capture;
   }
   // Not stored: the keys stay behind after Run again, which is all that is lost.
-  if (created.size() != known) StoreLines(registry, kCreatedKeysValue, created);
+  if (created.size() != known) StoreMultiSz(registry, kCreatedKeysValue, MultiSz(created));
   for (const auto& target : targets) {
     (Recordable(target) && merged.Find(target) ? capture.writable : capture.left_alone).push_back(target);
   }
@@ -499,26 +496,21 @@ StartState TunedAtStart(IRegistry& registry, bool stored_running, const std::vec
 }
 
 std::u16string TargetNames(const std::vector<TweakTarget>& targets) {
+  // Each row once (two adapters' TcpAckFrequency is one name), in the table's order.
   std::u16string names;
-  for (const auto& target : targets) {
-    if (target.tweak >= kTweaks.size()) continue;
-    const std::u16string name = kTweaks[target.tweak].value;
-    if (names.find(name) != std::u16string::npos) continue;
+  for (std::size_t i = 0; i < kTweaks.size(); ++i) {
+    const bool named = std::any_of(targets.begin(), targets.end(),
+                                   [i](const TweakTarget& target) { return target.tweak == i; });
+    if (!named) continue;
     if (!names.empty()) names += u", ";
-    names += name;
+    names += kTweaks[i].value;
   }
   return names;
 }
 
 std::vector<std::u16string> RestartMarks(IRegistry& registry) {
-  std::uint32_t type = 0;
-  std::vector<std::uint8_t> data;
-  if (ReadValue(registry, kSnapshotKey, kRestartingValue, &type, &data, kMaxSnapshotBytes) != Read::Found ||
-      type != reg::kMultiSz) {
-    return {};
-  }
   std::vector<std::u16string> marks;
-  for (auto& line : FromMultiSz(data)) {
+  for (auto& line : ReadLines(registry, kRestartingValue)) {
     if (IsGuidText(line)) marks.push_back(std::move(line));  // only what this program writes is acted on
   }
   return marks;
@@ -528,7 +520,7 @@ namespace {
 
 bool StoreMarks(IRegistry& registry, const std::vector<std::u16string>& marks) {
   if (marks.empty()) return RemoveValue(registry, kSnapshotKey, kRestartingValue);
-  return StoreLines(registry, kRestartingValue, marks);
+  return StoreMultiSz(registry, kRestartingValue, MultiSz(marks));
 }
 
 }  // namespace

@@ -104,32 +104,27 @@ FakeRegistry::Key* FakeRegistry::Find(RegKey key, std::uint32_t need_access, Reg
 
 RegStatus FakeRegistry::CreateKey(RegKey root, const std::u16string& subkey, std::uint32_t options,
                                   std::uint32_t access, RegKey* key) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
-  RegCall call{.op = "CreateKey", .key = root, .subkey = subkey, .options = options, .access = access};
-  if (!key) return Record(call, kInvalidParameter);
-  auto base = Resolve(root);
-  if (!base) return Record(call, reg::kInvalidHandle);
-  if (RegStatus f = Fault(call, fail_create)) return Record(call, f);
-  auto path = Join(*base, subkey);
-  if (!path) return Record(call, kBadPathname);
-  Ensure(*base, *path);
-  *key = NewHandle(*path, access);
-  return Record(call, reg::kSuccess);
+  return Create(
+      RegCall{.op = "CreateKey", .key = root, .subkey = subkey, .options = options, .access = access}, false,
+      key);
 }
 
 RegStatus FakeRegistry::CreateAdminKey(RegKey root, const std::u16string& subkey, std::uint32_t access,
                                        RegKey* key) {
+  return Create(RegCall{.op = "CreateAdminKey", .key = root, .subkey = subkey, .access = access}, true, key);
+}
+
+RegStatus FakeRegistry::Create(RegCall call, bool admin_only, RegKey* key) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  RegCall call{.op = "CreateAdminKey", .key = root, .subkey = subkey, .access = access};
   if (!key) return Record(call, kInvalidParameter);
-  auto base = Resolve(root);
+  auto base = Resolve(call.key);
   if (!base) return Record(call, reg::kInvalidHandle);
   if (RegStatus f = Fault(call, fail_create)) return Record(call, f);
-  auto path = Join(*base, subkey);
+  auto path = Join(*base, call.subkey);
   if (!path) return Record(call, kBadPathname);
   Ensure(*base, *path);
-  keys_[*path].admin_only = true;
-  *key = NewHandle(*path, access);
+  if (admin_only) keys_[*path].admin_only = true;
+  *key = NewHandle(*path, call.access);
   return Record(call, reg::kSuccess);
 }
 

@@ -111,6 +111,8 @@ class FakeRegistry : public IRegistry {
   void Ensure(const std::u16string& base, const std::u16string& path);
   RegKey NewHandle(const std::u16string& path, std::uint32_t access);
   RegStatus Record(RegCall call, RegStatus status);
+  // CreateKey and CreateAdminKey: the call as journalled, and whether the key is marked Administrators-only.
+  RegStatus Create(RegCall call, bool admin_only, RegKey* key);
   RegStatus Fault(const RegCall& call, RegStatus fixed) const;
 
   std::map<std::u16string, Key> keys_;  // folded full path -> key; the roots exist implicitly
