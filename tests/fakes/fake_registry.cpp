@@ -114,7 +114,7 @@ RegStatus FakeRegistry::CreateAdminKey(RegKey root, const std::u16string& subkey
   return Create(RegCall{.op = "CreateAdminKey", .key = root, .subkey = subkey, .access = access}, true, key);
 }
 
-RegStatus FakeRegistry::Create(RegCall call, bool admin_only, RegKey* key) {
+RegStatus FakeRegistry::Create(const RegCall& call, bool admin_only, RegKey* key) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (!key) return Record(call, kInvalidParameter);
   auto base = Resolve(call.key);

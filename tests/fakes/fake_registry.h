@@ -112,7 +112,7 @@ class FakeRegistry : public IRegistry {
   RegKey NewHandle(const std::u16string& path, std::uint32_t access);
   RegStatus Record(RegCall call, RegStatus status);
   // CreateKey and CreateAdminKey: the call as journalled, and whether the key is marked Administrators-only.
-  RegStatus Create(RegCall call, bool admin_only, RegKey* key);
+  RegStatus Create(const RegCall& call, bool admin_only, RegKey* key);
   RegStatus Fault(const RegCall& call, RegStatus fixed) const;
 
   std::map<std::u16string, Key> keys_;  // folded full path -> key; the roots exist implicitly
