@@ -165,9 +165,10 @@ std::vector<TweakTarget> TFrmTempowave::CheckedTargets() const {
   return targets;
 }
 
-bool TFrmTempowave::TakeMachine() {
-  holds_machine_ = !services_.machine_lock || services_.machine_lock->TryAcquire();
-  return holds_machine_;
+LockTaken TFrmTempowave::TakeMachine() {
+  const LockTaken taken = services_.machine_lock ? services_.machine_lock->TryAcquire() : LockTaken::Held;
+  holds_machine_ = taken == LockTaken::Held;
+  return taken;
 }
 
 void TFrmTempowave::LeaveMachine() {
@@ -183,8 +184,11 @@ void TFrmTempowave::NotBegun(TStatus status, const std::u16string& message) {
 }
 
 void TFrmTempowave::Start() {
-  // Another copy (another logon session's, or /restore) is changing the same machine: nothing is touched.
-  if (!TakeMachine()) return NotBegun(TStatus::stIdle, NotStartedMessage(NotStarted::OtherCopy));
+  // Another copy (another logon session's, or /restore) is changing the same machine, or this copy may not
+  // change it at all: nothing is touched.
+  if (const LockTaken taken = TakeMachine(); taken != LockTaken::Held) {
+    return NotBegun(TStatus::stIdle, NotStartedMessage(NotStartedFor(taken)));
+  }
   ApplyStatus(TStatus::stBusy);
   view_.HoldOffShutdown(ShutdownBlockMessage());
   // The machine's own values are recorded before the first write; a value that could not be recorded is
@@ -219,7 +223,9 @@ void TFrmTempowave::Start() {
 }
 
 void TFrmTempowave::Stop() {
-  if (!TakeMachine()) return NotBegun(TStatus::stRunning, NotStartedMessage(NotStarted::OtherCopy));
+  if (const LockTaken taken = TakeMachine(); taken != LockTaken::Held) {
+    return NotBegun(TStatus::stRunning, NotStartedMessage(NotStartedFor(taken)));
+  }
   ApplyStatus(TStatus::stBusy);
   view_.HoldOffShutdown(ShutdownBlockMessage());
   const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetRunsOwn);

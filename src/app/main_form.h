@@ -65,7 +65,7 @@ class TFrmTempowave {
   // The end of Conclude, once a restart that giving Run's changes back needed is over.
   void Finish(const RunOutcome& outcome, bool drop_record);
   // The machine-wide lock, held from the first read of Run or Run again to the end of Finish.
-  bool TakeMachine();
+  LockTaken TakeMachine();
   void LeaveMachine();
   // Back to `status` with a message, for a Run or Run again that did not begin.
   void NotBegun(TStatus status, const std::u16string& message);

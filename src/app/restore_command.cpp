@@ -20,6 +20,7 @@ bool IsRestoreCommand(std::u16string_view command_line) {
 int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapters,
                       INetConnections* connections, IMachineLock* machine_lock) {
   const MachineLockScope machine(machine_lock);
+  if (machine.taken() == LockTaken::Denied) return kRestoreNotAdministrator;
   if (!machine.held()) return kRestoreOtherCopy;
   // First a connection that an interrupted restart left off, so that discovery can find it again.
   const bool marked_back = SwitchMarkedBackOn(registry, connections, &clock);

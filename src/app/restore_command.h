@@ -18,11 +18,13 @@ inline constexpr int kRestoreKeptBack = 1;   // a value could not be given back,
 inline constexpr int kRestoreStayedOff = 2;  // a connection switched off for the restart stayed off
 inline constexpr int kRestoreOtherCopy = 3;  // a copy of the program runs, or another copy (in any logon
                                              // session) is changing the machine: nothing was changed
+inline constexpr int kRestoreNotAdministrator = 4;  // not run as administrator: nothing was changed
 
 // True when the command line (without the program's name) is "/restore", letter case ignored, alone.
 bool IsRestoreCommand(std::u16string_view command_line);
 
-// Takes the machine-wide lock (none: kRestoreOtherCopy), switches back on a connection an interrupted restart
+// Takes the machine-wide lock (held elsewhere: kRestoreOtherCopy; out of this copy's rights:
+// kRestoreNotAdministrator), switches back on a connection an interrupted restart
 // left off, gives the record back (without one: resets what plainly holds Run's data, as Run again does;
 // with a damaged one: what can be read), restarts the connections concerned, and once everything is back
 // drops the record and stores the idle state for this user. Returns the exit code. Call only while holding

@@ -49,6 +49,12 @@ constexpr char16_t kOtherCopy[] =
     u"\uB2E4\uB978 \uD15C\uD3EC\uC6E8\uC774\uBE0C\uAC00 \uB124\uD2B8\uC6CC\uD06C\uB97C "
     u"\uBC14\uAFB8\uB294 \uC911\uC785\uB2C8\uB2E4. \uB05D\uB09C \uB4A4\uC5D0 \uB2E4\uC2DC "
     u"\uC2DC\uB3C4\uD574 \uC8FC\uC138\uC694.";
+// "Tempowave must run as administrator to change the network. Please start it again as administrator."
+constexpr char16_t kNotAdministrator[] =
+    u"\uB124\uD2B8\uC6CC\uD06C\uB97C \uBC14\uAFB8\uB824\uBA74 "
+    u"\uD15C\uD3EC\uC6E8\uC774\uBE0C\uB97C \uAD00\uB9AC\uC790 \uAD8C\uD55C\uC73C\uB85C "
+    u"\uC2E4\uD589\uD574\uC57C \uD569\uB2C8\uB2E4. \uAD00\uB9AC\uC790 "
+    u"\uAD8C\uD55C\uC73C\uB85C \uB2E4\uC2DC \uC2DC\uC791\uD574 \uC8FC\uC138\uC694.";
 // "Switching the network connection back on."
 constexpr char16_t kShutdownReason[] =
     u"\uB124\uD2B8\uC6CC\uD06C \uC5F0\uACB0\uC744 \uB2E4\uC2DC \uCF1C\uB294 \uC911\uC785\uB2C8\uB2E4.";
@@ -96,6 +102,8 @@ std::u16string NotStartedMessage(NotStarted why, const std::u16string& unchanged
   switch (why) {
     case NotStarted::OtherCopy:
       return Translate(kOtherCopy);
+    case NotStarted::NotAdministrator:
+      return Translate(kNotAdministrator);
     case NotStarted::RecordDamaged:
       return Translate(kRecordDamagedRun);
     case NotStarted::RecordNotStored:
@@ -104,6 +112,10 @@ std::u16string NotStartedMessage(NotStarted why, const std::u16string& unchanged
       break;
   }
   return Unchanged(unchanged);
+}
+
+NotStarted NotStartedFor(LockTaken taken) {
+  return taken == LockTaken::Denied ? NotStarted::NotAdministrator : NotStarted::OtherCopy;
 }
 
 std::u16string ShutdownBlockMessage() {

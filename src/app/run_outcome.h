@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/status.h"
+#include "platform/machine_lock.h"
 
 namespace tw {
 
@@ -37,7 +38,9 @@ TStatus EndStatus(const RunOutcome& outcome);
 std::u16string EndMessage(const RunOutcome& outcome);
 
 // The messages of a Run or Run again that did not start, translated.
-enum class NotStarted { OtherCopy, RecordDamaged, RecordNotStored, NothingChanged };
+enum class NotStarted { OtherCopy, NotAdministrator, RecordDamaged, RecordNotStored, NothingChanged };
+// Why the machine-wide lock was not taken: another copy has it, or this copy lacks the rights to take it.
+NotStarted NotStartedFor(LockTaken taken);
 std::u16string NotStartedMessage(NotStarted why, const std::u16string& unchanged = {});
 // The reason shown while a restart under way holds off logoff and shutdown.
 std::u16string ShutdownBlockMessage();

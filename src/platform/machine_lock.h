@@ -5,30 +5,35 @@
 
 namespace tw {
 
+// Held: the calling thread holds the lock now (also when a copy that held it ended without giving it back).
+// Busy: another copy holds it, or whether one does cannot be told: a failure never counts as free.
+// Denied: this copy lacks the rights to take or make the lock: it does not run as administrator.
+enum class LockTaken { Held, Busy, Denied };
+
 class IMachineLock {
  public:
   virtual ~IMachineLock() = default;
-  // Takes the lock without waiting. True when the calling thread now holds it (also when a copy that held it
-  // ended without giving it back); false when another copy holds it or when that cannot be told: a failure
-  // never counts as free. Release on the thread that took it.
-  virtual bool TryAcquire() = 0;
+  // Takes the lock without waiting. Release on the thread that took it, and only after Held.
+  virtual LockTaken TryAcquire() = 0;
   virtual void Release() = 0;
 };
 
 // Holds the lock for a scope when it could be taken; without a lock service there is no other copy to meet.
 class MachineLockScope {
  public:
-  explicit MachineLockScope(IMachineLock* lock) : lock_(lock), held_(!lock || lock->TryAcquire()) {}
+  explicit MachineLockScope(IMachineLock* lock)
+      : lock_(lock), taken_(lock ? lock->TryAcquire() : LockTaken::Held) {}
   ~MachineLockScope() {
-    if (lock_ && held_) lock_->Release();
+    if (lock_ && held()) lock_->Release();
   }
   MachineLockScope(const MachineLockScope&) = delete;
   MachineLockScope& operator=(const MachineLockScope&) = delete;
-  bool held() const { return held_; }
+  bool held() const { return taken_ == LockTaken::Held; }
+  LockTaken taken() const { return taken_; }
 
  private:
   IMachineLock* lock_;
-  bool held_;
+  LockTaken taken_;
 };
 
 }  // namespace tw

@@ -1,4 +1,5 @@
-// The machine-wide lock, held by another copy on demand; counts what the program took and gave back.
+// The machine-wide lock, held by another copy (or out of reach) on demand; counts what the program took and
+// gave back.
 #pragma once
 
 #include <atomic>
@@ -9,15 +10,17 @@ namespace tw::test {
 
 class FakeMachineLock : public IMachineLock {
  public:
-  bool TryAcquire() override {
-    if (held_elsewhere) return false;
+  LockTaken TryAcquire() override {
+    if (denied) return LockTaken::Denied;
+    if (held_elsewhere) return LockTaken::Busy;
     ++taken;
-    return true;
+    return LockTaken::Held;
   }
   void Release() override { ++released; }
   bool Held() const { return taken > released; }
 
   std::atomic<bool> held_elsewhere{false};
+  std::atomic<bool> denied{false};  // a copy that does not run as administrator
   std::atomic<int> taken{0};
   std::atomic<int> released{0};
 };

@@ -27,7 +27,7 @@ void SwitchMarkedBackOnAtStart() {
   if (RestartMarks(registry).empty()) return;
   MachineLock machine_lock;
   // Held elsewhere: that copy's restart is under way, and it switches its own connection back on.
-  if (!machine_lock.TryAcquire()) return;
+  if (machine_lock.TryAcquire() != LockTaken::Held) return;
   SystemClock clock;
   Win32NetConnections connections;
   SwitchMarkedBackOn(registry, &connections, &clock);

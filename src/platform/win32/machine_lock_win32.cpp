@@ -43,12 +43,12 @@ MachineLock::~MachineLock() {
   if (mutex_) CloseHandle(mutex_);
 }
 
-bool MachineLock::TryAcquire() {
+LockTaken MachineLock::TryAcquire() {
   if (!mutex_) mutex_ = OpenOrCreate(name_);
-  if (!mutex_) return false;
+  if (!mutex_) return LockTaken::Busy;
   const DWORD waited = WaitForSingleObject(mutex_, 0);
   // Abandoned: the copy that held it ended part-way; what it left is for the new holder to put right.
-  return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED ? LockTaken::Held : LockTaken::Busy;
 }
 
 void MachineLock::Release() {

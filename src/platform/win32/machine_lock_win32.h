@@ -17,7 +17,7 @@ class MachineLock final : public IMachineLock {
   MachineLock(const MachineLock&) = delete;
   MachineLock& operator=(const MachineLock&) = delete;
 
-  bool TryAcquire() override;
+  LockTaken TryAcquire() override;
   void Release() override;
 
  private:
