@@ -203,6 +203,7 @@ void TFrmTempowave::Start() {
     case CaptureRefusal::None:
       break;
   }
+  from_record_ = true;
   FaultPoint(kEndAfterRecord);
   std::vector<TweakTarget> unchanged = capture.left_alone;
   bool written = false;
@@ -228,7 +229,15 @@ void TFrmTempowave::Stop() {
   }
   ApplyStatus(TStatus::stBusy);
   view_.HoldOffShutdown(ShutdownBlockMessage());
-  const Reverted r = RevertTuning(services_.registry, NetworkGUID, WithoutRecord::ResetRunsOwn);
+  // Read again under the lock: the record this window started from may have been given back meanwhile by
+  // another copy (another logon session's window, or /restore). The values are the machine's own again
+  // then, even those that happen to equal Run's data: nothing is changed, and the window shows it.
+  const Reverted r = RevertTuning(services_.registry, NetworkGUID,
+                                  from_record_ ? WithoutRecord::ChangeNothing : WithoutRecord::ResetRunsOwn);
+  if (from_record_ && r.record == SnapshotState::None) {
+    from_record_ = false;
+    return NotBegun(TStatus::stIdle, NotStartedMessage(NotStarted::GivenBackElsewhere));
+  }
   FaultPoint(kEndAfterGiveBack);
   // Without a record only Run's own data was reset; a value whose data could not be read stays as it is.
   changes_ = {r.adapters, r.record != SnapshotState::None && !r.complete,
@@ -280,6 +289,8 @@ void TFrmTempowave::Finish(const RunOutcome& outcome, bool drop_record) {
   // take the machine for untuned on the strength of a record that says otherwise. It is stale then, and the
   // next start drops it.
   if (drop_record) DropSnapshot(services_.registry);
+  Snapshot left;
+  from_record_ = ReadSnapshot(services_.registry, &left) != SnapshotState::None;
   LeaveMachine();
   view_.AllowShutdown();
   changes_ = {};
@@ -335,12 +346,17 @@ void TFrmTempowave::LoadAdapterAndOptions() {
   // values, or a Run was cut off before its first write); it goes, so that the next Run records afresh, but
   // only while no other copy is changing the machine. Without a record the stored state decides, and a
   // stored running state counts only while one of the chosen values still holds Run's data.
-  const StartState start =
-      TunedAtStart(services_.registry, StoredStatus(stored) == TStatus::stRunning, CheckedTargets());
+  const bool stored_running = StoredStatus(stored) == TStatus::stRunning;
+  StartState start = TunedAtStart(services_.registry, stored_running, CheckedTargets());
   if (start.stale) {
+    // Judged again under the lock: a copy that held it may have just recorded a Run of its own.
     const MachineLockScope machine(services_.machine_lock);
-    if (machine.held()) DropSnapshot(services_.registry);
+    if (machine.held()) {
+      start = TunedAtStart(services_.registry, stored_running, CheckedTargets());
+      if (start.stale && DropSnapshot(services_.registry)) start.recorded = false;
+    }
   }
+  from_record_ = start.recorded;
   ApplyStatus(start.running ? TStatus::stRunning : TStatus::stIdle);
 }
 

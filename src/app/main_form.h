@@ -80,6 +80,10 @@ class TFrmTempowave {
   std::u16string NetworkIP;
   RunChanges changes_;  // what the Run or Run again in progress changed
   bool holds_machine_ = false;
+  // The window's state came from a record of the machine's own values (at start, or from this window's Run).
+  // Run again then gives back that record and nothing else: once another copy has given it back, there is
+  // nothing of Run's left to reset.
+  bool from_record_ = false;
 };
 
 // Opens a web address, document or program through the shell's "open" verb.

@@ -18,7 +18,7 @@ bool IsRestoreCommand(std::u16string_view command_line) {
 }
 
 int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapters,
-                      INetConnections* connections, IMachineLock* machine_lock) {
+                      INetConnections* connections, IMachineLock* machine_lock, std::u16string* report) {
   const MachineLockScope machine(machine_lock);
   if (machine.taken() == LockTaken::Denied) return kRestoreNotAdministrator;
   if (!machine.held()) return kRestoreOtherCopy;
@@ -33,15 +33,23 @@ int RunRestoreCommand(IRegistry& registry, IClock& clock, IAdapterFacts* adapter
     adapter = {};
   }
   const Reverted r = RevertTuning(registry, adapter.NetworkGUID, WithoutRecord::ResetRunsOwn);
+  // Without a record and without an adapter the per-adapter values could not be looked at: they may still
+  // hold Run's data, so this is not "everything is back".
+  if (!r.unchecked.empty() && report) {
+    *report += u"Not checked, no active network adapter was found: " + TargetNames(r.unchecked) + u"\r\n";
+  }
+  const bool all_checked = r.unchecked.empty();
   // Nothing of Run's on the machine: nothing to give back, nothing to restart, nothing to store.
   if (r.record == SnapshotState::None && r.reset == 0 && r.complete) {
-    return marked_back ? kRestoreDone : kRestoreStayedOff;
+    if (!marked_back) return kRestoreStayedOff;
+    return all_checked ? kRestoreDone : kRestoreKeptBack;
   }
   if (!RestartConnections(connections, r.adapters, &clock, &registry) || !marked_back) {
     return kRestoreStayedOff;
   }
   if (!r.complete) return kRestoreKeptBack;
   if (r.record == SnapshotState::Held && !DropSnapshot(registry)) return kRestoreKeptBack;
+  if (!all_checked) return kRestoreKeptBack;
   TConfig(registry, kOptionStore).WriteInteger(kStatusKey, 0);
   return kRestoreDone;
 }

@@ -55,6 +55,10 @@ constexpr char16_t kNotAdministrator[] =
     u"\uD15C\uD3EC\uC6E8\uC774\uBE0C\uB97C \uAD00\uB9AC\uC790 \uAD8C\uD55C\uC73C\uB85C "
     u"\uC2E4\uD589\uD574\uC57C \uD569\uB2C8\uB2E4. \uAD00\uB9AC\uC790 "
     u"\uAD8C\uD55C\uC73C\uB85C \uB2E4\uC2DC \uC2DC\uC791\uD574 \uC8FC\uC138\uC694.";
+// "Another copy of Tempowave has already given your earlier values back. Nothing was changed."
+constexpr char16_t kGivenBackElsewhere[] =
+    u"\uB2E4\uB978 \uD15C\uD3EC\uC6E8\uC774\uBE0C\uAC00 \uC774\uBBF8 \uC6D0\uB798 \uAC12\uC744 "
+    u"\uB418\uB3CC\uB838\uC2B5\uB2C8\uB2E4. \uBC14\uAFBC \uAC83\uC740 \uC5C6\uC2B5\uB2C8\uB2E4.";
 // "Switching the network connection back on."
 constexpr char16_t kShutdownReason[] =
     u"\uB124\uD2B8\uC6CC\uD06C \uC5F0\uACB0\uC744 \uB2E4\uC2DC \uCF1C\uB294 \uC911\uC785\uB2C8\uB2E4.";
@@ -108,6 +112,8 @@ std::u16string NotStartedMessage(NotStarted why, const std::u16string& unchanged
       return Translate(kRecordDamagedRun);
     case NotStarted::RecordNotStored:
       return Translate(kRecordNotStored);
+    case NotStarted::GivenBackElsewhere:
+      return Translate(kGivenBackElsewhere);
     case NotStarted::NothingChanged:
       break;
   }

@@ -38,7 +38,14 @@ TStatus EndStatus(const RunOutcome& outcome);
 std::u16string EndMessage(const RunOutcome& outcome);
 
 // The messages of a Run or Run again that did not start, translated.
-enum class NotStarted { OtherCopy, NotAdministrator, RecordDamaged, RecordNotStored, NothingChanged };
+enum class NotStarted {
+  OtherCopy,
+  NotAdministrator,
+  RecordDamaged,
+  RecordNotStored,
+  NothingChanged,
+  GivenBackElsewhere  // Run again found that another copy had already given the record back
+};
 // Why the machine-wide lock was not taken: another copy has it, or this copy lacks the rights to take it.
 NotStarted NotStartedFor(LockTaken taken);
 std::u16string NotStartedMessage(NotStarted why, const std::u16string& unchanged = {});

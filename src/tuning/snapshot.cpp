@@ -184,6 +184,18 @@ std::vector<std::u16string> ReadLines(IRegistry& registry, const char16_t* name)
   return FromMultiSz(data);
 }
 
+// A key that recording one of the snapshot's values could have had to create: the value's own key or one of
+// the keys above it, named exactly (letter case aside).
+bool CreatableKey(const Snapshot& snapshot, const std::u16string& key) {
+  for (const auto& saved : snapshot.values) {
+    const std::u16string path = SubkeyOf(saved.target);
+    if (key.size() > path.size()) continue;
+    if (key.size() < path.size() && path[key.size()] != u'\\') continue;
+    if (!key.empty() && AsciiEqualsIgnoreCase(path.substr(0, key.size()), key)) return true;
+  }
+  return false;
+}
+
 bool HoldsRunData(IRegistry& registry, const TweakTarget& target, bool* unknown) {
   std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
@@ -291,7 +303,23 @@ SnapshotState ReadSnapshot(IRegistry& registry, Snapshot* snapshot) {
   if (type != reg::kMultiSz) return SnapshotState::Damaged;
   bool whole = false;
   *snapshot = ParseSnapshotLines(FromMultiSz(data), &whole);
-  return whole && data.size() % 2 == 0 ? SnapshotState::Held : SnapshotState::Damaged;
+  if (!whole || data.size() % 2 != 0) return SnapshotState::Damaged;
+  // The keys to remove with the record are part of it: a list that cannot be read, or that names a key Run
+  // could not have created, is not acted on, and the record is not trusted either.
+  switch (ReadValue(registry, kSnapshotKey, kCreatedKeysValue, &type, &data, kMaxSnapshotBytes)) {
+    case Read::Absent:
+      return SnapshotState::Held;
+    case Read::Failed:
+    case Read::TooLarge:
+      return SnapshotState::Damaged;
+    case Read::Found:
+      break;
+  }
+  if (type != reg::kMultiSz || data.size() % 2 != 0) return SnapshotState::Damaged;
+  for (const auto& key : FromMultiSz(data)) {
+    if (!CreatableKey(*snapshot, key)) return SnapshotState::Damaged;
+  }
+  return SnapshotState::Held;
 }
 
 bool WriteSnapshot(IRegistry& registry, const Snapshot& snapshot) {
@@ -436,7 +464,10 @@ Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter,
   if (without == WithoutRecord::ChangeNothing) return reverted;
   for (std::size_t i = 0; i < kTweaks.size(); ++i) {
     const TweakTarget target{i, PerInterface(kTweaks[i]) ? active_adapter : u""};
-    if (!Recordable(target)) continue;  // no adapter known: no interface key to look at
+    if (!Recordable(target)) {  // no adapter known: no interface key to look at
+      reverted.unchecked.push_back(target);
+      continue;
+    }
     bool unknown = false;
     if (!HoldsRunData(registry, target, &unknown)) {
       if (unknown) reverted.complete = false;  // cannot tell whose it is: left alone, not given back
@@ -473,7 +504,9 @@ bool StillTuned(IRegistry& registry, const std::vector<TweakTarget>& without_sna
 StartState TunedAtStart(IRegistry& registry, bool stored_running, const std::vector<TweakTarget>& checked) {
   StartState start;
   Snapshot snapshot;
-  switch (ReadSnapshot(registry, &snapshot)) {
+  const SnapshotState state = ReadSnapshot(registry, &snapshot);
+  start.recorded = state != SnapshotState::None;
+  switch (state) {
     case SnapshotState::Damaged:
     case SnapshotState::Unreadable:
       // What it holds cannot be told: running, so that Run again gives back what it can and says why not

@@ -95,6 +95,9 @@ struct Reverted {
   bool complete = false;                 // every value was given back (or reset)
   std::size_t reset = 0;                 // values reset without a record
   std::vector<std::u16string> adapters;  // connections to restart
+  // Without a record and without an active adapter: the per-interface values that could not be looked at,
+  // though they may hold Run's data. Not counted against `complete`.
+  std::vector<TweakTarget> unchecked;
 };
 Reverted RevertTuning(IRegistry& registry, const std::u16string& active_adapter, WithoutRecord without);
 
@@ -112,7 +115,8 @@ bool StillTuned(IRegistry& registry, const std::vector<TweakTarget>& without_sna
 // `checked` still holds Run's data.
 struct StartState {
   bool running = false;
-  bool stale = false;  // a whole record of which no value holds Run's data any more
+  bool stale = false;     // a whole record of which no value holds Run's data any more
+  bool recorded = false;  // a record is there, whole or not
 };
 StartState TunedAtStart(IRegistry& registry, bool stored_running, const std::vector<TweakTarget>& checked);
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
+#include <utility>
 
 #include "platform/machine_lock.h"
 
@@ -13,6 +15,8 @@ class FakeMachineLock : public IMachineLock {
   LockTaken TryAcquire() override {
     if (denied) return LockTaken::Denied;
     if (held_elsewhere) return LockTaken::Busy;
+    // What another copy did just before this one got the lock.
+    if (auto before = std::exchange(on_next_acquire, nullptr)) before();
     ++taken;
     return LockTaken::Held;
   }
@@ -23,6 +27,7 @@ class FakeMachineLock : public IMachineLock {
   std::atomic<bool> denied{false};  // a copy that does not run as administrator
   std::atomic<int> taken{0};
   std::atomic<int> released{0};
+  std::function<void()> on_next_acquire;  // run once, at the next acquisition, on the taking thread
 };
 
 }  // namespace tw::test

@@ -162,6 +162,51 @@ TEST_F(RestoreRun, WhileAnotherCopyChangesTheMachineNothingIsTouched) {
   EXPECT_FALSE(machine_lock.Held());  // given back on the way out
 }
 
+// A copy that is not administrator may not take the lock: it says so in its own exit code, and touches
+// nothing.
+TEST_F(RestoreRun, NotAsAdministratorNothingIsTouched) {
+  Recorded(kGuid);
+  machine_lock.denied = true;
+  registry.calls.clear();
+  EXPECT_EQ(Run(), kRestoreNotAdministrator);
+  EXPECT_TRUE(registry.calls.empty());
+  EXPECT_TRUE(connections.Calls().empty());
+}
+
+// Without a record and without an active adapter the per-adapter values cannot be looked at: they may still
+// hold Run's data, so the exit code says not everything is back, the report names them, and the stored
+// state stays. What can be looked at is reset as usual.
+TEST_F(RestoreRun, WithoutARecordOrAnAdapterThePerAdapterValuesAreNamedAsNotChecked) {
+  struct Case {
+    const char* what;
+    std::uint32_t responsiveness;  // the machine-wide SystemResponsiveness: 10 is Run's data
+    std::uint32_t after;
+  };
+  for (const Case& c :
+       {Case{"nothing else of Run's", 14, 14}, Case{"a machine-wide value of Run's", 10, 20}}) {
+    SCOPED_TRACE(c.what);
+    registry = test::FakeRegistry();
+    TConfig(registry, u"Tempowave").WriteInteger(u"status", 1);
+    registry.PutDword(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpAckFrequency", 1);
+    registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", c.responsiveness);
+    test::FakeAdapterFacts none;
+    std::u16string report;
+    EXPECT_EQ(RunRestoreCommand(registry, clock, &none, &connections, &machine_lock, &report),
+              kRestoreKeptBack);
+    EXPECT_EQ(report,
+              u"Not checked, no active network adapter was found: TcpAckFrequency, TcpDelAckTicks\r\n");
+    EXPECT_EQ(registry.Get(reg::kLocalMachine, kProfile, u"SystemResponsiveness")->data,
+              (std::vector<std::uint8_t>{static_cast<std::uint8_t>(c.after), 0, 0, 0}));
+    EXPECT_TRUE(registry.Get(reg::kLocalMachine, std::u16string(kInterfaces) + kGuid, u"TcpAckFrequency"));
+    EXPECT_EQ(Status(), 1);
+  }
+  // With an adapter there is nothing to report.
+  registry = test::FakeRegistry();
+  std::u16string report;
+  EXPECT_EQ(RunRestoreCommand(registry, clock, &facts, &connections, &machine_lock, &report), kRestoreDone);
+  EXPECT_EQ(report, u"");
+}
+
 // A kill between the disconnect and the connect left the connection off, named in the marker: /restore
 // switches it on (only on: it is already off), whatever the record says, and ends 2 when it stays off.
 TEST_F(RestoreRun, AConnectionAnInterruptedRestartLeftOffIsSwitchedBackOn) {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "app/restore_command.h"
 #include "fakes/fake_adapter_facts.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_com.h"
@@ -639,7 +640,8 @@ TEST_F(RunState, ARunningStateOpensIdleOnceTheValuesWereResetBehindItsBack) {
     EXPECT_EQ(MachineChanges(), c.shown == TStatus::stIdle ? dropped : std::vector<std::string>{});
     size_t machine_opens = 0;
     for (const auto& call : registry.CallsOf("OpenKey")) machine_opens += call.key == reg::kLocalMachine;
-    EXPECT_LE(machine_opens, 8u);  // a handful of reads: the record and its values, no walk
+    // A handful of reads, no walk: the record and its values, read once more under the lock when stale.
+    EXPECT_LE(machine_opens, c.shown == TStatus::stIdle ? 16u : 8u);
   }
 }
 
@@ -1102,6 +1104,110 @@ TEST_F(RunState, TheRecordDecidesTheStateAtStartForEveryUser) {
   Restart();
   ExpectLook(TStatus::stIdle);
   EXPECT_FALSE(RecordHeld());
+}
+
+// What another copy (another logon session's window, or /restore) did while this window was open is read
+// again once the machine-wide lock is held: the window acts on the machine as it is then, not as it was.
+TEST_F(RunState, AnotherCopysChangesAreReadAgainUnderTheLock) {
+  const std::u16string iface = u"HKEY_LOCAL_MACHINE\\" + std::u16string(kInterfaces) + kGuid;
+  struct Case {
+    const char* what;
+    bool run_again;  // false: a new start
+    // Done by the other copy on the same machine just before the lock is taken.
+    std::function<void(test::FakeRegistry&, test::FakeAdapterFacts&)> other;
+    TStatus status;
+    std::u16string message;
+    bool record_held;
+  };
+  const auto give_back = [](test::FakeRegistry& machine, test::FakeAdapterFacts&) {
+    RevertTuning(machine, kGuid, WithoutRecord::ResetRunsOwn);
+    DropSnapshot(machine);
+  };
+  const Case cases[] = {
+      // The machine's own SystemResponsiveness is 10, which is also Run's data: it must not be reset.
+      {"another window's Run again gave the record back", true, give_back, TStatus::stIdle,
+       u"Another copy of Tempowave has already given your earlier values back. Nothing was changed.", false},
+      {"/restore gave the record back", true,
+       [](test::FakeRegistry& machine, test::FakeAdapterFacts& adapters) {
+         test::FakeNetConnections others;
+         test::FakeClock its_clock;
+         EXPECT_EQ(RunRestoreCommand(machine, its_clock, &adapters, &others), kRestoreDone);
+       },
+       TStatus::stIdle,
+       u"Another copy of Tempowave has already given your earlier values back. Nothing was changed.", false},
+      // The values were reset behind the record's back (stale), then another copy's Run tuned them again
+      // before this start took the lock: the record is its record now.
+      {"a stale record tuned again by another copy's Run", false,
+       [](test::FakeRegistry& machine, test::FakeAdapterFacts&) {
+         for (const Tweak& tweak : kTweaks) ApplyTweak(machine, tweak, kGuid);
+       },
+       TStatus::stRunning, u"", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    registry = test::FakeRegistry();
+    form.reset();
+    view = test::FakeFormView();
+    registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 10);
+    registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 10);
+    Access::LoadAdapterAndOptions(Form());
+    Form().BtnStartClick();
+    ASSERT_TRUE(ServeUntilSettled());
+    ExpectLook(TStatus::stRunning);
+    if (!c.run_again) {  // the values reset behind the record's back
+      registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 10);
+      DeleteRegistryValue(registry, iface, u"TcpAckFrequency");
+      DeleteRegistryValue(registry, iface, u"TcpDelAckTicks");
+      DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
+      registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 20);
+    }
+    machine_lock.on_next_acquire = [this, &c] {
+      c.other(registry, facts);
+      registry.calls.clear();  // what follows is this window's doing
+    };
+    const size_t restarts = connections.Calls().size();
+    const size_t boxes = view.error_boxes.size();
+    registry.calls.clear();
+    if (c.run_again) {
+      Form().BtnStartClick();
+      // Nothing of this window's doing: no value written or deleted, nothing restarted.
+      for (const auto& change : MachineChanges()) {
+        EXPECT_NE(change.rfind("set SOFTWARE\\Microsoft\\Windows NT", 0), 0u) << change;
+      }
+      EXPECT_EQ(Dword(reg::kLocalMachine, kProfile, u"SystemResponsiveness"), 10u);
+    } else {
+      Restart();
+    }
+    EXPECT_FALSE(machine_lock.on_next_acquire) << "the lock was never taken";
+    ExpectLook(c.status);
+    if (c.message.empty()) {
+      EXPECT_EQ(view.error_boxes.size(), c.run_again ? boxes : 0u);
+    } else {
+      ASSERT_EQ(view.error_boxes.size(), boxes + 1);
+      EXPECT_EQ(view.error_boxes.back().text, c.message);
+    }
+    if (c.run_again) {
+      EXPECT_EQ(connections.Calls().size(), restarts);
+    }
+    EXPECT_EQ(RecordHeld(), c.record_held);
+    EXPECT_FALSE(machine_lock.Held());
+  }
+}
+
+// A copy that may not take the machine-wide lock (not run as administrator) says so, never that another
+// copy is busy, and changes nothing.
+TEST_F(RunState, ACopyThatIsNotAdministratorSaysSo) {
+  Access::LoadAdapterAndOptions(Form());
+  machine_lock.denied = true;
+  registry.calls.clear();
+  Form().BtnStartClick();
+  ExpectLook(TStatus::stIdle);
+  ASSERT_EQ(view.error_boxes.size(), 1u);
+  EXPECT_EQ(view.error_boxes[0].text,
+            u"Tempowave must run as administrator to change the network. Please start it again as "
+            u"administrator.");
+  EXPECT_TRUE(MachineChanges().empty());
+  EXPECT_TRUE(connections.Calls().empty());
 }
 
 }  // namespace

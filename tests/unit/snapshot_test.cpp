@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "fakes/fake_registry.h"
+#include "platform/registry_key.h"
 #include "platform/text.h"
 #include "tuning/registry_values.h"
 
@@ -14,6 +15,7 @@ namespace {
 constexpr char16_t kA[] = u"{0000000A-0000-0000-0000-4E6574446576}";
 constexpr char16_t kB[] = u"{0000000B-0000-0000-0000-4E6574446576}";
 constexpr char16_t kMsmq[] = u"SOFTWARE\\Microsoft\\MSMQ\\Parameters";
+constexpr char16_t kProfile[] = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -582,6 +584,15 @@ TEST_F(SnapshotTest, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
       r.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz, joined);
     };
   };
+  auto with_created = [&lines](const std::vector<std::u16string>& l,
+                               const std::vector<std::u16string>& keys) {
+    return [record = lines(l), keys](test::FakeRegistry& r) {
+      record(r);
+      std::u16string joined;
+      for (const auto& key : keys) joined += key + u'\0';
+      r.PutString(reg::kLocalMachine, kSnapshotKey, kCreatedKeysValue, reg::kMultiSz, joined);
+    };
+  };
   const Case cases[] = {
       {"none: only Run's own data is reset", nullptr, SnapshotState::None, CaptureRefusal::None, 10, true,
        false, false},
@@ -615,6 +626,27 @@ TEST_F(SnapshotTest, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
                Bytes(kMaxSnapshotBytes + 2, 0));
        },
        SnapshotState::Damaged, CaptureRefusal::RecordDamaged, 0xFFFFFFFF, false, true, false},
+      // The keys to remove with the record belong to it: each must be one a recorded value's write could
+      // have created, its own key or one above it.
+      {"created keys Run could have made",
+       with_created({own}, {u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile",
+                            u"software\\microsoft\\windows nt\\currentversion\\multimedia"}),
+       SnapshotState::Held, CaptureRefusal::None, 20, true, true, false},
+      {"a created key Run could not have made", with_created({own}, {u"SOFTWARE\\Victim"}),
+       SnapshotState::Damaged, CaptureRefusal::RecordDamaged, 20, false, true, false},
+      {"a created key below a value's key", with_created({own}, {std::u16string(kProfile) + u"\\Below"}),
+       SnapshotState::Damaged, CaptureRefusal::RecordDamaged, 20, false, true, false},
+      {"a created key named by a prefix that is no key",
+       with_created({own}, {u"SOFTWARE\\Microsoft\\Windows NT\\Current"}), SnapshotState::Damaged,
+       CaptureRefusal::RecordDamaged, 20, false, true, false},
+      {"a created key of a value the record does not hold", with_created({own}, {kMsmq}),
+       SnapshotState::Damaged, CaptureRefusal::RecordDamaged, 20, false, true, false},
+      {"created keys of another type",
+       [&own](test::FakeRegistry& r) {
+         r.PutString(reg::kLocalMachine, kSnapshotKey, kSnapshotValue, reg::kMultiSz, own + u'\0');
+         r.PutString(reg::kLocalMachine, kSnapshotKey, kCreatedKeysValue, reg::kSz, kProfile);
+       },
+       SnapshotState::Damaged, CaptureRefusal::RecordDamaged, 20, false, true, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -681,6 +713,24 @@ TEST_F(SnapshotTest, TheRestartMarkerNamesEachConnectionOnce) {
   registry.PutString(reg::kLocalMachine, kSnapshotKey, kRestartingValue, reg::kMultiSz,
                      std::u16string(u"not a guid") + u'\0' + kA);
   EXPECT_EQ(RestartMarks(registry), std::vector<std::u16string>{kA});
+}
+
+// A list of created keys that names a key Run could not have created makes the record untrusted: the values
+// that can be read go back, but no key is removed and the record stays.
+TEST_F(SnapshotTest, AKeyRunCouldNotHaveCreatedIsNeverRemoved) {
+  Put({3, u""}, reg::kDword, Dword(20));
+  RunWrites(CaptureBeforeRun(registry, {{3, u""}}).writable);
+  RegistryKey::Create(registry, reg::kLocalMachine, u"SOFTWARE\\Victim", reg::kReadWrite64);  // empty
+  ASSERT_TRUE(registry.KeyExists(reg::kLocalMachine, u"SOFTWARE\\Victim"));
+  registry.PutString(reg::kLocalMachine, kSnapshotKey, kCreatedKeysValue, reg::kMultiSz,
+                     std::u16string(u"SOFTWARE\\Victim") + u'\0');
+  const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
+  EXPECT_EQ(r.record, SnapshotState::Damaged);
+  EXPECT_FALSE(r.complete);
+  ExpectValue({3, u""}, test::RegValue{reg::kDword, Dword(20)});
+  EXPECT_TRUE(registry.KeyExists(reg::kLocalMachine, u"SOFTWARE\\Victim"));
+  EXPECT_TRUE(registry.CallsOf("DeleteEmptyKey").empty());
+  EXPECT_TRUE(registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue));
 }
 
 // A key Run had to create only to hold a value goes again once the record is given back whole, and only while

@@ -6,6 +6,7 @@
 #include "platform/win32/machine_lock_win32.h"
 #include "platform/win32/netcon_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/standard_output_win32.h"
 #include "tuning/adapter_restart.h"
 #include "tuning/snapshot.h"
 
@@ -18,7 +19,10 @@ int RunRestore() {
   Win32AdapterFacts adapters;
   Win32NetConnections connections;
   MachineLock machine_lock;
-  return RunRestoreCommand(registry, clock, &adapters, &connections, &machine_lock);
+  std::u16string report;
+  const int code = RunRestoreCommand(registry, clock, &adapters, &connections, &machine_lock, &report);
+  WriteStandardOutput(report);
+  return code;
 }
 
 void SwitchMarkedBackOnAtStart() {
