@@ -49,7 +49,7 @@ def case_manifest_entries(h):
 
     settings = root.find(f"{ASM_V3}application/{ASM_V3}windowsSettings")
     h.check(settings is not None, "no windowsSettings")
-    for tag, want in ((f"{WS2005}dpiAware", "true/pm"), (f"{WS2016}dpiAwareness", "PerMonitorV2")):
+    for tag, want in ((f"{WS2005}dpiAware", "true/pm"), (f"{WS2016}dpiAwareness", "PerMonitorV2, PerMonitor")):
         got = settings.find(tag)
         h.check(got is not None and got.text.strip() == want, f"{tag}: {None if got is None else got.text}")
 

@@ -122,6 +122,12 @@ def problems(path, arch, version):
     long_paths = None if settings is None else settings.find(f"{WS2016}longPathAware")
     if long_paths is None or (long_paths.text or "").strip().lower() != "true":
         found.append("no longPathAware true")
+    # Per-monitor v2 from Windows 10 1703, per-monitor from 1607, which ignores dpiAware once dpiAwareness is
+    # there: both, in that order.
+    awareness = None if settings is None else settings.find(f"{WS2016}dpiAwareness")
+    if awareness is None or (awareness.text or "").strip() != "PerMonitorV2, PerMonitor":
+        found.append(f"dpiAwareness {None if awareness is None else awareness.text!r}, "
+                     "expected 'PerMonitorV2, PerMonitor'")
     level = root.find(f"{ASM_V3}trustInfo/{ASM_V3}security/{ASM_V3}requestedPrivileges/"
                       f"{ASM_V3}requestedExecutionLevel")
     if level is None or level.get("level") != "requireAdministrator":
@@ -144,6 +150,7 @@ def self_test(exe):
         "another file name": (b"T\0e\0m\0p\0o\0w\0a\0v\0e\0.\0e\0x\0e\0", b"T\0e\0m\0p\0o\0w\0a\0v\0e\0.\0c\0o\0m\0"),
         "long paths off": (b">true</longPathAware>", b">fals</longPathAware>"),
         "a supportedOS gone": (b"8e0f7a12-bfb3-4fe8", b"8e0f7a12-bfb3-4fe9"),
+        "per-monitor v1 gone": (b"PerMonitorV2, PerMonitor<", b"PerMonitorV2           <"),
     }
     failures = []
     if problems(exe, arch, version):

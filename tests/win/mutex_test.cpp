@@ -95,21 +95,21 @@ TEST(ClaimInstance, ExistingMutexThatCannotBeOpenedCounts) {
 TEST(MachineLock, OneHolderAtATime) {
   const std::wstring name = L"Global\\" + UniqueName(L"machine");
   tw::win::MachineLock first(name.c_str());
-  ASSERT_TRUE(first.TryAcquire());
+  ASSERT_EQ(first.TryAcquire(), tw::LockTaken::Held);
   bool other = true;
   std::thread([&] {
     tw::win::MachineLock second(name.c_str());
-    other = second.TryAcquire();
+    other = second.TryAcquire() == tw::LockTaken::Held;
   }).join();
   EXPECT_FALSE(other);
   first.Release();
   std::thread([&] {
     tw::win::MachineLock second(name.c_str());
-    other = second.TryAcquire();
+    other = second.TryAcquire() == tw::LockTaken::Held;
     // The thread ends holding it: abandoned.
   }).join();
   EXPECT_TRUE(other);
-  EXPECT_TRUE(first.TryAcquire());  // abandoned counts as free for the next holder
+  EXPECT_EQ(first.TryAcquire(), tw::LockTaken::Held);  // abandoned counts as free for the next holder
   first.Release();
 }
 
@@ -117,7 +117,7 @@ TEST(MachineLock, OneHolderAtATime) {
 TEST(MachineLock, OnlyAdministratorsAndSystemMayOpenIt) {
   const std::wstring name = L"Global\\" + UniqueName(L"acl");
   tw::win::MachineLock lock(name.c_str());
-  ASSERT_TRUE(lock.TryAcquire());
+  ASSERT_EQ(lock.TryAcquire(), tw::LockTaken::Held);
   HANDLE mutex = OpenMutexW(READ_CONTROL, FALSE, name.c_str());
   ASSERT_NE(mutex, nullptr);
   PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -147,7 +147,7 @@ TEST(MachineLock, ASquattedNameCountsAsHeld) {
   HANDLE event = CreateEventW(nullptr, TRUE, FALSE, event_name.c_str());
   ASSERT_NE(event, nullptr);
   tw::win::MachineLock over_event(event_name.c_str());
-  EXPECT_FALSE(over_event.TryAcquire());
+  EXPECT_EQ(over_event.TryAcquire(), tw::LockTaken::Busy);
   CloseHandle(event);
 
   const std::wstring mutex_name = L"Global\\" + UniqueName(L"squat");
@@ -160,7 +160,7 @@ TEST(MachineLock, ASquattedNameCountsAsHeld) {
   LocalFree(sd);
   if (!squat) GTEST_SKIP() << "the system refused the owner for the squatting mutex: " << GetLastError();
   tw::win::MachineLock over_mutex(mutex_name.c_str());
-  EXPECT_FALSE(over_mutex.TryAcquire());
+  EXPECT_EQ(over_mutex.TryAcquire(), tw::LockTaken::Busy);
   CloseHandle(squat);
 }
 

@@ -4,8 +4,10 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <optional>
 #include <string>
 
+#include "platform/proxy.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wstr.h"
 
@@ -101,11 +103,95 @@ struct Reply {
   std::string body;
 };
 
+constexpr wchar_t kAgent[] = L"Tempowave/1.0";
+
+// WinHTTP hands out its strings from GlobalAlloc.
+std::u16string TakeGlobalText(LPWSTR text) {
+  if (!text) return {};
+  std::u16string copy = U(text);
+  GlobalFree(text);
+  return copy;
+}
+
+// The proxy settings of the user this process runs for; nullopt when they cannot be read.
+std::optional<UserProxySettings> ReadUserProxySettings() {
+  WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config{};
+  if (!WinHttpGetIEProxyConfigForCurrentUser(&config)) return std::nullopt;
+  UserProxySettings user;
+  user.auto_detect = config.fAutoDetect != FALSE;
+  user.config_script = TakeGlobalText(config.lpszAutoConfigUrl);
+  user.proxy = TakeGlobalText(config.lpszProxy);
+  user.bypass = TakeGlobalText(config.lpszProxyBypass);
+  return user;
+}
+
+// The session of one request, opened the way its proxy plan says.
+unique_hinternet OpenSession(const HttpRequest& r, bool try_automatic, ProxyPlan* plan) {
+  if (r.use_proxy) {
+    // Windows 8.1 and later: WinHTTP applies the system's and the user's settings itself. Older Windows
+    // refuse the access type.
+    unique_hinternet automatic(try_automatic ? WinHttpOpen(kAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                                                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0)
+                                             : nullptr);
+    *plan = ChooseProxy(static_cast<bool>(automatic), automatic ? std::nullopt : ReadUserProxySettings());
+    if (automatic) return automatic;
+  }
+  switch (plan->way) {
+    case ProxyWay::Named:
+      return unique_hinternet(WinHttpOpen(kAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, W(plan->proxy),
+                                          plan->bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : W(plan->bypass),
+                                          0));
+    case ProxyWay::System:
+      return unique_hinternet(WinHttpOpen(kAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                          WINHTTP_NO_PROXY_BYPASS, 0));
+    case ProxyWay::Automatic:
+    case ProxyWay::Discover:
+    case ProxyWay::Direct:
+      break;
+  }
+  return unique_hinternet(
+      WinHttpOpen(kAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+}
+
+bool UseNamedProxy(HINTERNET request, const std::u16string& proxy, const std::u16string& bypass) {
+  std::u16string name = proxy, exceptions = bypass;
+  WINHTTP_PROXY_INFO info{WINHTTP_ACCESS_TYPE_NAMED_PROXY, W(name),
+                          exceptions.empty() ? nullptr : W(exceptions)};
+  return WinHttpSetOption(request, WINHTTP_OPTION_PROXY, &info, sizeof(info)) != FALSE;
+}
+
+// Auto-detection (WPAD) and the configuration script, asked for this address; when they give no answer the
+// user's named proxy, if any, as the Internet Options do. Within the session's time-outs.
+bool ApplyDiscoveredProxy(HINTERNET session, HINTERNET request, const Target& target, const ProxyPlan& plan) {
+  std::wstring url = target.scheme == INTERNET_SCHEME_HTTPS ? L"https://" : L"http://";
+  url += target.host + L":" + std::to_wstring(target.port) + target.path;
+  WINHTTP_AUTOPROXY_OPTIONS options{};
+  std::u16string script = plan.config_script;
+  if (plan.auto_detect) {
+    options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
+    options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
+  }
+  if (!script.empty()) {
+    options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
+    options.lpszAutoConfigUrl = W(script);
+  }
+  options.fAutoLogonIfChallenged = TRUE;
+  WINHTTP_PROXY_INFO found{};
+  if (WinHttpGetProxyForUrl(session, url.c_str(), &options, &found)) {
+    const std::u16string proxy = TakeGlobalText(found.lpszProxy);
+    const std::u16string bypass = TakeGlobalText(found.lpszProxyBypass);
+    // DIRECT from the script: no proxy for this address.
+    return found.dwAccessType != WINHTTP_ACCESS_TYPE_NAMED_PROXY || proxy.empty() ||
+           UseNamedProxy(request, proxy, bypass);
+  }
+  return plan.proxy.empty() || UseNamedProxy(request, plan.proxy, plan.bypass);
+}
+
 // One request to one address, no redirect followed.
-bool SendOnce(const HttpRequest& r, const Target& target, const std::wstring& header_block, Reply* reply) {
-  unique_hinternet session(WinHttpOpen(
-      L"Tempowave/1.0", r.use_proxy ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
-      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+bool SendOnce(const HttpRequest& r, bool try_automatic, const Target& target,
+              const std::wstring& header_block, Reply* reply) {
+  ProxyPlan plan;
+  unique_hinternet session = OpenSession(r, try_automatic, &plan);
   if (!session || !SetTimeouts(session.get(), r)) return false;
   const bool secure = target.scheme == INTERNET_SCHEME_HTTPS;
   // Only a request on TLS needs the restriction: a plain-http one (the probe) still works on a system that
@@ -117,6 +203,9 @@ bool SendOnce(const HttpRequest& r, const Target& target, const std::wstring& he
                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                               secure ? WINHTTP_FLAG_SECURE : 0));
   if (!request || !SetTimeouts(request.get(), r)) return false;
+  if (plan.way == ProxyWay::Discover && !ApplyDiscoveredProxy(session.get(), request.get(), target, plan)) {
+    return false;
+  }
   // Redirects are followed by Send, origin by origin, never by WinHTTP.
   if (!SetDword(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER))
     return false;
@@ -177,7 +266,7 @@ bool WinHttp::Send(const HttpRequest& r, HttpResponse* response) {
   // else, or one too many, fails the transfer. Without redirects the 3xx is the reply.
   for (int redirects = 0;; ++redirects) {
     Reply reply;
-    if (!SendOnce(r, target, header_block, &reply)) return false;
+    if (!SendOnce(r, automatic_proxy_, target, header_block, &reply)) return false;
     if (r.max_redirects > 0 && IsRedirect(reply.status) && !reply.location.empty()) {
       Target next;
       if (redirects >= r.max_redirects || !RedirectTarget(target, reply.location, &next) ||
