@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <aclapi.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +10,6 @@
 #include <vector>
 
 #include "platform/win32/instance_lock_win32.h"
-#include "platform/win32/machine_lock_win32.h"
 #include "platform/win32/registry_win32.h"
 
 namespace {
@@ -88,80 +86,6 @@ TEST(ClaimInstance, ExistingMutexThatCannotBeOpenedCounts) {
   ASSERT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_FALSE(tw::win::ClaimInstance(name.c_str()));
   CloseHandle(locked);
-}
-
-// The machine-wide lock: one holder at a time, across threads (and so across copies); given back, it can be
-// taken again; a holder that ended without giving it back leaves it to the next.
-TEST(MachineLock, OneHolderAtATime) {
-  const std::wstring name = L"Global\\" + UniqueName(L"machine");
-  tw::win::MachineLock first(name.c_str());
-  ASSERT_EQ(first.TryAcquire(), tw::LockTaken::Held);
-  bool other = true;
-  std::thread([&] {
-    tw::win::MachineLock second(name.c_str());
-    other = second.TryAcquire() == tw::LockTaken::Held;
-  }).join();
-  EXPECT_FALSE(other);
-  first.Release();
-  std::thread([&] {
-    tw::win::MachineLock second(name.c_str());
-    other = second.TryAcquire() == tw::LockTaken::Held;
-    // The thread ends holding it: abandoned.
-  }).join();
-  EXPECT_TRUE(other);
-  EXPECT_EQ(first.TryAcquire(), tw::LockTaken::Held);  // abandoned counts as free for the next holder
-  first.Release();
-}
-
-// The lock is made for Administrators and SYSTEM only, and owned by Administrators.
-TEST(MachineLock, OnlyAdministratorsAndSystemMayOpenIt) {
-  const std::wstring name = L"Global\\" + UniqueName(L"acl");
-  tw::win::MachineLock lock(name.c_str());
-  ASSERT_EQ(lock.TryAcquire(), tw::LockTaken::Held);
-  HANDLE mutex = OpenMutexW(READ_CONTROL, FALSE, name.c_str());
-  ASSERT_NE(mutex, nullptr);
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  PSID owner = nullptr;
-  PACL dacl = nullptr;
-  ASSERT_EQ(GetSecurityInfo(mutex, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                            &owner, nullptr, &dacl, nullptr, &descriptor),
-            static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_TRUE(IsWellKnownSid(owner, WinBuiltinAdministratorsSid));
-  ASSERT_NE(dacl, nullptr);
-  ASSERT_EQ(dacl->AceCount, 2);
-  for (WORD i = 0; i < dacl->AceCount; ++i) {
-    ACCESS_ALLOWED_ACE* ace = nullptr;
-    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
-    const PSID sid = &ace->SidStart;
-    EXPECT_TRUE(IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || IsWellKnownSid(sid, WinLocalSystemSid));
-  }
-  LocalFree(descriptor);
-  CloseHandle(mutex);
-  lock.Release();
-}
-
-// A name squatted by another kind of object, or by a mutex that a user (not Administrators) owns, is never
-// taken for the lock: the copy counts it as held elsewhere.
-TEST(MachineLock, ASquattedNameCountsAsHeld) {
-  const std::wstring event_name = L"Global\\" + UniqueName(L"event");
-  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, event_name.c_str());
-  ASSERT_NE(event, nullptr);
-  tw::win::MachineLock over_event(event_name.c_str());
-  EXPECT_EQ(over_event.TryAcquire(), tw::LockTaken::Busy);
-  CloseHandle(event);
-
-  const std::wstring mutex_name = L"Global\\" + UniqueName(L"squat");
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  // Owned by the interactive user group and open to everyone: what a user without elevation could make.
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:IUD:(A;;GA;;;WD)", SDDL_REVISION_1,
-                                                                   &sd, nullptr));
-  SECURITY_ATTRIBUTES sa{sizeof sa, sd, FALSE};
-  HANDLE squat = CreateMutexW(&sa, FALSE, mutex_name.c_str());
-  LocalFree(sd);
-  if (!squat) GTEST_SKIP() << "the system refused the owner for the squatting mutex: " << GetLastError();
-  tw::win::MachineLock over_mutex(mutex_name.c_str());
-  EXPECT_EQ(over_mutex.TryAcquire(), tw::LockTaken::Busy);
-  CloseHandle(squat);
 }
 
 // The key of the machine-wide record: a protected access list for Administrators and SYSTEM only, also on a
