@@ -53,7 +53,16 @@ create() {
   echo "make-prefix: template $p made in $((SECONDS - t0)) s" >&2
 }
 
-[ -f "$template/system.reg" ] || create "$template"
+# Two runs on one machine (worktrees side by side) must not build the same template at once: one builds, the
+# other waits for it and takes it.
+if [ ! -f "$template/system.reg" ]; then
+  mkdir -p "$cache"
+  exec 9>"$template.lock"
+  flock 9
+  [ -f "$template/system.reg" ] || create "$template"
+  flock -u 9
+  exec 9>&-
+fi
 rm -rf "$dir"
 cp -a "$template" "$dir"
 export WINEPREFIX=$dir
