@@ -67,9 +67,9 @@ TEST(StartNotice, ShowsTheTextAndEndsWithOk) {
   hook = SetWindowsHookExW(
       WH_CBT,
       [](int code, WPARAM wparam, LPARAM lparam) -> LRESULT {
-        if (code == HCBT_ACTIVATE) {
-          HWND box = reinterpret_cast<HWND>(wparam);
-          wchar_t text[2048] = L"";
+        HWND box = reinterpret_cast<HWND>(wparam);
+        wchar_t text[2048] = L"";
+        if (code == HCBT_ACTIVATE && GetClassNameW(box, text, 2048) && std::wstring(text) == L"#32770") {
           GetWindowTextW(box, text, 2048);
           seen.caption = text;
           for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
