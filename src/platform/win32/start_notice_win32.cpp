@@ -14,12 +14,6 @@ constexpr wchar_t kTextClass[] = L"TempowaveNoticeText";
 constexpr wchar_t kButtonClass[] = L"TempowaveNoticeButton";
 constexpr int kTextId = 100;
 
-// Documented with ActivateActCtx's special handles: nothing is redirected while it is active, not even by the
-// process's default context.
-HANDLE EmptyActivationContext() {
-  return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3));
-}
-
 HFONT FontOf(HWND window) {
   return reinterpret_cast<HFONT>(GetWindowLongPtrW(window, 0));
 }
@@ -180,9 +174,6 @@ void AddItem(TemplateWriter& writer, DWORD style, short x, short y, short cx, sh
 
 void ShowStartNotice(const wchar_t* text) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  ULONG_PTR cookie = 0;
-  const bool activated = ActivateActCtx(EmptyActivationContext(), &cookie) != FALSE;
-
   WNDCLASSW window_class{};
   window_class.hInstance = instance;
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -212,7 +203,6 @@ void ShowStartNotice(const wchar_t* text) {
     DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(writer.Begin()), nullptr, NoticeProc,
                             0);
   }
-  if (activated) DeactivateActCtx(0, cookie);
 }
 
 }  // namespace tw::win
