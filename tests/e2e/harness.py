@@ -122,18 +122,19 @@ class Harness:
         env.update(extra or {})
         return env
 
-    def spawn(self, argv, name, env=None, stdout=subprocess.DEVNULL, cwd=None):
+    def spawn(self, argv, name, env=None, stdout=subprocess.DEVNULL, cwd=None, stderr=subprocess.DEVNULL):
         self._require_sandbox()
         popen = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL, stdout=stdout,
-                                 stderr=subprocess.DEVNULL, cwd=cwd)
+                                 stderr=stderr, cwd=cwd)
         proc = Process(popen, name)
         self._started.append(proc)
         return proc
 
-    def start_app(self, lang=None, env=None, exe=None, cwd=None):
+    def start_app(self, lang=None, env=None, exe=None, cwd=None, stderr=subprocess.DEVNULL):
         """Starts Tempowave.exe (or a copy of it at `exe`, from the current folder `cwd`); `wine` execs, so the
-        PID is the program's own."""
-        return self.spawn(["wine", exe or self.exe], "Tempowave.exe", env=self.env(lang, env), cwd=cwd)
+        PID is the program's own. `stderr` (a file) takes Wine's debug output, e.g. with WINEDEBUG=+pid,+loaddll."""
+        return self.spawn(["wine", exe or self.exe], "Tempowave.exe", env=self.env(lang, env), cwd=cwd,
+                          stderr=stderr)
 
     def run_app(self, lang=None, timeout=20):
         """Runs a copy to its end and returns its exit code."""

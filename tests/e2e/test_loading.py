@@ -14,6 +14,7 @@ for winhttp). Wine resolves those imports with the search path the process start
 restricted since, so no program can keep them out of its folder under Wine; Windows applies the restriction."""
 import glob
 import os
+import re
 import shutil
 import sys
 
@@ -104,9 +105,29 @@ def case_not_for_a_crash_report(h):
     h.check(want.lower() in text.lower(), f"the message does not name the dump {want}: {text!r}")
 
 
+def _loaded_by(trace, exe):
+    """The libraries one process loaded, from Wine's load trace (WINEDEBUG=+pid,+loaddll): the process is the one
+    whose first line loads `exe`; every line starts with its process and thread ids."""
+    loads = re.findall(r'^([0-9a-f]+):[0-9a-f]+:trace:loaddll:\w+ Loaded L"(.*?)"', trace, re.M)
+    name = exe.lower().rsplit("/", 1)[-1]
+    pids = [pid for pid, path in loads if path.lower().replace("\\\\", "\\").endswith("\\" + name)]
+    if not pids:
+        raise harness.Failure(f"the load trace never shows {name}: {trace[-2000:]!r}")
+    return [path.replace("\\\\", "\\") for pid, path in loads if pid == pids[0]]
+
+
+def _common_controls_folders():
+    """The side-by-side folders of the common controls in the prefix (x86 and amd64), as the loader names them."""
+    winsxs = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "winsxs")
+    return sorted(d for d in os.listdir(winsxs) if "microsoft.windows.common-controls_" in d.lower())
+
+
 def case_refused_with_a_local_redirection_beside_it(h):
     """A "Tempowave.exe.local" folder or file beside the program would let that folder supply the common controls
-    of its manifest: the program says so and ends before it shows a window or loads a planted library."""
+    of its manifest: the program says so and ends before it shows a window or loads a planted library. Its notice
+    comes up without the common controls too: nothing up to the end of the process loads a comctl32.dll, neither
+    the side-by-side one that the folder would replace nor a copy from the folder. The folder holds a stand-in in
+    a folder named after each side-by-side assembly of the common controls, where the loader would look."""
     for kind in ("folder", "file"):
         folder = os.path.join(h.work, f"Downloads-{kind}")
         os.makedirs(folder)
@@ -117,20 +138,31 @@ def case_refused_with_a_local_redirection_beside_it(h):
         local = exe + ".local"
         if kind == "folder":
             os.makedirs(local)
+            for assembly in _common_controls_folders():
+                os.makedirs(os.path.join(local, assembly))
+                shutil.copy(os.path.join(h.build, STAND_IN), os.path.join(local, assembly, "comctl32.dll"))
         else:
             open(local, "wb").close()
-        app = h.start_app(lang="C.UTF-8", exe=exe, cwd=folder, env={"WINEDLLOVERRIDES": _native_first()})
-        box = h.inspect("list", cls="#32770", timeout_ms=30000)
-        texts = [c["text"] for c in box[1:] if c["class"].lower() == "static"]
-        h.check(any("Tempowave.exe.local" in t for t in texts), f"{kind}: message texts {texts}")
-        h.check(box[0]["text"] == "Tempowave", f"{kind}: message caption {box[0]['text']!r}")
-        h.check(not [w for w in h.windows() if w.get("pid") == box[0]["pid"]],
-                f"{kind}: the main window came up behind the message")
-        h.inspect("click", "id=1", cls="#32770")
-        code = app.wait(30)
+        trace_path = os.path.join(h.work, f"loaddll-{kind}.txt")
+        with open(trace_path, "wb") as trace:
+            env = {"WINEDLLOVERRIDES": _native_first(), "WINEDEBUG": "+pid,+loaddll"}
+            app = h.start_app(lang="C.UTF-8", exe=exe, cwd=folder, env=env, stderr=trace)
+            box = h.inspect("list", cls="#32770", timeout_ms=30000)
+            texts = [c["text"] for c in box[1:] if c["id"] != 1]
+            h.check(any("Tempowave.exe.local" in t for t in texts), f"{kind}: message texts {texts}")
+            h.check(box[0]["text"] == "Tempowave", f"{kind}: message caption {box[0]['text']!r}")
+            h.check(not [w for w in h.windows() if w.get("pid") == box[0]["pid"]],
+                    f"{kind}: the main window came up behind the message")
+            h.inspect("click", "id=1", cls="#32770")
+            code = app.wait(30)
         h.check(code == 1, f"{kind}: exit status {code}, expected 1")
-        loaded = sorted(f for f in os.listdir(folder) if f.endswith(".loaded"))
+        loaded = sorted(os.path.relpath(os.path.join(d, f), folder)
+                        for d, _, files in os.walk(folder) for f in files if f.endswith(".loaded"))
         h.check(loaded == [], f"{kind}: planted libraries loaded: {loaded}")
+        with open(trace_path, encoding="utf-8", errors="replace") as trace:
+            libraries = _loaded_by(trace.read(), exe)
+        common_controls = [p for p in libraries if p.lower().endswith("\\comctl32.dll")]
+        h.check(common_controls == [], f"{kind}: the refusal loaded {common_controls}")
 
 
 if __name__ == "__main__":

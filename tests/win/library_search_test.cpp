@@ -118,32 +118,6 @@ TEST_F(PlantedLibrary, RestrictedSearchNeverTakesIt) {
   if (system) FreeLibrary(system);
 }
 
-// A "<exe>.local" folder or file beside the program redirects its side-by-side libraries: either one is
-// found, and so is a path too odd to examine; an ordinary folder is not.
-TEST(LocalRedirection, FolderOrFileBesideTheProgramIsFound) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"tw_local_" + std::to_wstring(GetCurrentProcessId());
-  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  const std::wstring exe = folder + L"\\Tempowave.exe";
-  const std::wstring local = exe + L".local";
-  EXPECT_FALSE(win::LocalRedirectionBeside(exe.c_str())) << "nothing beside it";
-  ASSERT_TRUE(CreateDirectoryW(local.c_str(), nullptr));
-  EXPECT_TRUE(win::LocalRedirectionBeside(exe.c_str())) << "a folder";
-  RemoveDirectoryW(local.c_str());
-  HANDLE file = CreateFileW(local.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
-  EXPECT_TRUE(win::LocalRedirectionBeside(exe.c_str())) << "a file";
-  EXPECT_FALSE(win::LocalRedirectionBeside((folder + L"\\Other.exe").c_str())) << "named after another exe";
-  DeleteFileW(local.c_str());
-  EXPECT_FALSE(win::LocalRedirectionBeside(exe.c_str())) << "removed again";
-  EXPECT_TRUE(win::LocalRedirectionBeside(L"")) << "no path";
-  RemoveDirectoryW(folder.c_str());
-  // The running test program has none: the refusal stays silent.
-  EXPECT_FALSE(win::RefuseLocalRedirection());
-}
-
 // GDI+ is delay-loaded: the first call of each of its functions goes through the delay-load stub, which must
 // hand on every argument. On x86-64 the first four floating-point ones travel in registers that binutils'
 // stubs do not save; each case runs on its own, so these are the first calls.

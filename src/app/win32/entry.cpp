@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/win32/library_search_win32.h"
+#include "platform/win32/local_redirection_win32.h"
 
 // MinGW's start-up code for a GUI program (crt2u.o); it initialises the runtime and calls wWinMain.
 extern "C" int WinMainCRTStartup();
@@ -14,8 +15,9 @@ extern "C" int TempowaveStart() {
   // administrator with that. (A loader that lacks default directories altogether, Windows 7 or Vista without
   // the 2011 loader update, already refuses to start the program: the call is imported directly.)
   if (!tw::win::RestrictLibrarySearchToSystem()) ExitProcess(1);
-  // A "Tempowave.exe.local" entry would redirect the side-by-side libraries of the manifest (the common
-  // controls), which the search restriction does not cover: refused before any delay-loaded library is used.
+  // A "Tempowave.exe.local" entry, or common controls bound from outside the Windows folder, would redirect
+  // the side-by-side libraries of the manifest, which the search restriction does not cover: refused before
+  // any side-by-side library is loaded, and told without one.
   if (tw::win::RefuseLocalRedirection()) ExitProcess(1);
   return WinMainCRTStartup();
 }

@@ -1,6 +1,5 @@
 #include "platform/win32/library_search_win32.h"
 
-#include <cstddef>
 #include <cstdint>
 
 #if defined(__MINGW32__)
@@ -18,47 +17,6 @@ bool RestrictLibrarySearchToSystem() {
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
   return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
-
-bool LocalRedirectionBeside(const wchar_t* exe_path) {
-  // The longest path Windows knows, plus ".local"; filled by hand: the C runtime has not started.
-  static wchar_t path[32768 + 8];
-  constexpr wchar_t kSuffix[] = L".local";
-  std::size_t length = 0;
-  while (exe_path[length] != L'\0') {
-    if (length + sizeof kSuffix / sizeof kSuffix[0] >= sizeof path / sizeof path[0]) return true;
-    path[length] = exe_path[length];
-    ++length;
-  }
-  if (length == 0) return true;
-  for (std::size_t i = 0; i < sizeof kSuffix / sizeof kSuffix[0]; ++i) path[length + i] = kSuffix[i];
-  if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) return true;
-  // Only "not there" means no redirection; a path that cannot be examined (access denied) may still hold one.
-  const DWORD error = GetLastError();
-  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
-}
-
-bool RefuseLocalRedirection() {
-  static wchar_t exe[32768];
-  const DWORD length = GetModuleFileNameW(nullptr, exe, sizeof exe / sizeof exe[0]);
-  const bool truncated = length == 0 || length >= sizeof exe / sizeof exe[0];
-  if (!truncated && !LocalRedirectionBeside(exe)) return false;
-  // Not translated: the translation table needs the runtime, which has not started yet.
-  using MessageBoxFn = int(WINAPI*)(HWND, LPCWSTR, LPCWSTR, UINT);
-  HMODULE user32 = LoadSystemLibrary(L"user32.dll");
-  auto* message_box =
-      user32 ? reinterpret_cast<MessageBoxFn>(reinterpret_cast<void*>(GetProcAddress(user32, "MessageBoxW")))
-             : nullptr;
-  if (message_box) {
-    message_box(
-        nullptr,
-        L"Tempowave will not start: there is a \"Tempowave.exe.local\" folder or file beside the program "
-        L"(or its folder cannot be examined). Such an entry lets files in that folder take the place of "
-        L"Windows' own libraries in a program that runs as administrator.\n\nRemove it, or start "
-        L"Tempowave from another folder.",
-        L"Tempowave", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
-  }
-  return true;
 }
 
 }  // namespace tw::win

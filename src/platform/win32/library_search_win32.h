@@ -14,14 +14,4 @@ bool RestrictLibrarySearchToSystem();
 // Loads a library by name from the system folder only, whatever the process's search order.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
-// True when "<exe path>.local" (a folder or a file) exists beside `exe_path`, or when that cannot be told:
-// such an entry makes the loader take side-by-side libraries (the common controls of the manifest) from
-// beside the exe instead of the system's store, whatever the search restriction says. System calls only.
-bool LocalRedirectionBeside(const wchar_t* exe_path);
-
-// The check for the running exe, with the refusal: when it finds a redirection entry it tells the user in a
-// message box (user32 from the system folder, a KnownDLL that redirection never reaches) and returns true;
-// the caller then ends the process before anything else is loaded.
-bool RefuseLocalRedirection();
-
 }  // namespace tw::win
