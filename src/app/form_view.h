@@ -2,6 +2,7 @@
 // pages. The Win32 window implements it with real child windows; tests use a recording double.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace tw {
@@ -38,6 +39,10 @@ enum class Ctl {
 
 // The component name of a control ("BtnHome", ...).
 const char16_t* CtlName(Ctl control);
+
+// The header's controls, whose clicks all go to one handler (BtnHomeClick) that tells them apart by their
+// component names.
+inline constexpr std::array kHeaderSenders{Ctl::BtnHome, Ctl::BtnConfig, Ctl::BtnDonate, Ctl::ImgLogo};
 
 class IFormView {
  public:

@@ -108,27 +108,26 @@ void TFrmTempowave::FormCreate() {
 void TFrmTempowave::BtnHomeClick(const std::u16string& sender_name) {
   // Component names are ASCII identifiers, so folding the ASCII letters is the whole of the
   // case-insensitive comparison here.
-  static constexpr const char16_t* kSenders[] = {u"BtnHome", u"BtnConfig", u"BtnDonate", u"ImgLogo"};
-  int position = -1;
-  for (int i = 0; i < 4; ++i) {
-    if (AsciiEqualsIgnoreCase(sender_name, kSenders[i])) {
-      position = i;
+  Ctl sender = Ctl::Count;
+  for (Ctl header : kHeaderSenders) {
+    if (AsciiEqualsIgnoreCase(sender_name, CtlName(header))) {
+      sender = header;
       break;
     }
   }
-  switch (position) {
-    case 0:
+  switch (sender) {
+    case Ctl::BtnHome:
       view_.SetDown(Ctl::BtnHome, true);
       view_.SetActivePage(0);
       break;
-    case 1:
+    case Ctl::BtnConfig:
       view_.SetDown(Ctl::BtnConfig, true);
       view_.SetActivePage(1);
       break;
-    case 2:
+    case Ctl::BtnDonate:
       ShellOpen(services_, DonationPageUrl());
       break;
-    case 3:
+    case Ctl::ImgLogo:
       ShellOpen(services_, HomePageUrl());
       break;
     default:

@@ -8,6 +8,11 @@ namespace {
 
 using K = ControlKind;
 
+// The option check boxes sit on one grid in every group box: two columns, a row per 32 pixels.
+constexpr LayoutRect OptionBoxRect(int column, int row) {
+  return {17 + column * 226, 32 + row * 32, 200, 17};
+}
+
 constexpr std::array<ControlSpec, static_cast<size_t>(Ctl::Count)> kLayout = {{
     {Ctl::PnlMain, std::nullopt, K::CardPanel, {0, 50, 498, 376}, u""},
     {Ctl::Card1, Ctl::PnlMain, K::Card, {0, 0, 498, 376}, u""},
@@ -35,21 +40,18 @@ constexpr std::array<ControlSpec, static_cast<size_t>(Ctl::Count)> kLayout = {{
      K::GroupBox,
      {15, 87, 474, 98},
      u"\uB124\uC774\uAE00 \uC54C\uACE0\uB9AC\uC998 \uD574\uC81C"},
-    {Ctl::ChkTcpNoDelay, Ctl::GroupBox2, K::CheckBox, {17, 64, 200, 17}, u"TcpNoDelay"},
-    {Ctl::ChkTCPAckFrequency, Ctl::GroupBox2, K::CheckBox, {17, 32, 200, 17}, u"TcpAckFrequency"},
-    {Ctl::ChkTcpDelAckTick, Ctl::GroupBox2, K::CheckBox, {243, 32, 200, 17}, u"TcpDelAckTick"},
+    {Ctl::ChkTcpNoDelay, Ctl::GroupBox2, K::CheckBox, OptionBoxRect(0, 1), u"TcpNoDelay"},
+    {Ctl::ChkTCPAckFrequency, Ctl::GroupBox2, K::CheckBox, OptionBoxRect(0, 0), u"TcpAckFrequency"},
+    {Ctl::ChkTcpDelAckTick, Ctl::GroupBox2, K::CheckBox, OptionBoxRect(1, 0), u"TcpDelAckTick"},
     // 네트워크 쓰로틀링
     {Ctl::GroupBox3,
      Ctl::Card2,
      K::GroupBox,
      {15, 199, 474, 66},
      u"\uB124\uD2B8\uC6CC\uD06C \uC4F0\uB85C\uD2C0\uB9C1"},
-    {Ctl::ChkNetworkThrottlingIndex,
-     Ctl::GroupBox3,
-     K::CheckBox,
-     {17, 32, 200, 17},
+    {Ctl::ChkNetworkThrottlingIndex, Ctl::GroupBox3, K::CheckBox, OptionBoxRect(0, 0),
      u"NetworkThrottlingIndex"},
-    {Ctl::ChkSystemResponsiveness, Ctl::GroupBox3, K::CheckBox, {243, 32, 200, 17}, u"SystemResponsiveness"},
+    {Ctl::ChkSystemResponsiveness, Ctl::GroupBox3, K::CheckBox, OptionBoxRect(1, 0), u"SystemResponsiveness"},
     {Ctl::PnlHead, std::nullopt, K::Panel, {0, 0, 498, 50}, u""},
     {Ctl::BtnHead, Ctl::PnlHead, K::Toolbar, {10, 10, 358, 30}, u""},
     {Ctl::BtnHome, Ctl::BtnHead, K::ToolbarButton, ToolbarButtonRect(0),

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/text.h"
+#include "ui/xml_reader.h"
 
 namespace tw {
 namespace {
@@ -81,56 +82,6 @@ double Length(std::string_view text, double fallback) {
   return unit.empty() || unit == "px" ? v : fallback;
 }
 
-std::u16string DecodeEntities(std::string_view raw) {
-  std::string out;
-  for (size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] != '&') {
-      out.push_back(raw[i]);
-      continue;
-    }
-    const size_t semi = raw.find(';', i);
-    if (semi == std::string_view::npos || semi - i > 10) {
-      out.push_back('&');
-      continue;
-    }
-    const std::string_view name = raw.substr(i + 1, semi - i - 1);
-    static const std::map<std::string_view, char> kNamed = {
-        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
-    if (auto it = kNamed.find(name); it != kNamed.end()) {
-      out.push_back(it->second);
-    } else if (name.size() > 1 && name[0] == '#') {
-      unsigned long cp = 0;
-      const bool hex = name[1] == 'x' || name[1] == 'X';
-      bool ok = name.size() > (hex ? 2u : 1u);
-      for (size_t k = hex ? 2 : 1; k < name.size() && ok; ++k) {
-        const char c = name[k];
-        int d = IsDigit(c)                    ? c - '0'
-                : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                              : -1;
-        ok = d >= 0 && cp <= 0x10FFFF;
-        cp = cp * (hex ? 16 : 10) + static_cast<unsigned long>(d);
-      }
-      if (!ok || cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        out.append(raw.substr(i, semi - i + 1));
-      } else {
-        std::u16string one;
-        if (cp >= 0x10000) {
-          one.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-          one.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-          one.push_back(static_cast<char16_t>(cp));
-        }
-        out += EncodeUtf8(one);
-      }
-    } else {
-      out.append(raw.substr(i, semi - i + 1));
-    }
-    i = semi;
-  }
-  return DecodeUtf8(out);
-}
-
 // Presentation properties, inherited down the element tree.
 struct Style {
   std::optional<TColor> fill = TColor{0, 0, 0};
@@ -182,7 +133,7 @@ void ApplyProperty(Style& style, const std::string& name, std::string_view value
   }
 }
 
-using Attributes = std::map<std::string, std::string>;
+using Attributes = XmlAttributes;
 
 // Presentation attributes first, then the style attribute, which wins.
 Style Inherit(const Style& parent, const Attributes& attrs) {
@@ -249,91 +200,6 @@ std::vector<SvgSegment> RectOutline(const Attributes& attrs) {
           Seg(SvgOp::Cubic, {x, y + ry - ky}, {x + rx - kx, y}, {x + rx, y}),
           Seg(SvgOp::Close)};
 }
-
-// A minimal XML reader: elements, attributes and character data; comments, processing instructions and
-// declarations are skipped.
-class XmlReader {
- public:
-  explicit XmlReader(std::string_view s) : s_(s) {}
-
-  enum class Kind { Start, End, Text, Done };
-  struct Token {
-    Kind kind = Kind::Done;
-    std::string name;
-    Attributes attrs;
-    bool self_closing = false;
-    std::string_view text;
-  };
-
-  Token Next() {
-    Token t;
-    while (pos_ < s_.size()) {
-      if (s_[pos_] != '<') {
-        const size_t lt = s_.find('<', pos_);
-        t.kind = Kind::Text;
-        t.text = s_.substr(pos_, lt == std::string_view::npos ? std::string_view::npos : lt - pos_);
-        pos_ = lt == std::string_view::npos ? s_.size() : lt;
-        return t;
-      }
-      if (Skip("<!--", "-->") || Skip("<?", "?>") || Skip("<![CDATA[", "]]>") || Skip("<!", ">")) continue;
-      const bool end = pos_ + 1 < s_.size() && s_[pos_ + 1] == '/';
-      pos_ += end ? 2 : 1;
-      t.name = ReadName();
-      if (t.name.empty()) return Token{};
-      if (end) {
-        const size_t gt = s_.find('>', pos_);
-        pos_ = gt == std::string_view::npos ? s_.size() : gt + 1;
-        t.kind = Kind::End;
-        return t;
-      }
-      t.kind = Kind::Start;
-      while (true) {
-        while (pos_ < s_.size() && IsSpace(s_[pos_])) ++pos_;
-        if (pos_ >= s_.size()) return Token{};
-        if (s_[pos_] == '>') {
-          ++pos_;
-          return t;
-        }
-        if (s_.substr(pos_, 2) == "/>") {
-          pos_ += 2;
-          t.self_closing = true;
-          return t;
-        }
-        std::string name = ReadName();
-        if (name.empty()) return Token{};
-        while (pos_ < s_.size() && IsSpace(s_[pos_])) ++pos_;
-        if (pos_ >= s_.size() || s_[pos_] != '=') return Token{};
-        ++pos_;
-        while (pos_ < s_.size() && IsSpace(s_[pos_])) ++pos_;
-        if (pos_ >= s_.size() || (s_[pos_] != '"' && s_[pos_] != '\'')) return Token{};
-        const char quote = s_[pos_++];
-        const size_t close = s_.find(quote, pos_);
-        if (close == std::string_view::npos) return Token{};
-        t.attrs[Lower(name)] = EncodeUtf8(DecodeEntities(s_.substr(pos_, close - pos_)));
-        pos_ = close + 1;
-      }
-    }
-    return t;
-  }
-
- private:
-  bool Skip(std::string_view open, std::string_view close) {
-    if (s_.substr(pos_, open.size()) != open) return false;
-    const size_t end = s_.find(close, pos_ + open.size());
-    pos_ = end == std::string_view::npos ? s_.size() : end + close.size();
-    return true;
-  }
-  std::string ReadName() {
-    const size_t start = pos_;
-    while (pos_ < s_.size() && !IsSpace(s_[pos_]) && s_[pos_] != '>' && s_[pos_] != '/' && s_[pos_] != '=') {
-      ++pos_;
-    }
-    return std::string(s_.substr(start, pos_ - start));
-  }
-
-  std::string_view s_;
-  size_t pos_ = 0;
-};
 
 std::u16string CollapseSpaces(const std::u16string& text) {
   std::u16string out;
@@ -508,7 +374,7 @@ SvgDocument ParseSvg(std::string_view utf8) {
   std::u16string text_content;
   for (auto t = xml.Next(); t.kind != XmlReader::Kind::Done; t = xml.Next()) {
     if (t.kind == XmlReader::Kind::Text) {
-      if (text) text_content += DecodeEntities(t.text);
+      if (text) text_content += DecodeXmlEntities(t.text);
       continue;
     }
     const std::string name = Lower(t.name);

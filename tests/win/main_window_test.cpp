@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "main_window_fixture.h"
 #include "message_box_watch.h"
@@ -275,6 +278,25 @@ TEST_F(MainWindowTest, ViewOperationsReachTheControls) {
   EXPECT_EQ(window->Caption(), u"Tempowave");
   window->SetApplicationTitle(u"Tempowave");
   EXPECT_EQ(win::Application::Title(), u"Tempowave");
+}
+
+// A control asked for what its kind does not have is a fault of the window's own code: raised with the
+// control's name (from a handler, that reaches the crash handler), never read through a null widget.
+TEST_F(MainWindowTest, AControlAskedForAnotherKindRaisesWithItsName) {
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[this] { window->SetChecked(Ctl::BtnStart, true); }, "BtnStart"},
+      {[this] { window->SetDown(Ctl::ChkTcpNoDelay, true); }, "ChkTcpNoDelay"},
+      {[this] { (void)window->Down(Ctl::LblTitle); }, "LblTitle"},
+  };
+  for (const auto& [call, name] : cases) {
+    try {
+      call();
+      ADD_FAILURE() << name << ": nothing raised";
+    } catch (const std::logic_error& e) {
+      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_FALSE(Pressed(Ctl::BtnStart)) << "nothing done before the raise";
 }
 
 TEST_F(MainWindowTest, CloseEndsTheWindow) {

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
+#include <string>
 
 #include "app/main_layout.h"
 #include "app/options.h"
 #include "app/win32/services_win32.h"
 #include "crash/win32/crash_handler.h"
 #include "platform/win32/dispatcher_win32.h"
+#include "platform/text.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/wstr.h"
 #include "tuning/adapter_restart.h"
@@ -36,9 +39,6 @@ constexpr UINT kErrorBoxFlags = 0x00050010;  // MB_OK | MB_ICONERROR | MB_SETFOR
 const char16_t* const kStyleFamily = u"Vantorel";
 const char16_t* const kStyleClass = u"Primary";
 
-// The senders of the shared header handler, told apart by their component names.
-constexpr Ctl kHeaderSenders[] = {Ctl::BtnHome, Ctl::BtnConfig, Ctl::BtnDonate, Ctl::ImgLogo};
-
 std::u16string WindowText(HWND hwnd) {
   std::u16string text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, u'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(hwnd, W(text), static_cast<int>(text.size()))));
@@ -53,11 +53,6 @@ unique_hfont MakeFont(const wchar_t* face, int height, int quality = DEFAULT_QUA
   lf.lfQuality = static_cast<BYTE>(quality);
   lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
   return unique_hfont(CreateFontIndirectW(&lf));
-}
-
-template <typename T>
-T* As(Widget* w) {
-  return dynamic_cast<T*>(w);
 }
 
 // How each kind of control of the layout is made; nullptr when its window could not be created.
@@ -155,6 +150,12 @@ bool MainWindow::Create() {
   return CreateOwn(kClassName, kExStyle, kStyle, nullptr, 0, kStoredWindowCaption) && hwnd_ != nullptr;
 }
 
+template <typename T>
+T& MainWindow::ControlAs(Ctl control) const {
+  if (auto* widget = dynamic_cast<T*>(Control(control))) return *widget;
+  throw std::logic_error("the control " + EncodeUtf8(CtlName(control)) + " is not of the kind asked for");
+}
+
 HWND MainWindow::ControlHwnd(Ctl control) const {
   Widget* w = Control(control);
   return w ? w->hwnd() : nullptr;
@@ -169,26 +170,27 @@ bool MainWindow::BuildControls() {
     owned_.push_back(std::move(widget));
     // Containers learn about their parts once both exist.
     if (entry.kind == ControlKind::Card)
-      As<CardPanel>(Control(*entry.parent))->AddPage(Control(entry.control));
-    if (entry.kind == ControlKind::ToolbarButton) {
-      As<Toolbar>(Control(*entry.parent))->AddButton(As<StyledButton>(Control(entry.control)));
-    }
+      ControlAs<CardPanel>(*entry.parent).AddPage(&ControlAs<Widget>(entry.control));
+    if (entry.kind == ControlKind::ToolbarButton)
+      ControlAs<Toolbar>(*entry.parent).AddButton(&ControlAs<StyledButton>(entry.control));
   }
   // The stored layout: home page active, its button pressed.
-  As<CardPanel>(Control(Ctl::PnlMain))->SetActivePage(0);
-  As<StyledButton>(Control(Ctl::BtnHome))->SetDown(true);
+  ControlAs<CardPanel>(Ctl::PnlMain).SetActivePage(0);
+  ControlAs<StyledButton>(Ctl::BtnHome).SetDown(true);
   return true;
 }
 
 void MainWindow::RouteEvents() {
   for (Ctl sender : kHeaderSenders) {
     std::function<void()> click = [this, sender] { form_.BtnHomeClick(CtlName(sender)); };
-    if (auto* b = As<StyledButton>(Control(sender))) b->on_click = click;
-    if (auto* img = As<VectorImage>(Control(sender))) img->on_click = click;
+    if (SpecOf(sender).kind == ControlKind::VectorImage)
+      ControlAs<VectorImage>(sender).on_click = std::move(click);
+    else
+      ControlAs<StyledButton>(sender).on_click = std::move(click);
   }
-  As<StyledButton>(Control(Ctl::BtnStart))->on_click = [this] { form_.BtnStartClick(); };
+  ControlAs<StyledButton>(Ctl::BtnStart).on_click = [this] { form_.BtnStartClick(); };
   for (const Option& option : kOptions) {
-    As<CheckBox>(Control(option.box))->on_click = [this, box = option.box] { form_.ChkOptionClick(box); };
+    ControlAs<CheckBox>(option.box).on_click = [this, box = option.box] { form_.ChkOptionClick(box); };
   }
 }
 
@@ -217,12 +219,12 @@ void MainWindow::BuildFonts() {
 
 void MainWindow::Layout() {
   for (const ControlSpec& entry : MainLayout()) {
-    Widget* w = Control(entry.control);
-    w->SetDpi(dpi_);
+    Widget& w = ControlAs<Widget>(entry.control);
+    w.SetDpi(dpi_);
     // Toolbar buttons are placed by their toolbar, in the slots of the visible ones.
-    if (entry.kind != ControlKind::ToolbarButton) w->SetBounds(ScaledRect(entry.control, dpi_, top_inset_));
+    if (entry.kind != ControlKind::ToolbarButton) w.SetBounds(ScaledRect(entry.control, dpi_, top_inset_));
   }
-  As<Toolbar>(Control(Ctl::BtnHead))->Relayout();
+  ControlAs<Toolbar>(Ctl::BtnHead).Relayout();
   if (notice_) {
     notice_->SetDpi(dpi_);
     notice_->SetBounds(
@@ -249,16 +251,17 @@ void MainWindow::SizeAndCentre() {
   MONITORINFO mi{sizeof(mi), {}, {}, 0};
   GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
   const RECT& screen = mi.rcMonitor;
-  const int left = screen.left + (screen.right - screen.left - width) / 2;
-  const int top = screen.top + (screen.bottom - screen.top - height) / 2;
-  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  auto centre = [&](int w, int h, UINT flags) {
+    SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - w) / 2,
+                 screen.top + (screen.bottom - screen.top - h) / 2, w, h,
+                 flags | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  centre(width, height, 0);
   FitClientArea();
   // Centre again with the final size.
   RECT wr;
   GetWindowRect(hwnd_, &wr);
-  SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - (wr.right - wr.left)) / 2,
-               screen.top + (screen.bottom - screen.top - (wr.bottom - wr.top)) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  centre(wr.right - wr.left, wr.bottom - wr.top, SWP_NOSIZE);
 }
 
 void MainWindow::FitClientArea() {
@@ -373,14 +376,14 @@ void MainWindow::SetCaption(const std::u16string& text) {
 }
 
 std::u16string MainWindow::ControlCaption(Ctl control) const {
-  if (auto* rich = As<RichLabel>(Control(control))) return rich->Markup();
+  if (SpecOf(control).kind == ControlKind::RichLabel) return ControlAs<RichLabel>(control).Markup();
   return WindowText(ControlHwnd(control));
 }
 
 void MainWindow::SetControlCaption(Ctl control, const std::u16string& text) {
   switch (SpecOf(control).kind) {
     case ControlKind::RichLabel:
-      As<RichLabel>(Control(control))->SetMarkup(text);
+      ControlAs<RichLabel>(control).SetMarkup(text);
       break;
     case ControlKind::CardPanel:
     case ControlKind::Card:
@@ -404,11 +407,11 @@ void MainWindow::SetEnabled(Ctl control, bool enabled) {
 }
 
 bool MainWindow::Visible(Ctl control) const {
-  return Control(control)->Visible();
+  return ControlAs<Widget>(control).Visible();
 }
 
 void MainWindow::SetVisible(Ctl control, bool visible) {
-  Control(control)->SetVisible(visible);
+  ControlAs<Widget>(control).SetVisible(visible);
 }
 
 bool MainWindow::Checked(Ctl control) const {
@@ -416,28 +419,27 @@ bool MainWindow::Checked(Ctl control) const {
 }
 
 void MainWindow::SetChecked(Ctl control, bool checked) {
-  if (auto* box = As<CheckBox>(Control(control))) box->SetChecked(checked);
+  ControlAs<CheckBox>(control).SetChecked(checked);
 }
 
 bool MainWindow::Down(Ctl control) const {
-  auto* b = As<StyledButton>(Control(control));
-  return b && b->Down();
+  return ControlAs<StyledButton>(control).Down();
 }
 
 void MainWindow::SetDown(Ctl control, bool down) {
-  if (auto* b = As<StyledButton>(Control(control))) b->SetDown(down);
+  ControlAs<StyledButton>(control).SetDown(down);
 }
 
 int MainWindow::ActivePage() const {
-  return As<CardPanel>(Control(Ctl::PnlMain))->ActivePage();
+  return ControlAs<CardPanel>(Ctl::PnlMain).ActivePage();
 }
 
 void MainWindow::SetActivePage(int page) {
-  As<CardPanel>(Control(Ctl::PnlMain))->SetActivePage(page);
+  ControlAs<CardPanel>(Ctl::PnlMain).SetActivePage(page);
 }
 
 void MainWindow::SetAnimating(bool animating) {
-  As<ActivityIndicator>(Control(Ctl::Indicator))->SetAnimating(animating);
+  ControlAs<ActivityIndicator>(Ctl::Indicator).SetAnimating(animating);
 }
 
 void MainWindow::ShowErrorBox(const std::u16string& text, const std::u16string& caption) {

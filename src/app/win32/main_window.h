@@ -71,6 +71,11 @@ class MainWindow final : public Widget, public IFormView, public INoticeHost {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  // The control's widget as the type its layout kind is made as. Any other type (or a control not made yet)
+  // is a fault of this window's own code: it is raised with the control's name and reaches the crash
+  // handler, never a null dereference.
+  template <typename T>
+  T& ControlAs(Ctl control) const;
   bool BuildControls();
   void RouteEvents();
   // Places every control from the 96-DPI layout, and the notice strip below it, at the current DPI.
