@@ -32,7 +32,7 @@ struct ControlSpec {
   Ctl control;
   std::optional<Ctl> parent;  // none: the window itself
   ControlKind kind;
-  LayoutRect rect;  // in the parent's client area, at 96 DPI
+  LayoutRect rect;          // in the parent's client area, at 96 DPI
   const char16_t* caption;  // a key of i18n/texts.h, or a value name that no translation changes
 };
 
