@@ -6,6 +6,7 @@
 #include "app/form_components.h"
 #include "app/options.h"
 #include "build_config.h"
+#include "i18n/texts.h"
 #include "i18n/translate.h"
 #include "platform/fault_point.h"
 #include "platform/machine_lock.h"
@@ -23,17 +24,8 @@
 namespace tw {
 namespace {
 
-// Each is a lookup key of the translation table.
-constexpr std::array<const char16_t*, 3> kSlogans = {
-    u"<B>\uAC8C\uC784 \uBC18\uC751 \uC18D\uB3C4</B>\uB97C \uC190\uC27D\uAC8C \uD5A5\uC0C1 "
-    u"\uC2DC\uD0B5\uB2C8\uB2E4.",
-    u"\uCD5C\uC801\uD654\uB41C \uB124\uD2B8\uC6CC\uD06C\uB85C <B>\uC9C0\uC5F0 \uC2DC\uAC04\uC744 "
-    u"\uCD5C\uC18C\uD654</B>\uD569\uB2C8\uB2E4.",
-    u"\uAC04\uD3B8\uD55C \uC124\uC815\uC73C\uB85C <B>\uAC8C\uC784 \uC18D\uB3C4\uC640 "
-    u"\uC548\uC815\uC131</B>\uC744 "
-    u"\uB3D9\uC2DC\uC5D0 \uAC1C\uC120\uD569\uB2C8\uB2E4.",
-};
-constexpr char16_t kVersionWord[] = u"\uBC84\uC804";  // "Version"
+constexpr std::array<const char16_t*, 3> kSlogans = {kTextSloganResponsiveness, kTextSloganLatency,
+                                                     kTextSloganStability};
 constexpr int kDialogOffset = 10;
 
 // Only the states the program itself stores are restored; anything else shows the idle look, since a busy
@@ -43,7 +35,7 @@ TStatus StoredStatus(std::int32_t stored) {
   return low == static_cast<std::uint8_t>(TStatus::stRunning) ? TStatus::stRunning : TStatus::stIdle;
 }
 
-// What each run state shows; the Korean captions are lookup keys of the translation table.
+// What each run state shows.
 struct StatusLook {
   TStatus status;
   bool spinner;
@@ -53,8 +45,8 @@ struct StatusLook {
   std::int32_t stored;  // -1: not stored (busy has nothing to end it after a restart)
 };
 constexpr StatusLook kLooks[] = {
-    {TStatus::stIdle, false, u"\uC2E4\uD589\uD558\uAE30", true, false, 0},  // "Run"
-    {TStatus::stRunning, false, u"\uC2E4\uD589\uC911", true, true, 1},      // "Running"
+    {TStatus::stIdle, false, kTextRun, true, false, 0},
+    {TStatus::stRunning, false, kTextRunning, true, true, 1},
     {TStatus::stBusy, true, u"", false, false, -1},
 };
 
@@ -100,7 +92,7 @@ void TFrmTempowave::FormCreate() {
   const int slogan = services_.random ? static_cast<int>(services_.random->Next(3)) : 0;
   view_.SetControlCaption(Ctl::LblContent, SloganMarkup(slogan));
   view_.SetControlCaption(Ctl::LblVersion,
-                          Translate(kVersionWord) + u": " + VersionText(services_.version, u"%d.%d.%d.%d"));
+                          Translate(kTextVersion) + u": " + VersionText(services_.version, u"%d.%d.%d.%d"));
   LoadAdapterAndOptions();
   CheckUpdate(services_, config::kUpdateUrl, on_update, kDialogOffset);
 }
@@ -141,9 +133,7 @@ void TFrmTempowave::BtnStartClick() {
       if (!NetworkGUID.empty()) {
         Start();
       } else {
-        // "There are no active networks."
-        ApplyStatus(TStatus::stIdle, Translate(u"\uD65C\uC131\uC911\uC778 \uB124\uD2B8\uC6CC\uD06C\uAC00 "
-                                               u"\uC5C6\uC2B5\uB2C8\uB2E4."));
+        ApplyStatus(TStatus::stIdle, Translate(kTextNoActiveNetwork));
       }
       break;
     case TStatus::stRunning:
@@ -326,7 +316,7 @@ void TFrmTempowave::LoadAdapterAndOptions() {
     NetworkGUID = info.NetworkGUID;
     NetworkIP = info.NetworkIP;
   } else {
-    NetworkName = Translate(u"\uC54C\uC218\uC5C6\uC74C");  // "Unknown"
+    NetworkName = Translate(kTextUnknown);
     NetworkGUID.clear();
     NetworkIP.clear();
   }

@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "i18n/texts.h"
+
 namespace tw {
 namespace {
 
@@ -16,50 +18,28 @@ constexpr LayoutRect OptionBoxRect(int column, int row) {
 constexpr std::array<ControlSpec, static_cast<size_t>(Ctl::Count)> kLayout = {{
     {Ctl::PnlMain, std::nullopt, K::CardPanel, {0, 50, 498, 376}, u""},
     {Ctl::Card1, Ctl::PnlMain, K::Card, {0, 0, 498, 376}, u""},
-    {Ctl::LblTitle, Ctl::Card1, K::Label, {8, 40, 484, 81}, u"\uD15C\uD3EC\uC6E8\uC774\uBE0C"},  // 템포웨이브
+    {Ctl::LblTitle, Ctl::Card1, K::Label, {8, 40, 484, 81}, kTextTempowave},
     {Ctl::LblContent, Ctl::Card1, K::RichLabel, {0, 188, 500, 33}, u""},
-    {Ctl::BtnStart,
-     Ctl::Card1,
-     K::StyledButton,
-     {176, 264, 162, 68},
-     u"\uC2E4\uD589\uD558\uAE30"},  // 실행하기
+    {Ctl::BtnStart, Ctl::Card1, K::StyledButton, {176, 264, 162, 68}, kTextRun},
     {Ctl::Indicator, Ctl::Card1, K::Indicator, {241, 282, 32, 32}, u""},
     {Ctl::Card2, Ctl::PnlMain, K::Card, {0, 0, 498, 376}, u""},
     {Ctl::LblVersion, Ctl::Card2, K::Label, {15, 344, 100, 15}, u"Loadiing..."},
-    // 네트워크 아답터 정보
-    {Ctl::GroupBox1,
-     Ctl::Card2,
-     K::GroupBox,
-     {15, 6, 474, 67},
-     u"\uB124\uD2B8\uC6CC\uD06C \uC544\uB2F5\uD130 \uC815\uBCF4"},
+    {Ctl::GroupBox1, Ctl::Card2, K::GroupBox, {15, 6, 474, 67}, kTextAdapterGroup},
     {Ctl::LblAdapter, Ctl::GroupBox1, K::Label, {17, 32, 304, 15}, u"..."},
     {Ctl::LblIPAddress, Ctl::GroupBox1, K::Label, {344, 32, 109, 15}, u"..."},
-    // 네이글 알고리즘 해제
-    {Ctl::GroupBox2,
-     Ctl::Card2,
-     K::GroupBox,
-     {15, 87, 474, 98},
-     u"\uB124\uC774\uAE00 \uC54C\uACE0\uB9AC\uC998 \uD574\uC81C"},
+    {Ctl::GroupBox2, Ctl::Card2, K::GroupBox, {15, 87, 474, 98}, kTextNagleGroup},
     {Ctl::ChkTcpNoDelay, Ctl::GroupBox2, K::CheckBox, OptionBoxRect(0, 1), u"TcpNoDelay"},
     {Ctl::ChkTCPAckFrequency, Ctl::GroupBox2, K::CheckBox, OptionBoxRect(0, 0), u"TcpAckFrequency"},
     {Ctl::ChkTcpDelAckTick, Ctl::GroupBox2, K::CheckBox, OptionBoxRect(1, 0), u"TcpDelAckTick"},
-    // 네트워크 쓰로틀링
-    {Ctl::GroupBox3,
-     Ctl::Card2,
-     K::GroupBox,
-     {15, 199, 474, 66},
-     u"\uB124\uD2B8\uC6CC\uD06C \uC4F0\uB85C\uD2C0\uB9C1"},
+    {Ctl::GroupBox3, Ctl::Card2, K::GroupBox, {15, 199, 474, 66}, kTextThrottlingGroup},
     {Ctl::ChkNetworkThrottlingIndex, Ctl::GroupBox3, K::CheckBox, OptionBoxRect(0, 0),
      u"NetworkThrottlingIndex"},
     {Ctl::ChkSystemResponsiveness, Ctl::GroupBox3, K::CheckBox, OptionBoxRect(1, 0), u"SystemResponsiveness"},
     {Ctl::PnlHead, std::nullopt, K::Panel, {0, 0, 498, 50}, u""},
     {Ctl::BtnHead, Ctl::PnlHead, K::Toolbar, {10, 10, 358, 30}, u""},
-    {Ctl::BtnHome, Ctl::BtnHead, K::ToolbarButton, ToolbarButtonRect(0),
-     u"\uCC98\uC74C\uD654\uBA74"},  // 처음화면
-    {Ctl::BtnConfig, Ctl::BtnHead, K::ToolbarButton, ToolbarButtonRect(1),
-     u"\uD658\uACBD\uC124\uC815"},  // 환경설정
-    {Ctl::BtnDonate, Ctl::BtnHead, K::ToolbarButton, ToolbarButtonRect(2),
-     u"\uD6C4\uC6D0\uD558\uAE30"},  // 후원하기
+    {Ctl::BtnHome, Ctl::BtnHead, K::ToolbarButton, ToolbarButtonRect(0), kTextHome},
+    {Ctl::BtnConfig, Ctl::BtnHead, K::ToolbarButton, ToolbarButtonRect(1), kTextConfig},
+    {Ctl::BtnDonate, Ctl::BtnHead, K::ToolbarButton, ToolbarButtonRect(2), kTextDonate},
     {Ctl::PnlLogo, Ctl::PnlHead, K::Panel, {378, 0, 120, 50}, u""},
     {Ctl::ImgLogo, Ctl::PnlLogo, K::VectorImage, {3, 0, 112, 50}, u""},
 }};

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "app/form_view.h"
+#include "i18n/texts.h"
 #include "platform/dpi.h"
 #include "ui/toolbar_layout.h"
 
@@ -31,8 +32,8 @@ struct ControlSpec {
   Ctl control;
   std::optional<Ctl> parent;  // none: the window itself
   ControlKind kind;
-  LayoutRect rect;  // in the parent's client area, at 96 DPI
-  const char16_t* caption;
+  LayoutRect rect;          // in the parent's client area, at 96 DPI
+  const char16_t* caption;  // a key of i18n/texts.h, or a value name that no translation changes
 };
 
 inline constexpr int kClientWidth = 498;
@@ -44,8 +45,8 @@ inline constexpr int kWindowFontHeight = 12;
 inline constexpr const char16_t* kTitleFontFace = u"Tahoma";
 inline constexpr int kTitleFontHeight = 59;
 
-// The window's caption as stored ("템포웨이브").
-inline constexpr const char16_t* kStoredWindowCaption = u"\uD15C\uD3EC\uC6E8\uC774\uBE0C";
+// The window's caption as stored.
+inline constexpr const char16_t* kStoredWindowCaption = kTextTempowave;
 
 // The controls in stored order: a parent always comes before its children.
 std::span<const ControlSpec> MainLayout();

@@ -13,7 +13,9 @@ struct Column {
   std::array<std::u16string_view, 4> texts;  // utPrompt, utStatus, utYes, utNo
 };
 
-// Searched in this order; the first equal code wins, English for every other.
+// The update module's own fixed texts, apart from the translation table (which has no German column): none of
+// them is a translation key, so none is in i18n/texts.h. Searched in this order; the first equal code wins,
+// English for every other.
 constexpr Column kColumns[] = {
     {u"ko",
      {u"업데이트 정보가 있습니다.\r\r안정적으로 사용하기 위해 업데이트를 하시길 권장합니다.\r\r다운로드 "

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "fakes/fake_locale.h"
 #include "i18n/embedded_table.h"
+#include "i18n/texts.h"
 #include "i18n/translate.h"
 #include "platform/text.h"
 
@@ -148,6 +151,71 @@ TEST_F(Translation, AddressToCopyPhrasesInEveryLanguage) {
       // Each phrase finds its own block from any language, never another block's.
       EXPECT_EQ(Translate(c.expected[i], u"ko"), keys[i]) << Utf8(c.language) << " " << i;
     }
+  }
+}
+
+// Every named interface text has its block in the embedded table: the Korean row is the name's text byte for
+// byte, every one of the seven languages has a row with a text, and that row is what Translate answers. And
+// the other way round: every block is a named text, except the stored Stop caption that no window shows.
+TEST_F(Translation, EveryNamedTextHasABlockOfSevenLanguages) {
+  const struct {
+    const char* name;
+    const char16_t* key;
+  } texts[] = {
+      {"kTextTempowave", kTextTempowave},
+      {"kTextHome", kTextHome},
+      {"kTextConfig", kTextConfig},
+      {"kTextDonate", kTextDonate},
+      {"kTextRun", kTextRun},
+      {"kTextRunning", kTextRunning},
+      {"kTextSloganResponsiveness", kTextSloganResponsiveness},
+      {"kTextSloganLatency", kTextSloganLatency},
+      {"kTextSloganStability", kTextSloganStability},
+      {"kTextNoActiveNetwork", kTextNoActiveNetwork},
+      {"kTextVersion", kTextVersion},
+      {"kTextUnknown", kTextUnknown},
+      {"kTextAdapterGroup", kTextAdapterGroup},
+      {"kTextNagleGroup", kTextNagleGroup},
+      {"kTextThrottlingGroup", kTextThrottlingGroup},
+      {"kTextBrowserNotOpened", kTextBrowserNotOpened},
+      {"kTextCopy", kTextCopy},
+      {"kTextClose", kTextClose},
+      {"kTextUndone", kTextUndone},
+      {"kTextNotYet", kTextNotYet},
+      {"kTextStayedOff", kTextStayedOff},
+      {"kTextKeptBack", kTextKeptBack},
+      {"kTextRecordDamagedKept", kTextRecordDamagedKept},
+      {"kTextNotChanged", kTextNotChanged},
+      {"kTextOtherCopy", kTextOtherCopy},
+      {"kTextNotAdministrator", kTextNotAdministrator},
+      {"kTextRecordDamagedRun", kTextRecordDamagedRun},
+      {"kTextRecordNotStored", kTextRecordNotStored},
+      {"kTextGivenBackElsewhere", kTextGivenBackElsewhere},
+      {"kTextShutdownReason", kTextShutdownReason},
+  };
+  const char16_t* languages[] = {u"ko", u"en", u"ja", u"zh", u"ru", u"it", u"fr"};
+  const Lines& table = TranslationTable();
+  std::set<std::u16string> named;
+  for (const auto& t : texts) {
+    SCOPED_TRACE(t.name);
+    const std::u16string key = t.key;
+    EXPECT_TRUE(named.insert(key).second) << "the same key under two names";
+    const auto first = std::find(table.begin(), table.end(), u"ko=" + key);
+    ASSERT_NE(first, table.end()) << "no Korean row";
+    const size_t start = static_cast<size_t>(first - table.begin());
+    ASSERT_LE(start + 7, table.size());
+    for (size_t row = 0; row < 7; ++row) {
+      const std::u16string prefix = std::u16string(languages[row]) + u"=";
+      const std::u16string& line = table[start + row];
+      ASSERT_EQ(line.substr(0, 3), prefix) << "row " << row;
+      EXPECT_GT(line.size(), 3u) << Utf8(prefix);
+      EXPECT_EQ(Translate(key, languages[row]), line.substr(3)) << Utf8(prefix);
+    }
+  }
+  for (const auto& line : table) {
+    if (line.substr(0, 3) != u"ko=") continue;
+    const std::u16string key = line.substr(3);
+    EXPECT_TRUE(named.count(key) == 1 || key == u"\uC911\uC9C0\uD558\uAE30") << Utf8(key) << " has no name";
   }
 }
 

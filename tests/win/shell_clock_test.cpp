@@ -10,6 +10,7 @@
 
 #include "fakes/fake_locale.h"
 #include "i18n/embedded_table.h"
+#include "i18n/texts.h"
 #include "i18n/translate.h"
 #include "platform/win32/clock_win32.h"
 #include "platform/win32/com_apartment.h"
@@ -260,7 +261,7 @@ TEST(AddressToCopy, ShowsTheAddressSelectedInAReadOnlyBoxInTheUsersLanguage) {
       {u"fr", u"Tempowave",
        u"Impossible d'ouvrir le navigateur. Copiez l'adresse ci-dessous dans votre navigateur.", u"Copier",
        u"Fermer"},
-      {u"ko", u"\uD15C\uD3EC\uC6E8\uC774\uBE0C", kAddressMessage, kAddressCopy, kAddressClose},
+      {u"ko", u"\uD15C\uD3EC\uC6E8\uC774\uBE0C", kTextBrowserNotOpened, kTextCopy, kTextClose},
       {u"de", u"Tempowave", u"The browser could not be opened. Copy the address below into your browser.",
        u"Copy", u"Close"},
   };

@@ -1,5 +1,6 @@
 #include "ui/win32/address_dialog.h"
 
+#include "i18n/texts.h"
 #include "i18n/translate.h"
 #include "platform/dpi.h"
 #include "platform/win32/handles.h"
@@ -79,10 +80,10 @@ INT_PTR HandleDialog(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 void ShowAddressToCopy(HWND owner, const std::u16string& address) {
   DialogState st;
   st.caption = Translate(Application::Title());
-  st.message = Translate(kAddressMessage);
+  st.message = Translate(kTextBrowserNotOpened);
   st.address = address;
-  st.copy = Translate(kAddressCopy);
-  st.close = Translate(kAddressClose);
+  st.copy = Translate(kTextCopy);
+  st.close = Translate(kTextClose);
   RunEmptyDialog(owner, GuardedDialogProc<HandleDialog>, reinterpret_cast<LPARAM>(&st));
 }
 

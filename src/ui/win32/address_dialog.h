@@ -9,12 +9,6 @@
 
 namespace tw::win {
 
-// The message and the two button captions, as written in the program (Korean) and passed through Translate.
-inline constexpr char16_t kAddressMessage[] =
-    u"브라우저를 열 수 없습니다. 아래 주소를 복사하여 브라우저에서 여십시오.";
-inline constexpr char16_t kAddressCopy[] = u"복사";
-inline constexpr char16_t kAddressClose[] = u"닫기";
-
 // Control ids, for the tests that drive the dialog.
 inline constexpr int kAddressMessageId = 0x5C01;
 inline constexpr int kAddressEditId = 0x5C02;
