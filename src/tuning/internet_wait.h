@@ -18,6 +18,7 @@ bool IsInternetReachable(IHttp& http, std::uint32_t limit_ms);
 // The wait after an adapter restart: up to kProbeAttempts probes with a kProbePauseMs pause after every
 // failure, and all of it within kProbeBudgetMs, so that a network that swallows lookups and connections
 // cannot stretch five minutes into an hour. Each attempt is given at most kProbeAttemptLimitMs.
+// kProbeAttempts is the program's count; a build may set another (config::kConfiguredProbeAttempts).
 inline constexpr int kProbeAttempts = 300;
 inline constexpr std::uint32_t kProbePauseMs = 1000;
 inline constexpr std::uint32_t kProbeAttemptLimitMs = 12000;
