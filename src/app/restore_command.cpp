@@ -4,8 +4,8 @@
 #include "platform/machine_lock.h"
 #include "platform/text.h"
 #include "settings/config.h"
+#include "tuning/adapter_choice.h"
 #include "tuning/adapter_restart.h"
-#include "tuning/network.h"
 #include "tuning/snapshot.h"
 
 namespace tw {

@@ -7,13 +7,17 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 
-#include "tuning/network.h"
+#include "tuning/adapter_choice.h"
 
 namespace tw {
 
 class IThreads;
+
+// The time discovery is given from its start: a little more than WMI's whole walk (kWmiBudgetMs).
+inline constexpr std::uint32_t kDiscoveryWaitMs = 30000;
 
 class AdapterDiscovery {
  public:

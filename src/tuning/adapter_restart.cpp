@@ -5,8 +5,9 @@
 #include "platform/dispatcher.h"
 #include "platform/fault_point.h"
 #include "platform/http.h"
+#include "platform/netcon.h"
 #include "platform/threads.h"
-#include "tuning/network.h"
+#include "tuning/internet_wait.h"
 #include "tuning/snapshot.h"
 
 namespace tw {
@@ -45,6 +46,12 @@ bool StartCounted(const Services& services, const std::shared_ptr<RestartsUnderW
 }  // namespace
 
 namespace {
+
+// Connects (enable) or disconnects the connection with that GUID text (letter case ignored); true only when
+// it was found and the call succeeded. False without a connections service.
+bool SetConnectionEnabled(INetConnections* connections, const std::u16string& guid, bool enable) {
+  return connections && connections->SetConnectionEnabled(guid, enable);
+}
 
 // Connects, with the retries; true once it is on.
 bool SwitchOn(INetConnections* connections, const std::u16string& guid, IClock* clock) {

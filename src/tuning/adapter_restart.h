@@ -1,8 +1,7 @@
-// Adapter restart and connectivity wait: the connections are switched off and on again, never left off when
-// that can be helped, on a worker in a COM apartment of its own (a real adapter takes seconds, which the
-// window must not wait out); then the same worker waits until the internet answers and hands the outcome back
-// to the UI thread. The restart functions are free of threads, so that they can run wherever the restart
-// runs.
+// The adapter restart: the chosen connections are switched off and on again, never left off when that can be
+// helped, on a worker in a COM apartment of its own (a real adapter takes seconds, which the window must not
+// wait out); the same worker then waits for the internet (internet_wait.h) and hands the outcome back to the
+// UI thread. The restart functions are free of threads, so that they can run wherever the restart runs.
 #pragma once
 
 #include <chrono>

@@ -13,8 +13,8 @@
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/list_buffer.h"
 #include "platform/win32/threads_win32.h"
+#include "tuning/adapter_choice.h"
 #include "tuning/adapter_discovery.h"
-#include "tuning/network.h"
 
 namespace tw {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "build_config.h"
 #include "platform/win32/http_win32.h"
-#include "tuning/network.h"
+#include "tuning/internet_wait.h"
 
 namespace tw {
 namespace {

@@ -68,7 +68,7 @@ Services MakeServices() {
              .threads = &Threads(),
              .com = &com,
              .machine_lock = &machine_lock,
-             .probe_attempts = config::kProbeAttempts};
+             .probe_attempts = config::kConfiguredProbeAttempts};
   static UpdatePrompts& prompts = *new UpdatePrompts(s);
   s.prompts = &prompts;
   return s;
