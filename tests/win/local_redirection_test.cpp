@@ -53,42 +53,43 @@ TEST(LocalRedirection, ModulesAreToldByTheFolderTheyCameFrom) {
       << "the test program, in the build folder";
 }
 
+struct SeenNotice {
+  std::wstring caption;
+  std::vector<std::wstring> texts;
+  bool button = false;
+};
+SeenNotice seen_notice;
+HHOOK notice_hook = nullptr;
+
+// Records the notice as it is activated, and clicks its OK button.
+LRESULT CALLBACK WatchNotice(int code, WPARAM wparam, LPARAM lparam) {
+  HWND box = reinterpret_cast<HWND>(wparam);
+  wchar_t text[2048] = L"";
+  if (code == HCBT_ACTIVATE && GetClassNameW(box, text, 2048) && std::wstring(text) == L"#32770") {
+    GetWindowTextW(box, text, 2048);
+    seen_notice.caption = text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      GetWindowTextW(child, text, 2048);
+      if (GetDlgCtrlID(child) == IDOK) {
+        seen_notice.button = std::wstring(text) == L"OK";
+        PostMessageW(child, BM_CLICK, 0, 0);
+      } else {
+        seen_notice.texts.push_back(text);
+      }
+    }
+  }
+  return CallNextHookEx(notice_hook, code, wparam, lparam);
+}
+
 // The notice shows its text and an OK button that ends it. (That it loads no common controls under the
 // program's manifest is shown by e2e.loading.refused_*: this test program has no manifest.)
 TEST(StartNotice, ShowsTheTextAndEndsWithOk) {
-  struct Seen {
-    std::wstring caption;
-    std::vector<std::wstring> texts;
-    bool button = false;
-  };
-  static Seen seen;
-  static HHOOK hook = nullptr;
-  hook = SetWindowsHookExW(
-      WH_CBT,
-      [](int code, WPARAM wparam, LPARAM lparam) -> LRESULT {
-        HWND box = reinterpret_cast<HWND>(wparam);
-        wchar_t text[2048] = L"";
-        if (code == HCBT_ACTIVATE && GetClassNameW(box, text, 2048) && std::wstring(text) == L"#32770") {
-          GetWindowTextW(box, text, 2048);
-          seen.caption = text;
-          for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            GetWindowTextW(child, text, 2048);
-            if (GetDlgCtrlID(child) == IDOK) {
-              seen.button = std::wstring(text) == L"OK";
-              PostMessageW(child, BM_CLICK, 0, 0);
-            } else {
-              seen.texts.push_back(text);
-            }
-          }
-        }
-        return CallNextHookEx(hook, code, wparam, lparam);
-      },
-      nullptr, GetCurrentThreadId());
+  notice_hook = SetWindowsHookExW(WH_CBT, WatchNotice, nullptr, GetCurrentThreadId());
   win::ShowStartNotice(L"Nothing starts today.");
-  UnhookWindowsHookEx(hook);
-  EXPECT_EQ(seen.caption, L"Tempowave");
-  EXPECT_EQ(seen.texts, std::vector<std::wstring>{L"Nothing starts today."});
-  EXPECT_TRUE(seen.button) << "an OK button, clicked to end it";
+  UnhookWindowsHookEx(notice_hook);
+  EXPECT_EQ(seen_notice.caption, L"Tempowave");
+  EXPECT_EQ(seen_notice.texts, std::vector<std::wstring>{L"Nothing starts today."});
+  EXPECT_TRUE(seen_notice.button) << "an OK button, clicked to end it";
 }
 
 }  // namespace
