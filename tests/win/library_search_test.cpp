@@ -118,6 +118,17 @@ TEST_F(PlantedLibrary, RestrictedSearchNeverTakesIt) {
   if (system) FreeLibrary(system);
 }
 
+BOOL WINAPI RefuseFlags(DWORD) {
+  return FALSE;
+}
+
+// A loader without SetDefaultDllDirectories (Windows 7 or Vista without the 2011 update), or one that refuses
+// the flag, cannot restrict the search: the program must then not start (entry.cpp tells the user and ends).
+TEST(RestrictLibrarySearch, WithoutDefaultDirectoriesTheProgramMustNotStart) {
+  EXPECT_FALSE(win::RestrictLibrarySearch(nullptr));
+  EXPECT_FALSE(win::RestrictLibrarySearch(RefuseFlags)) << "a loader that refuses the flag";
+}
+
 // GDI+ is delay-loaded: the first call of each of its functions goes through the delay-load stub, which must
 // hand on every argument. On x86-64 the first four floating-point ones travel in registers that binutils'
 // stubs do not save; each case runs on its own, so these are the first calls.

@@ -12,9 +12,12 @@ extern "C" int WinMainCRTStartup();
 
 extern "C" int TempowaveStart() {
   // Without the restriction the exe's folder would be searched: better not to start than to run as
-  // administrator with that. (A loader that lacks default directories altogether, Windows 7 or Vista without
-  // the 2011 loader update, already refuses to start the program: the call is imported directly.)
-  if (!tw::win::RestrictLibrarySearchToSystem()) ExitProcess(1);
+  // administrator with that. A loader that lacks default directories altogether (Windows 7 or Vista without
+  // the 2011 loader update) gets a message that says what to install.
+  if (!tw::win::RestrictLibrarySearchToSystem()) {
+    tw::win::ShowLoaderUpdateNeeded();
+    ExitProcess(1);
+  }
   // A "Tempowave.exe.local" entry, or common controls bound from outside the Windows folder, would redirect
   // the side-by-side libraries of the manifest, which the search restriction does not cover: refused before
   // any side-by-side library is loaded, and told without one.

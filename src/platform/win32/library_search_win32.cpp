@@ -9,10 +9,30 @@
 namespace tw::win {
 
 // Runs before the C++ runtime has started (see app/win32/entry.cpp): system calls only.
-bool RestrictLibrarySearchToSystem() {
+bool RestrictLibrarySearch(SetDefaultDllDirectoriesFn set_default_directories) {
   // The current folder also leaves the legacy search order, for loads that name their own search path.
   SetDllDirectoryW(L"");
-  return SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+  return set_default_directories && set_default_directories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+}
+
+bool RestrictLibrarySearchToSystem() {
+  // Looked up, not imported: a loader without it (Windows 7 or Vista without the 2011 loader update,
+  // KB2533623) would otherwise refuse to start the program with a bare "entry point not found".
+  HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+  return RestrictLibrarySearch(kernel32
+                                   ? reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+                                         GetProcAddress(kernel32, "SetDefaultDllDirectories")))
+                                   : nullptr);
+}
+
+void ShowLoaderUpdateNeeded() {
+  // Shown by Windows itself (a service notification is drawn by the system, not by this process), so that
+  // nothing is loaded into a process whose library search could not be restricted.
+  MessageBoxW(nullptr,
+              L"Tempowave will not start: this Windows cannot restrict where programs load their libraries "
+              L"from, which a program that runs as administrator needs.\n\nInstall the Windows updates "
+              L"(KB2533623 on Windows 7), then start Tempowave again.",
+              L"Tempowave", MB_OK | MB_ICONERROR | MB_SERVICE_NOTIFICATION);
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
