@@ -7,7 +7,7 @@
 #include "platform/http.h"
 #include "platform/threads.h"
 #include "tuning/network.h"
-#include "tuning/snapshot.h"
+#include "tuning/restart_marker.h"
 
 namespace tw {
 namespace {
