@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each briefly from its seed corpus.
-#   scripts/fuzz-smoke.sh [total seconds, default 20]
+#   scripts/fuzz-smoke.sh [total seconds, default 25: 5 s a target]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-total=${1:-20}
+total=${1:-25}
 build=$here/build/fuzz
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DTEMPOWAVE_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-targets=(strings_fuzz answer_fuzz markup_fuzz translate_fuzz)
+targets=(strings_fuzz answer_fuzz markup_fuzz translate_fuzz record_fuzz)
 cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]}"
 per=$((total / ${#targets[@]}))
 work=$(mktemp -d /tmp/tw-fuzz.XXXXXX)

@@ -17,7 +17,7 @@
 #include "tuning/adapter_choice.h"
 #include "tuning/adapter_discovery.h"
 #include "tuning/adapter_restart.h"
-#include "tuning/snapshot.h"
+#include "tuning/record_store.h"
 #include "tuning/tweaks.h"
 #include "update/update.h"
 
@@ -146,9 +146,9 @@ void TFrmTempowave::BtnStartClick() {
 
 std::vector<TweakTarget> TFrmTempowave::CheckedTargets() const {
   std::vector<TweakTarget> targets;
-  for (size_t i = 0; i < kTweaks.size(); ++i) {
-    if (view_.Checked(OptionOf(kTweaks[i].id).box)) {
-      targets.push_back({i, PerInterface(kTweaks[i]) ? NetworkGUID : u""});
+  for (const Tweak& tweak : kTweaks) {
+    if (view_.Checked(OptionOf(tweak.id).box)) {
+      targets.push_back({tweak.id, PerInterface(tweak) ? NetworkGUID : u""});
     }
   }
   return targets;
@@ -198,7 +198,7 @@ void TFrmTempowave::Start() {
   bool written = false;
   for (const TweakTarget& target : capture.writable) {
     if (written) FaultPoint(kEndBetweenWrites);
-    if (ApplyTweak(services_.registry, kTweaks[target.tweak], target.adapter)) {
+    if (ApplyTweak(services_.registry, TweakOf(target.tweak), target.adapter)) {
       written = true;
     } else {
       unchanged.push_back(target);

@@ -6,7 +6,7 @@
 #include "settings/config.h"
 #include "tuning/adapter_choice.h"
 #include "tuning/adapter_restart.h"
-#include "tuning/snapshot.h"
+#include "tuning/record_store.h"
 
 namespace tw {
 

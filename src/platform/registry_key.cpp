@@ -1,7 +1,5 @@
 #include "platform/registry_key.h"
 
-#include <vector>
-
 namespace tw {
 
 RegistryKey RegistryKey::Create(IRegistry& registry, RegKey root, const std::u16string& subkey,
@@ -15,6 +13,13 @@ RegistryKey RegistryKey::Open(IRegistry& registry, RegKey root, const std::u16st
                               std::uint32_t access) {
   RegKey key = 0;
   const RegStatus status = registry.OpenKey(root, subkey, access, &key);
+  return RegistryKey(registry, status, status == reg::kSuccess ? key : 0);
+}
+
+RegistryKey RegistryKey::CreateAdmin(IRegistry& registry, RegKey root, const std::u16string& subkey,
+                                     std::uint32_t access) {
+  RegKey key = 0;
+  const RegStatus status = registry.CreateAdminKey(root, subkey, access, &key);
   return RegistryKey(registry, status, status == reg::kSuccess ? key : 0);
 }
 
@@ -73,6 +78,12 @@ RegStatus RegistryKey::SetText(const std::u16string& name, const std::u16string&
   bytes.push_back(0);
   bytes.push_back(0);
   return registry_.SetValue(key_, name, reg::kSz, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+}
+
+RegStatus RegistryKey::SetBytes(const std::u16string& name, std::uint32_t type,
+                                const std::vector<std::uint8_t>& data) {
+  return registry_.SetValue(key_, name, type, data.empty() ? nullptr : data.data(),
+                            static_cast<std::uint32_t>(data.size()));
 }
 
 RegStatus RegistryKey::DeleteValue(const std::u16string& name) {

@@ -1,10 +1,12 @@
-// The typed side of the registry interface: a key that closes itself, REG_DWORD and REG_SZ values in their
-// exact encodings (little-endian DWORD; UTF-16LE text stored with its terminating NUL). Every call goes
-// straight to IRegistry, one raw call per operation, so callers keep full control of what is asked and when.
+// The typed side of the registry interface: a key that closes itself (every key the program opens is held in
+// one), REG_DWORD and REG_SZ values in their exact encodings (little-endian DWORD; UTF-16LE text stored with
+// its terminating NUL). Every call goes straight to IRegistry, one raw call per operation, so callers keep
+// full control of what is asked and when.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -17,6 +19,9 @@ class RegistryKey {
                             std::uint32_t access);
   static RegistryKey Open(IRegistry& registry, RegKey root, const std::u16string& subkey,
                           std::uint32_t access);
+  // IRegistry::CreateAdminKey: created (or given) the Administrators-and-SYSTEM access list.
+  static RegistryKey CreateAdmin(IRegistry& registry, RegKey root, const std::u16string& subkey,
+                                 std::uint32_t access);
   ~RegistryKey();
   RegistryKey(RegistryKey&& other) noexcept;
   RegistryKey& operator=(RegistryKey&&) = delete;
@@ -37,6 +42,8 @@ class RegistryKey {
 
   RegStatus SetDword(const std::u16string& name, std::uint32_t value);
   RegStatus SetText(const std::u16string& name, const std::u16string& text);  // REG_SZ
+  // Any type, the data as given (none when empty).
+  RegStatus SetBytes(const std::u16string& name, std::uint32_t type, const std::vector<std::uint8_t>& data);
   RegStatus DeleteValue(const std::u16string& name);
 
  private:

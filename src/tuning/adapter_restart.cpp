@@ -8,7 +8,7 @@
 #include "platform/netcon.h"
 #include "platform/threads.h"
 #include "tuning/internet_wait.h"
-#include "tuning/snapshot.h"
+#include "tuning/restart_marker.h"
 
 namespace tw {
 namespace {

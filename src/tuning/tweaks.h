@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -45,6 +47,22 @@ inline constexpr std::array<Tweak, 5> kTweaks = {{
     {TweakId::SystemResponsiveness, kSystemProfileKey, u"SystemResponsiveness", 10, 20, 0},
 }};
 
+// Each row's id is its position, so that a tweak is found by its name and a new row cannot take another's.
+static_assert(
+    [] {
+      for (std::size_t i = 0; i < kTweaks.size(); ++i) {
+        if (static_cast<std::size_t>(kTweaks[i].id) != i) return false;
+      }
+      return true;
+    }(),
+    "kTweaks lists the tweaks in the order of TweakId");
+
+constexpr const Tweak& TweakOf(TweakId id) {
+  return kTweaks[static_cast<std::size_t>(id)];
+}
+// The tweak whose value has exactly that name, if any.
+std::optional<TweakId> TweakNamed(std::u16string_view value_name);
+
 // The full key path of the tweak's value; per-interface tweaks live under the adapter's GUID.
 std::u16string TweakKeyPath(const Tweak& tweak, const std::u16string& adapter_guid);
 // The same below HKEY_LOCAL_MACHINE, where every tweak lives.
@@ -58,11 +76,15 @@ inline bool PerInterface(const Tweak& tweak) {
 bool ApplyTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid);
 bool RevertTweak(IRegistry& registry, const Tweak& tweak, const std::u16string& adapter_guid);
 
-// One tuning value on one machine: a row of kTweaks (by position) and, for the per-interface rows, the
-// adapter's GUID text (empty for the machine-wide keys).
+// One tuning value on one machine: a tweak and, for the per-interface ones, the adapter's GUID text (empty
+// for the machine-wide keys).
 struct TweakTarget {
-  std::size_t tweak = 0;
+  TweakId tweak = TweakId::TcpAckFrequency;
   std::u16string adapter;
 };
+
+// The targets' value names as the user sees them in messages ("TcpAckFrequency, TCPNoDelay"): each tweak
+// once, in the table's order.
+std::u16string TargetNames(const std::vector<TweakTarget>& targets);
 
 }  // namespace tw

@@ -9,7 +9,7 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_net_connections.h"
 #include "fakes/fake_registry.h"
-#include "tuning/snapshot.h"
+#include "tuning/restart_marker.h"
 
 namespace tw {
 namespace {

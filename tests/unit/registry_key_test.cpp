@@ -58,5 +58,34 @@ TEST(RegistryKey, TextAndDwordRoundTripInTheirStoredEncodings) {
   EXPECT_EQ(value, 0x01020304u);
 }
 
+TEST(RegistryKey, AnAdministratorsOnlyKeyTakesBytesOfAnyTypeAndClosesOnce) {
+  test::FakeRegistry registry;
+  {
+    RegistryKey key =
+        RegistryKey::CreateAdmin(registry, reg::kLocalMachine, u"SOFTWARE\\Tempowave", reg::kReadWrite64);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(registry.AdminOnly(reg::kLocalMachine, u"SOFTWARE\\Tempowave"));
+    ASSERT_EQ(key.SetBytes(u"list", reg::kMultiSz, {'a', 0, 0, 0, 0, 0}), reg::kSuccess);
+    ASSERT_EQ(key.SetBytes(u"empty", reg::kBinary, {}), reg::kSuccess);
+  }
+  const auto list = registry.Get(reg::kLocalMachine, u"SOFTWARE\\Tempowave", u"list");
+  ASSERT_TRUE(list.has_value());
+  EXPECT_EQ(list->type, reg::kMultiSz);
+  EXPECT_EQ(list->data, (std::vector<std::uint8_t>{'a', 0, 0, 0, 0, 0}));
+  const auto empty = registry.Get(reg::kLocalMachine, u"SOFTWARE\\Tempowave", u"empty");
+  ASSERT_TRUE(empty.has_value());
+  EXPECT_EQ(empty->type, reg::kBinary);
+  EXPECT_TRUE(empty->data.empty());
+  EXPECT_EQ(registry.CallsOf("CreateAdminKey").size(), 1u);
+  EXPECT_EQ(registry.CallsOf("CloseKey").size(), 1u);
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+
+  registry.fail_create = reg::kAccessDenied;
+  RegistryKey refused =
+      RegistryKey::CreateAdmin(registry, reg::kLocalMachine, u"SOFTWARE\\Other", reg::kReadWrite64);
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(refused.status(), reg::kAccessDenied);
+}
+
 }  // namespace
 }  // namespace tw

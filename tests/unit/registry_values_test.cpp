@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 #include "fakes/fake_registry.h"
 #include "tuning/registry_values.h"
@@ -14,7 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 const std::u16string kProfile = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
 
-TEST(RootKeyFromName, ExactNamesOnly) {
+TEST(RegistryValues, RootKeyFromExactNamesOnly) {
   const struct {
     std::u16string name;
     RegKey key;
@@ -37,7 +38,7 @@ TEST(RootKeyFromName, ExactNamesOnly) {
 }
 
 // How the full path is split and which key operation it turns into. Every case must leave no handle open.
-TEST(WriteRegistryDword, PathSplit) {
+TEST(RegistryValues, PathSplit) {
   const struct {
     const char* what;
     std::u16string path;
@@ -62,7 +63,7 @@ TEST(WriteRegistryDword, PathSplit) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeRegistry registry;
-    WriteRegistryDword(registry, c.path, u"Value", 7);
+    CreateKeyAndWriteDword(registry, c.path, u"Value", 7);
     ASSERT_FALSE(registry.calls.empty());
     const auto& first = registry.calls.front();
     EXPECT_EQ(first.op, c.op);
@@ -79,7 +80,7 @@ TEST(WriteRegistryDword, PathSplit) {
   }
 }
 
-TEST(WriteRegistryDword, StoresLittleEndianDword) {
+TEST(RegistryValues, WriteStoresLittleEndianDword) {
   const struct {
     std::int32_t value;
     Bytes bytes;
@@ -89,7 +90,7 @@ TEST(WriteRegistryDword, StoresLittleEndianDword) {
   };
   for (const auto& c : cases) {
     FakeRegistry registry;
-    WriteRegistryDword(registry, u"HKEY_LOCAL_MACHINE\\" + kProfile, u"NetworkThrottlingIndex", c.value);
+    CreateKeyAndWriteDword(registry, u"HKEY_LOCAL_MACHINE\\" + kProfile, u"NetworkThrottlingIndex", c.value);
     const auto v = registry.Get(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex");
     ASSERT_TRUE(v) << c.value;
     EXPECT_EQ(v->type, reg::kDword);
@@ -97,39 +98,40 @@ TEST(WriteRegistryDword, StoresLittleEndianDword) {
   }
 }
 
-TEST(WriteRegistryDword, ReplacesExistingValueAndCreatesParents) {
+TEST(RegistryValues, WriteReplacesExistingValueAndCreatesParents) {
   FakeRegistry registry;
   registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 20);
-  WriteRegistryDword(registry, u"HKEY_LOCAL_MACHINE\\" + kProfile, u"SystemResponsiveness", 0);
+  CreateKeyAndWriteDword(registry, u"HKEY_LOCAL_MACHINE\\" + kProfile, u"SystemResponsiveness", 0);
   EXPECT_EQ(registry.Get(reg::kLocalMachine, kProfile, u"SystemResponsiveness")->data, (Bytes{0, 0, 0, 0}));
 
-  WriteRegistryDword(registry, u"HKEY_CURRENT_USER\\Software\\A\\B\\C", u"V", 1);
+  CreateKeyAndWriteDword(registry, u"HKEY_CURRENT_USER\\Software\\A\\B\\C", u"V", 1);
   EXPECT_TRUE(registry.KeyExists(reg::kCurrentUser, u"Software\\A"));
   EXPECT_TRUE(registry.KeyExists(reg::kCurrentUser, u"Software\\A\\B\\C"));
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
-TEST(DeleteRegistryValue, RemovesOnlyThatValue) {
+TEST(RegistryValues, DeleteRemovesOnlyThatValue) {
   FakeRegistry registry;
   registry.PutDword(reg::kLocalMachine, u"SOFTWARE\\Microsoft\\MSMQ\\Parameters", u"TCPNoDelay", 1);
   registry.PutDword(reg::kLocalMachine, u"SOFTWARE\\Microsoft\\MSMQ\\Parameters", u"Other", 1);
-  DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\MSMQ\\Parameters", u"TCPNoDelay");
+  CreateKeyAndDeleteValue(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\MSMQ\\Parameters",
+                          u"TCPNoDelay");
   EXPECT_FALSE(registry.Get(reg::kLocalMachine, u"SOFTWARE\\Microsoft\\MSMQ\\Parameters", u"TCPNoDelay"));
   EXPECT_TRUE(registry.Get(reg::kLocalMachine, u"SOFTWARE\\Microsoft\\MSMQ\\Parameters", u"Other"));
   EXPECT_EQ(registry.CallsOf("CreateKey").at(0).access, 0x2011Fu);
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
-TEST(DeleteRegistryValue, MissingKeyIsCreatedEmptyAndMissingValueIsNoError) {
+TEST(RegistryValues, DeleteCreatesAMissingKeyEmptyAndAMissingValueIsNoError) {
   FakeRegistry registry;
-  DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tempowave\\Missing", u"TcpAckFrequency");
+  CreateKeyAndDeleteValue(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tempowave\\Missing", u"TcpAckFrequency");
   EXPECT_TRUE(registry.KeyExists(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\Missing"));
   EXPECT_EQ(registry.ValueCount(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\Missing"), 0u);
   ASSERT_EQ(registry.CallsOf("DeleteValue").size(), 1u);
   EXPECT_EQ(registry.CallsOf("DeleteValue")[0].status, reg::kFileNotFound);
 
   registry.PutDword(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\Missing", u"Kept", 3);
-  DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tempowave\\Missing", u"TcpAckFrequency");
+  CreateKeyAndDeleteValue(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tempowave\\Missing", u"TcpAckFrequency");
   EXPECT_EQ(registry.ValueCount(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\Missing"), 1u);
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
@@ -154,8 +156,8 @@ TEST(RegistryValues, FailuresAreAbsorbedAndKeysClosed) {
     SCOPED_TRACE(c.what);
     FakeRegistry registry;
     registry.*c.fault = reg::kAccessDenied;
-    const bool done =
-        c.delete_op ? DeleteRegistryValue(registry, path, u"V") : WriteRegistryDword(registry, path, u"V", 1);
+    const bool done = c.delete_op ? CreateKeyAndDeleteValue(registry, path, u"V")
+                                  : CreateKeyAndWriteDword(registry, path, u"V", 1);
     EXPECT_FALSE(done);  // reported to callers that must know, never raised
     EXPECT_EQ(registry.KeyExists(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\T"), c.key_created);
     EXPECT_EQ(registry.ValueCount(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\T"), 0u);
@@ -167,24 +169,84 @@ TEST(RegistryValues, FailuresAreAbsorbedAndKeysClosed) {
 TEST(RegistryValues, SuccessIsReportedAndARemovalOfNothingIsOne) {
   FakeRegistry registry;
   const std::u16string path = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tempowave\\T";
-  EXPECT_TRUE(DeleteRegistryValue(registry, path, u"V"));  // never there
-  EXPECT_TRUE(WriteRegistryDword(registry, path, u"V", 1));
-  EXPECT_TRUE(DeleteRegistryValue(registry, path, u"V"));
+  EXPECT_TRUE(CreateKeyAndDeleteValue(registry, path, u"V"));  // never there
+  EXPECT_TRUE(CreateKeyAndWriteDword(registry, path, u"V", 1));
+  EXPECT_TRUE(CreateKeyAndDeleteValue(registry, path, u"V"));
   EXPECT_FALSE(registry.Get(reg::kLocalMachine, u"SOFTWARE\\Tempowave\\T", u"V"));
-  EXPECT_FALSE(WriteRegistryDword(registry, u"HKEY_LOCAL_MACHINE", u"V", 1));  // no backslash: nothing
+  EXPECT_FALSE(CreateKeyAndWriteDword(registry, u"HKEY_LOCAL_MACHINE", u"V", 1));  // no backslash: nothing
 }
 
 TEST(RegistryValues, RootOnlyPathOpensAndClosesTheRoot) {
   FakeRegistry registry;
   registry.fail_open = reg::kAccessDenied;
-  WriteRegistryDword(registry, u"HKEY_CURRENT_USER\\", u"V", 1);
+  CreateKeyAndWriteDword(registry, u"HKEY_CURRENT_USER\\", u"V", 1);
   EXPECT_FALSE(registry.Get(reg::kCurrentUser, u"", u"V"));
   EXPECT_TRUE(registry.CallsOf("SetValue").empty());
 
   registry.fail_open = 0;
-  DeleteRegistryValue(registry, u"HKEY_CURRENT_USER\\", u"V");
+  CreateKeyAndDeleteValue(registry, u"HKEY_CURRENT_USER\\", u"V");
   EXPECT_EQ(registry.CallsOf("DeleteValue").size(), 1u);
   EXPECT_EQ(registry.CallsOf("CloseKey").size(), 1u);
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+// Below HKEY_LOCAL_MACHINE: only the helpers named "CreateKeyAnd..." make a missing key; every key is asked
+// for in the native 64-bit view and closed again.
+TEST(RegistryValues, OnlyTheCreatingMachineHelpersMakeAKey) {
+  const std::u16string key = u"SOFTWARE\\Tempowave\\Missing";
+  const Bytes data = {1, 0, 0, 0};
+  const struct {
+    const char* what;
+    std::function<bool(FakeRegistry&)> call;
+    bool result, key_made, admin_only;
+  } cases[] = {
+      {"set", [&](FakeRegistry& r) { return CreateKeyAndSetMachineValue(r, key, u"V", reg::kDword, data); },
+       true, true, false},
+      {"set in an Administrators-only key",
+       [&](FakeRegistry& r) { return CreateAdminKeyAndSetMachineValue(r, key, u"V", reg::kDword, data); },
+       true, true, true},
+      {"delete", [&](FakeRegistry& r) { return DeleteMachineValueIfKeyExists(r, key, u"V"); }, true, false,
+       false},
+      {"read",
+       [&](FakeRegistry& r) {
+         std::uint32_t type = 0;
+         Bytes read;
+         return ReadMachineValue(r, key, u"V", 16, &type, &read) == ValueRead::Absent;
+       },
+       true, false, false},
+      {"look for the key", [&](FakeRegistry& r) { return MachineKeyMissing(r, key); }, true, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeRegistry registry;
+    EXPECT_EQ(c.call(registry), c.result);
+    EXPECT_EQ(registry.KeyExists(reg::kLocalMachine, key), c.key_made);
+    if (c.key_made) {
+      EXPECT_EQ(registry.Get(reg::kLocalMachine, key, u"V")->data, data);
+      EXPECT_EQ(registry.AdminOnly(reg::kLocalMachine, key), c.admin_only);
+    }
+    for (const auto& call : registry.calls) {
+      if (call.op == "CreateKey" || call.op == "CreateAdminKey" || call.op == "OpenKey") {
+        EXPECT_EQ(call.access & reg::kKeyWow64_64, reg::kKeyWow64_64) << call.op;
+      }
+    }
+    EXPECT_EQ(registry.OpenHandles(), 0u);
+  }
+}
+
+// A value larger than the limit is not read; one that is there is read whole, of whatever type.
+TEST(RegistryValues, AMachineValueIsReadUpToTheLimit) {
+  FakeRegistry registry;
+  registry.Put(reg::kLocalMachine, kProfile, u"V", reg::kBinary, Bytes(17, 9));
+  std::uint32_t type = 0;
+  Bytes data;
+  EXPECT_EQ(ReadMachineValue(registry, kProfile, u"V", 16, &type, &data), ValueRead::TooLarge);
+  EXPECT_EQ(ReadMachineValue(registry, kProfile, u"V", 17, &type, &data), ValueRead::Found);
+  EXPECT_EQ(type, reg::kBinary);
+  EXPECT_EQ(data, Bytes(17, 9));
+  EXPECT_EQ(ReadMachineValue(registry, kProfile, u"Other", 17, &type, &data), ValueRead::Absent);
+  registry.fail_query = reg::kAccessDenied;
+  EXPECT_EQ(ReadMachineValue(registry, kProfile, u"V", 17, &type, &data), ValueRead::Failed);
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 

@@ -9,7 +9,8 @@
 #include "fakes/fake_registry.h"
 #include "platform/text.h"
 #include "settings/config.h"
-#include "tuning/snapshot.h"
+#include "tuning/record_store.h"
+#include "tuning/restart_marker.h"
 
 namespace tw {
 namespace {
@@ -43,7 +44,7 @@ class RestoreRun : public ::testing::Test {
   // A record left by a Run on `adapter`: NetworkThrottlingIndex was 20, TcpAckFrequency absent.
   void Recorded(const std::u16string& adapter) {
     registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 20);
-    CaptureBeforeRun(registry, {{3, u""}, {0, adapter}});
+    CaptureBeforeRun(registry, {{TweakId::NetworkThrottlingIndex, u""}, {TweakId::TcpAckFrequency, adapter}});
     registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 0xFFFFFFFF);
     registry.PutDword(reg::kLocalMachine, std::u16string(kInterfaces) + adapter, u"TcpAckFrequency", 1);
   }

@@ -26,7 +26,8 @@
 #include "platform/text.h"
 #include "settings/config.h"
 #include "tuning/registry_values.h"
-#include "tuning/snapshot.h"
+#include "tuning/record_store.h"
+#include "tuning/restart_marker.h"
 
 namespace tw {
 namespace {
@@ -628,9 +629,9 @@ TEST_F(RunState, ARunningStateOpensIdleOnceTheValuesWereResetBehindItsBack) {
     SeedDefaults();
     registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", c.keep_one ? 10 : 20);
     const std::u16string iface = u"HKEY_LOCAL_MACHINE\\" + std::u16string(kInterfaces) + kGuid;
-    DeleteRegistryValue(registry, iface, u"TcpAckFrequency");
-    DeleteRegistryValue(registry, iface, u"TcpDelAckTicks");
-    DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
+    CreateKeyAndDeleteValue(registry, iface, u"TcpAckFrequency");
+    CreateKeyAndDeleteValue(registry, iface, u"TcpDelAckTicks");
+    CreateKeyAndDeleteValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
     registry.calls.clear();
     Restart();
     ExpectLook(c.shown);
@@ -1093,9 +1094,9 @@ TEST_F(RunState, TheRecordDecidesTheStateAtStartForEveryUser) {
 
   SeedDefaults();  // the values were reset behind the record's back
   const std::u16string iface = u"HKEY_LOCAL_MACHINE\\" + std::u16string(kInterfaces) + kGuid;
-  DeleteRegistryValue(registry, iface, u"TcpAckFrequency");
-  DeleteRegistryValue(registry, iface, u"TcpDelAckTicks");
-  DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
+  CreateKeyAndDeleteValue(registry, iface, u"TcpAckFrequency");
+  CreateKeyAndDeleteValue(registry, iface, u"TcpDelAckTicks");
+  CreateKeyAndDeleteValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
   machine_lock.held_elsewhere = true;
   Restart();
   ExpectLook(TStatus::stIdle);
@@ -1156,9 +1157,9 @@ TEST_F(RunState, AnotherCopysChangesAreReadAgainUnderTheLock) {
     ExpectLook(TStatus::stRunning);
     if (!c.run_again) {  // the values reset behind the record's back
       registry.PutDword(reg::kLocalMachine, kProfile, u"NetworkThrottlingIndex", 10);
-      DeleteRegistryValue(registry, iface, u"TcpAckFrequency");
-      DeleteRegistryValue(registry, iface, u"TcpDelAckTicks");
-      DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
+      CreateKeyAndDeleteValue(registry, iface, u"TcpAckFrequency");
+      CreateKeyAndDeleteValue(registry, iface, u"TcpDelAckTicks");
+      CreateKeyAndDeleteValue(registry, u"HKEY_LOCAL_MACHINE\\" + std::u16string(kMsmq), u"TCPNoDelay");
       registry.PutDword(reg::kLocalMachine, kProfile, u"SystemResponsiveness", 20);
     }
     machine_lock.on_next_acquire = [this, &c] {

@@ -60,5 +60,29 @@ TEST(Tweaks, EachRunWritesItsValueAndRunAgainDeletesOrWritesTheDefault) {
   }
 }
 
+// A tweak is found by its value's exact name, the one the record and the messages use.
+TEST(Tweaks, EachValueNameFindsItsTweak) {
+  for (const Tweak& tweak : kTweaks) {
+    SCOPED_TRACE(EncodeUtf8(tweak.value));
+    EXPECT_EQ(TweakNamed(tweak.value), tweak.id);
+    EXPECT_EQ(TweakOf(tweak.id).value, tweak.value);
+  }
+  EXPECT_EQ(TweakNamed(u"tcpnodelay"), std::nullopt);
+  EXPECT_EQ(TweakNamed(u"TCPNoDelay "), std::nullopt);
+  EXPECT_EQ(TweakNamed(u""), std::nullopt);
+}
+
+// The names in the end message: each tweak once however many adapters it was aimed at, in the table's order.
+TEST(Tweaks, TargetNamesNameEachTweakOnceInTheTablesOrder) {
+  constexpr char16_t kOther[] = u"{0000000B-0000-0000-0000-4E6574446576}";
+  EXPECT_EQ(TargetNames({{TweakId::SystemResponsiveness, u""},
+                         {TweakId::TcpAckFrequency, kGuid},
+                         {TweakId::TcpAckFrequency, kOther},
+                         {TweakId::TcpNoDelay, u""}}),
+            u"TcpAckFrequency, TCPNoDelay, SystemResponsiveness");
+  EXPECT_EQ(TargetNames({{TweakId::TcpDelAckTicks, kGuid}}), u"TcpDelAckTicks");
+  EXPECT_EQ(TargetNames({}), u"");
+}
+
 }  // namespace
 }  // namespace tw

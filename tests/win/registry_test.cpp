@@ -57,8 +57,8 @@ class RealRegistry : public ::testing::Test {
 
 // A 32-bit build on 64-bit Windows must write where the system reads: the native view, not Wow6432Node.
 TEST_F(RealRegistry, WriteLandsInThe64BitView) {
-  WriteRegistryDword(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\TempowaveRegistryTest",
-                     u"NetworkThrottlingIndex", -1);
+  CreateKeyAndWriteDword(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\TempowaveRegistryTest",
+                         u"NetworkThrottlingIndex", -1);
   const Seen native = ReadView(HKEY_LOCAL_MACHINE, kTestKey, L"NetworkThrottlingIndex", KEY_WOW64_64KEY);
   ASSERT_EQ(native.status, ERROR_SUCCESS);
   EXPECT_EQ(native.type, DWORD(REG_DWORD));
@@ -66,15 +66,15 @@ TEST_F(RealRegistry, WriteLandsInThe64BitView) {
   EXPECT_NE(ReadView(HKEY_LOCAL_MACHINE, kTestKey, L"NetworkThrottlingIndex", KEY_WOW64_32KEY).status,
             ERROR_SUCCESS);
 
-  DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\\\SOFTWARE\\TempowaveRegistryTest",
-                      u"NetworkThrottlingIndex");
+  CreateKeyAndDeleteValue(registry, u"HKEY_LOCAL_MACHINE\\\\SOFTWARE\\TempowaveRegistryTest",
+                          u"NetworkThrottlingIndex");
   EXPECT_EQ(ReadView(HKEY_LOCAL_MACHINE, kTestKey, L"NetworkThrottlingIndex", KEY_WOW64_64KEY).status,
             ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RealRegistry, DeleteCreatesMissingKeyAndIgnoresMissingValue) {
-  DeleteRegistryValue(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\TempowaveRegistryTest\\Sub",
-                      u"TcpAckFrequency");
+  CreateKeyAndDeleteValue(registry, u"HKEY_LOCAL_MACHINE\\SOFTWARE\\TempowaveRegistryTest\\Sub",
+                          u"TcpAckFrequency");
   HKEY key;
   ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\TempowaveRegistryTest\\Sub", 0,
                           KEY_READ | KEY_WOW64_64KEY, &key),
@@ -89,14 +89,14 @@ TEST_F(RealRegistry, DeleteCreatesMissingKeyAndIgnoresMissingValue) {
 TEST_F(RealRegistry, BadPathsWriteNothing) {
   for (const char16_t* path : {u"hkey_current_user\\Software\\TempowaveRegistryTest",
                                u"Software\\TempowaveRegistryTest", u"HKEY_CURRENT_USER"}) {
-    WriteRegistryDword(registry, path, u"V", 1);
+    CreateKeyAndWriteDword(registry, path, u"V", 1);
   }
   EXPECT_EQ(ReadView(HKEY_CURRENT_USER, L"Software\\TempowaveRegistryTest", L"V", 0).status,
             ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RealRegistry, RootOnlyPathWritesUnderTheRoot) {
-  WriteRegistryDword(registry, u"HKEY_CURRENT_USER\\", u"TempowaveRegistryTestValue", 5);
+  CreateKeyAndWriteDword(registry, u"HKEY_CURRENT_USER\\", u"TempowaveRegistryTestValue", 5);
   const Seen seen = ReadView(HKEY_CURRENT_USER, L"", L"TempowaveRegistryTestValue", 0);
   EXPECT_EQ(seen.status, ERROR_SUCCESS);
   EXPECT_EQ(seen.data, (std::vector<BYTE>{5, 0, 0, 0}));

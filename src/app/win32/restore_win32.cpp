@@ -8,7 +8,7 @@
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/standard_output_win32.h"
 #include "tuning/adapter_restart.h"
-#include "tuning/snapshot.h"
+#include "tuning/restart_marker.h"
 
 namespace tw::win {
 

@@ -1,4 +1,4 @@
-#include "tuning/snapshot.h"
+#include "tuning/record_store.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,8 @@
 namespace tw {
 namespace {
 
+using enum TweakId;
+
 constexpr char16_t kA[] = u"{0000000A-0000-0000-0000-4E6574446576}";
 constexpr char16_t kB[] = u"{0000000B-0000-0000-0000-4E6574446576}";
 constexpr char16_t kMsmq[] = u"SOFTWARE\\Microsoft\\MSMQ\\Parameters";
@@ -23,13 +25,18 @@ Bytes Dword(std::uint32_t v) {
   return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
 }
 
-SavedValue Saved(size_t tweak, const std::u16string& adapter, bool existed, std::uint32_t type, Bytes data) {
+SavedValue Saved(TweakId tweak, const std::u16string& adapter, bool existed, std::uint32_t type, Bytes data) {
   SavedValue v;
   v.target = {tweak, adapter};
   v.existed = existed;
   v.type = type;
   v.data = std::move(data);
   return v;
+}
+
+// The machine's own DWORD of each value where a test needs one per value.
+std::uint32_t Own(TweakId tweak) {
+  return 40 + static_cast<std::uint32_t>(tweak);
 }
 
 std::string Text(const std::u16string& s) {
@@ -39,22 +46,22 @@ std::string Text(const std::u16string& s) {
 // The five values for one adapter, in the table's order.
 std::vector<TweakTarget> AllFive(const std::u16string& adapter) {
   std::vector<TweakTarget> out;
-  for (size_t i = 0; i < kTweaks.size(); ++i) out.push_back({i, PerInterface(kTweaks[i]) ? adapter : u""});
+  for (const Tweak& tweak : kTweaks) out.push_back({tweak.id, PerInterface(tweak) ? adapter : u""});
   return out;
 }
 
-class SnapshotTest : public ::testing::Test {
+class RecordStore : public ::testing::Test {
  protected:
-  static std::u16string Subkey(const TweakTarget& t) { return TweakSubkey(kTweaks[t.tweak], t.adapter); }
+  static std::u16string Subkey(const TweakTarget& t) { return TweakSubkey(TweakOf(t.tweak), t.adapter); }
   std::optional<test::RegValue> Value(const TweakTarget& t) const {
-    return registry.Get(reg::kLocalMachine, Subkey(t), kTweaks[t.tweak].value);
+    return registry.Get(reg::kLocalMachine, Subkey(t), TweakOf(t.tweak).value);
   }
   void Put(const TweakTarget& t, std::uint32_t type, Bytes data) {
-    registry.Put(reg::kLocalMachine, Subkey(t), kTweaks[t.tweak].value, type, std::move(data));
+    registry.Put(reg::kLocalMachine, Subkey(t), TweakOf(t.tweak).value, type, std::move(data));
   }
   // What Run does after its record: the table's values written for the targets it may change.
   void RunWrites(const std::vector<TweakTarget>& targets) {
-    for (const auto& t : targets) ApplyTweak(registry, kTweaks[t.tweak], t.adapter);
+    for (const auto& t : targets) ApplyTweak(registry, TweakOf(t.tweak), t.adapter);
   }
   Snapshot Held() {
     Snapshot s;
@@ -62,7 +69,7 @@ class SnapshotTest : public ::testing::Test {
     return s;
   }
   void ExpectValue(const TweakTarget& t, const std::optional<test::RegValue>& want) {
-    SCOPED_TRACE(Text(kTweaks[t.tweak].value) + " " + Text(t.adapter));
+    SCOPED_TRACE(Text(TweakOf(t.tweak).value) + " " + Text(t.adapter));
     const auto got = Value(t);
     ASSERT_EQ(got.has_value(), want.has_value());
     if (!want) return;
@@ -73,101 +80,7 @@ class SnapshotTest : public ::testing::Test {
   test::FakeRegistry registry;
 };
 
-TEST_F(SnapshotTest, LinesRoundTripAndReadAsDocumented) {
-  Snapshot s;
-  s.values = {
-      Saved(0, kA, false, 0, {}),
-      Saved(1, kA, true, reg::kDword, Dword(0)),
-      Saved(2, u"", true, reg::kSz, {u8'1', 0, 0, 0}),
-      Saved(3, u"", true, reg::kDword, Dword(0xFFFFFFFF)),
-      Saved(4, u"", true, reg::kBinary, {}),
-  };
-  const std::vector<std::u16string> want = {
-      std::u16string(u"TcpAckFrequency|") + kA + u"|absent",
-      std::u16string(u"TcpDelAckTicks|") + kA + u"|4|00000000",
-      u"TCPNoDelay||1|31000000",
-      u"NetworkThrottlingIndex||4|ffffffff",
-      u"SystemResponsiveness||3|",
-  };
-  EXPECT_EQ(SnapshotLines(s), want);
-  const Snapshot back = ParseSnapshotLines(want);
-  ASSERT_EQ(back.values.size(), s.values.size());
-  for (size_t i = 0; i < s.values.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(back.values[i].target.tweak, s.values[i].target.tweak);
-    EXPECT_EQ(back.values[i].target.adapter, s.values[i].target.adapter);
-    EXPECT_EQ(back.values[i].existed, s.values[i].existed);
-    EXPECT_EQ(back.values[i].type, s.values[i].type);
-    EXPECT_EQ(back.values[i].data, s.values[i].data);
-  }
-  // Every type a value can have, up to REG_QWORD, is kept as it was.
-  bool whole = false;
-  EXPECT_EQ(ParseSnapshotLines({u"TCPNoDelay||11|AB"}, &whole).values.at(0).type, reg::kQword);
-  EXPECT_TRUE(whole);
-}
-
-TEST_F(SnapshotTest, LinesThatDoNotParseAreLeftOut) {
-  const std::u16string a = kA;
-  const char16_t* bad[] = {
-      u"",
-      u"absent",
-      u"Unknown||absent",
-      u"tcpnodelay||absent",               // names are exact
-      u"TcpAckFrequency||absent",          // a per-interface value needs its adapter
-      u"TcpAckFrequency|0000000A|absent",  // not a braced GUID
-      u"TcpAckFrequency|{0000000A-0000-0000-0000-4E657444657}|absent",
-      u"TcpAckFrequency|{0000000A-0000-0000-0000-4E657444657G}|absent",
-      u"TcpAckFrequency|{0000000A-0000-0000-0000-4E6574446576}x|absent",
-      u"TCPNoDelay|{0000000A-0000-0000-0000-4E6574446576}|absent",  // a machine-wide one has none
-      u"TCPNoDelay||absent|",
-      u"TCPNoDelay||Absent",
-      u"TCPNoDelay||4",
-      u"TCPNoDelay||x|00",
-      u"TCPNoDelay||-4|00",
-      u"TCPNoDelay||4294967296|00",
-      u"TCPNoDelay||4|0",
-      u"TCPNoDelay||4|0g",
-      u"TCPNoDelay||4|00|00",
-      u"TCPNoDelay||12|00",  // no registry value has a type beyond REG_QWORD
-      u"TCPNoDelay||4294967295|AB",
-  };
-  for (const char16_t* line : bad) {
-    bool whole = true;
-    EXPECT_TRUE(ParseSnapshotLines({line}, &whole).values.empty()) << Text(line);
-    EXPECT_FALSE(whole) << Text(line);
-  }
-  // Data beyond what one value may hold.
-  bool whole = true;
-  EXPECT_TRUE(ParseSnapshotLines(
-                  {u"TCPNoDelay||3|" + std::u16string(2 * std::size_t{kMaxSavedBytes + 1}, u'0')}, &whole)
-                  .values.empty());
-  EXPECT_FALSE(whole);
-  // A value named twice cannot be trusted in either line: both are left out, the rest is read. GUIDs match
-  // without regard to case.
-  const Snapshot s = ParseSnapshotLines(
-      {u"TCPNoDelay||4|01000000", u"TCPNoDelay||absent", u"TcpAckFrequency|" + a + u"|absent",
-       u"TcpAckFrequency|" + AsciiLowerCase(a) + u"|4|01000000", u"SystemResponsiveness||4|14000000"},
-      &whole);
-  EXPECT_FALSE(whole);
-  ASSERT_EQ(s.values.size(), 1u);
-  EXPECT_EQ(s.values[0].target.tweak, 4u);
-  EXPECT_EQ(s.Find({0, AsciiLowerCase(a)}), nullptr);
-  // More lines than any Run writes: damaged, the first kMaxSnapshotEntries read.
-  std::vector<std::u16string> many;
-  for (size_t i = 0; i <= kMaxSnapshotEntries; ++i) {
-    std::u16string guid = u"{00000000-0000-0000-0000-000000000000}";
-    guid[8] = static_cast<char16_t>(u'0' + i % 10);
-    guid[7] = static_cast<char16_t>(u'0' + i / 10);
-    many.push_back(u"TcpAckFrequency|" + guid + u"|absent");
-  }
-  EXPECT_EQ(ParseSnapshotLines(many, &whole).values.size(), kMaxSnapshotEntries);
-  EXPECT_FALSE(whole);
-  many.pop_back();
-  EXPECT_EQ(ParseSnapshotLines(many, &whole).values.size(), kMaxSnapshotEntries);
-  EXPECT_TRUE(whole);
-}
-
-TEST_F(SnapshotTest, RunThenRunAgainGivesBackExactlyWhatWasThere) {
+TEST_F(RecordStore, RunThenRunAgainGivesBackExactlyWhatWasThere) {
   struct Case {
     const char* what;
     std::uint32_t type;  // reg::kNone with no data: absent
@@ -196,7 +109,7 @@ TEST_F(SnapshotTest, RunThenRunAgainGivesBackExactlyWhatWasThere) {
     for (const auto& t : AllFive(kA)) {
       const auto v = Value(t);
       ASSERT_TRUE(v.has_value());
-      EXPECT_EQ(v->data, Dword(static_cast<std::uint32_t>(kTweaks[t.tweak].run)));
+      EXPECT_EQ(v->data, Dword(static_cast<std::uint32_t>(TweakOf(t.tweak).run)));
     }
 
     const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
@@ -210,16 +123,20 @@ TEST_F(SnapshotTest, RunThenRunAgainGivesBackExactlyWhatWasThere) {
   }
 }
 
-TEST_F(SnapshotTest, ASecondRunWhileTheRecordIsHeldKeepsTheFirstValues) {
-  Put({3, u""}, reg::kDword, Dword(20));
-  Put({4, u""}, reg::kDword, Dword(30));
-  RunWrites(CaptureBeforeRun(registry, {{3, u""}, {4, u""}}).writable);
+TEST_F(RecordStore, ASecondRunWhileTheRecordIsHeldKeepsTheFirstValues) {
+  Put({NetworkThrottlingIndex, u""}, reg::kDword, Dword(20));
+  Put({SystemResponsiveness, u""}, reg::kDword, Dword(30));
+  RunWrites(
+      CaptureBeforeRun(registry, {{NetworkThrottlingIndex, u""}, {SystemResponsiveness, u""}}).writable);
   const auto first = SnapshotLines(Held());
 
   // Run again before the first record was given back (the window showed idle meanwhile), now with a
   // further value checked: the held entries stay, the new one joins.
-  Put({2, u""}, reg::kDword, Dword(7));
-  const auto writable = CaptureBeforeRun(registry, {{2, u""}, {3, u""}, {4, u""}}).writable;
+  Put({TcpNoDelay, u""}, reg::kDword, Dword(7));
+  const auto writable =
+      CaptureBeforeRun(registry,
+                       {{TcpNoDelay, u""}, {NetworkThrottlingIndex, u""}, {SystemResponsiveness, u""}})
+          .writable;
   EXPECT_EQ(writable.size(), 3u);
   RunWrites(writable);
   auto lines = SnapshotLines(Held());
@@ -229,17 +146,17 @@ TEST_F(SnapshotTest, ASecondRunWhileTheRecordIsHeldKeepsTheFirstValues) {
 
   // Nothing new: the record is not even rewritten.
   registry.calls.clear();
-  CaptureBeforeRun(registry, {{3, u""}});
+  CaptureBeforeRun(registry, {{NetworkThrottlingIndex, u""}});
   EXPECT_TRUE(registry.CallsOf("SetValue").empty());
 
   ASSERT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn).complete);
-  ExpectValue({2, u""}, test::RegValue{reg::kDword, Dword(7)});
-  ExpectValue({3, u""}, test::RegValue{reg::kDword, Dword(20)});
-  ExpectValue({4, u""}, test::RegValue{reg::kDword, Dword(30)});
+  ExpectValue({TcpNoDelay, u""}, test::RegValue{reg::kDword, Dword(7)});
+  ExpectValue({NetworkThrottlingIndex, u""}, test::RegValue{reg::kDword, Dword(20)});
+  ExpectValue({SystemResponsiveness, u""}, test::RegValue{reg::kDword, Dword(30)});
 }
 
-TEST_F(SnapshotTest, AFailingWriteHalfWayKeepsTheRecordAndGivesBackTheRest) {
-  for (const auto& t : AllFive(kA)) Put(t, reg::kDword, Dword(40 + static_cast<std::uint32_t>(t.tweak)));
+TEST_F(RecordStore, AFailingWriteHalfWayKeepsTheRecordAndGivesBackTheRest) {
+  for (const auto& t : AllFive(kA)) Put(t, reg::kDword, Dword(Own(t.tweak)));
   RunWrites(CaptureBeforeRun(registry, AllFive(kA)).writable);
   const auto lines = SnapshotLines(Held());
 
@@ -251,65 +168,66 @@ TEST_F(SnapshotTest, AFailingWriteHalfWayKeepsTheRecordAndGivesBackTheRest) {
   EXPECT_FALSE(r.complete);
   EXPECT_EQ(SnapshotLines(Held()), lines);  // RevertTuning never drops; the caller drops only when complete
   for (const auto& t : AllFive(kA)) {
-    const std::uint32_t want = t.tweak == 2 ? 1 : 40 + static_cast<std::uint32_t>(t.tweak);
+    const std::uint32_t want = t.tweak == TcpNoDelay ? 1 : Own(t.tweak);
     ExpectValue(t, test::RegValue{reg::kDword, Dword(want)});
   }
 
   registry.fault = nullptr;
   EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn).complete);
-  ExpectValue({2, u""}, test::RegValue{reg::kDword, Dword(42)});
+  ExpectValue({TcpNoDelay, u""}, test::RegValue{reg::kDword, Dword(Own(TcpNoDelay))});
   EXPECT_TRUE(DropSnapshot(registry));
   Snapshot none;
   EXPECT_EQ(ReadSnapshot(registry, &none), SnapshotState::None);
 }
 
-TEST_F(SnapshotTest, GivingBackAnAbsentValueNeitherCreatesAKeyNorFails) {
+TEST_F(RecordStore, GivingBackAnAbsentValueNeitherCreatesAKeyNorFails) {
   // Run created the key for TCPNoDelay; it went away since (message queuing removed): nothing to delete.
   Snapshot s;
-  s.values = {Saved(2, u"", false, 0, {})};
+  s.values = {Saved(TcpNoDelay, u"", false, 0, {})};
   ASSERT_TRUE(WriteSnapshot(registry, s));
   EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn).complete);
   EXPECT_FALSE(registry.KeyExists(reg::kLocalMachine, kMsmq));
 }
 
-TEST_F(SnapshotTest, ARecordForAnAdapterThatNoLongerExists) {
+TEST_F(RecordStore, ARecordForAnAdapterThatNoLongerExists) {
   // Tuned on A; A has gone and B is the active adapter at Run again.
-  Put({0, kA}, reg::kDword, Dword(2));
+  Put({TcpAckFrequency, kA}, reg::kDword, Dword(2));
   RunWrites(CaptureBeforeRun(registry, AllFive(kA)).writable);
-  Put({0, kB}, reg::kDword, Dword(5));
+  Put({TcpAckFrequency, kB}, reg::kDword, Dword(5));
 
   const Reverted r = RevertTuning(registry, kB, WithoutRecord::ResetRunsOwn);
   EXPECT_TRUE(r.complete);
   EXPECT_EQ(r.adapters, (std::vector<std::u16string>{kA, kB}));
-  ExpectValue({0, kA}, test::RegValue{reg::kDword, Dword(2)});
-  ExpectValue({1, kA}, std::nullopt);
-  ExpectValue({0, kB}, test::RegValue{reg::kDword, Dword(5)});  // never tuned: untouched
+  ExpectValue({TcpAckFrequency, kA}, test::RegValue{reg::kDword, Dword(2)});
+  ExpectValue({TcpDelAckTicks, kA}, std::nullopt);
+  ExpectValue({TcpAckFrequency, kB}, test::RegValue{reg::kDword, Dword(5)});  // never tuned: untouched
 
   // A's interface key itself gone: an existing value is written back into a new key, an absent one needs
   // none.
   registry = test::FakeRegistry();
   Snapshot s;
-  s.values = {Saved(0, kA, true, reg::kDword, Dword(2)), Saved(1, kA, false, 0, {})};
+  s.values = {Saved(TcpAckFrequency, kA, true, reg::kDword, Dword(2)),
+              Saved(TcpDelAckTicks, kA, false, 0, {})};
   ASSERT_TRUE(WriteSnapshot(registry, s));
   EXPECT_TRUE(RevertTuning(registry, kB, WithoutRecord::ResetRunsOwn).complete);
-  ExpectValue({0, kA}, test::RegValue{reg::kDword, Dword(2)});
-  ExpectValue({1, kA}, std::nullopt);
+  ExpectValue({TcpAckFrequency, kA}, test::RegValue{reg::kDword, Dword(2)});
+  ExpectValue({TcpDelAckTicks, kA}, std::nullopt);
 }
 
-TEST_F(SnapshotTest, AValueThatCannotBeReadIsNeitherRecordedNorChanged) {
-  Put({3, u""}, reg::kDword, Dword(20));
+TEST_F(RecordStore, AValueThatCannotBeReadIsNeitherRecordedNorChanged) {
+  Put({NetworkThrottlingIndex, u""}, reg::kDword, Dword(20));
   registry.fault = [](const test::RegCall& c) {
     return c.op == "QueryValue" && c.name == u"NetworkThrottlingIndex" ? reg::kAccessDenied : reg::kSuccess;
   };
   const auto writable = CaptureBeforeRun(registry, AllFive(kA)).writable;
   registry.fault = nullptr;
   ASSERT_EQ(writable.size(), 4u);
-  for (const auto& t : writable) EXPECT_NE(t.tweak, 3u);
-  EXPECT_EQ(Held().Find({3, u""}), nullptr);
+  for (const auto& t : writable) EXPECT_NE(t.tweak, NetworkThrottlingIndex);
+  EXPECT_EQ(Held().Find({NetworkThrottlingIndex, u""}), nullptr);
   EXPECT_EQ(Held().values.size(), 4u);
 }
 
-TEST_F(SnapshotTest, WithoutAStoredRecordRunMayChangeNothing) {
+TEST_F(RecordStore, WithoutAStoredRecordRunMayChangeNothing) {
   struct Case {
     const char* what;
     bool held_before;
@@ -321,7 +239,7 @@ TEST_F(SnapshotTest, WithoutAStoredRecordRunMayChangeNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     registry = test::FakeRegistry();
-    if (c.held_before) CaptureBeforeRun(registry, {{2, u""}});
+    if (c.held_before) CaptureBeforeRun(registry, {{TcpNoDelay, u""}});
     registry.fault = [](const test::RegCall& call) {
       return call.op == "SetValue" && call.name == kSnapshotValue ? reg::kAccessDenied : reg::kSuccess;
     };
@@ -331,7 +249,7 @@ TEST_F(SnapshotTest, WithoutAStoredRecordRunMayChangeNothing) {
   }
 }
 
-TEST_F(SnapshotTest, ARecordThatCannotBeReadIsNeverReplacedNorActedOn) {
+TEST_F(RecordStore, ARecordThatCannotBeReadIsNeverReplacedNorActedOn) {
   struct Case {
     const char* what;
     std::function<void(test::FakeRegistry&)> arrange;
@@ -360,7 +278,7 @@ TEST_F(SnapshotTest, ARecordThatCannotBeReadIsNeverReplacedNorActedOn) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     registry = test::FakeRegistry();
-    Put({3, u""}, reg::kDword, Dword(0xFFFFFFFF));
+    Put({NetworkThrottlingIndex, u""}, reg::kDword, Dword(0xFFFFFFFF));
     c.arrange(registry);
     registry.calls.clear();
     const Capture capture = CaptureBeforeRun(registry, AllFive(kA));
@@ -376,10 +294,10 @@ TEST_F(SnapshotTest, ARecordThatCannotBeReadIsNeverReplacedNorActedOn) {
   }
 }
 
-TEST_F(SnapshotTest, TheRecordLivesInTheNative64BitViewAsOneMultiStringValue) {
-  Put({4, u""}, reg::kDword, Dword(30));
+TEST_F(RecordStore, TheRecordLivesInTheNative64BitViewAsOneMultiStringValue) {
+  Put({SystemResponsiveness, u""}, reg::kDword, Dword(30));
   registry.calls.clear();
-  CaptureBeforeRun(registry, {{4, u""}, {0, kA}});
+  CaptureBeforeRun(registry, {{SystemResponsiveness, u""}, {TcpAckFrequency, kA}});
   const auto value = registry.Get(reg::kLocalMachine, u"SOFTWARE\\Tempowave", u"Snapshot");
   ASSERT_TRUE(value.has_value());
   EXPECT_EQ(value->type, reg::kMultiSz);
@@ -405,8 +323,8 @@ TEST_F(SnapshotTest, TheRecordLivesInTheNative64BitViewAsOneMultiStringValue) {
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
-TEST_F(SnapshotTest, AnEmptyRecordMeansRunAgainChangesNothing) {
-  Put({4, u""}, reg::kDword, Dword(30));
+TEST_F(RecordStore, AnEmptyRecordMeansRunAgainChangesNothing) {
+  Put({SystemResponsiveness, u""}, reg::kDword, Dword(30));
   EXPECT_TRUE(CaptureBeforeRun(registry, {}).writable.empty());  // Run with every box unchecked
   EXPECT_TRUE(Held().values.empty());
   registry.calls.clear();
@@ -417,9 +335,9 @@ TEST_F(SnapshotTest, AnEmptyRecordMeansRunAgainChangesNothing) {
   EXPECT_TRUE(registry.CallsOf("DeleteValue").empty());
 }
 
-TEST_F(SnapshotTest, WithoutARecordTheWayBackAfterRunChangesNothing) {
+TEST_F(RecordStore, WithoutARecordTheWayBackAfterRunChangesNothing) {
   for (const auto& t : AllFive(kA))
-    Put(t, reg::kDword, Dword(static_cast<std::uint32_t>(kTweaks[t.tweak].run)));
+    Put(t, reg::kDword, Dword(static_cast<std::uint32_t>(TweakOf(t.tweak).run)));
   // The way back after a Run that could not store its record: that Run changed nothing, nor does this.
   const Reverted r = RevertTuning(registry, kA, WithoutRecord::ChangeNothing);
   EXPECT_EQ(r.record, SnapshotState::None);
@@ -432,7 +350,7 @@ TEST_F(SnapshotTest, WithoutARecordTheWayBackAfterRunChangesNothing) {
 // Without a record (left by an earlier version, or dropped by another copy) only what is plainly Run's is
 // reset: a value holding exactly the data a Run writes, or wrote in earlier versions. Everything else is the
 // machine's own.
-TEST_F(SnapshotTest, WithoutARecordOnlyRunsOwnDataIsReset) {
+TEST_F(RecordStore, WithoutARecordOnlyRunsOwnDataIsReset) {
   using Values = std::vector<std::pair<TweakTarget, Bytes>>;
   struct Case {
     const char* what;
@@ -441,23 +359,36 @@ TEST_F(SnapshotTest, WithoutARecordOnlyRunsOwnDataIsReset) {
     size_t reset;
     bool complete = true;
   };
-  const Values tuned = {{{0, kA}, Dword(1)},
-                        {{1, kA}, Dword(0)},
-                        {{2, u""}, Dword(1)},
-                        {{3, u""}, Dword(0xFFFFFFFF)},
-                        {{4, u""}, Dword(10)}};
+  const Values tuned = {{{TcpAckFrequency, kA}, Dword(1)},
+                        {{TcpDelAckTicks, kA}, Dword(0)},
+                        {{TcpNoDelay, u""}, Dword(1)},
+                        {{NetworkThrottlingIndex, u""}, Dword(0xFFFFFFFF)},
+                        {{SystemResponsiveness, u""}, Dword(10)}};
   const Case cases[] = {
-      {"all five Run's", tuned, {{{3, u""}, Dword(10)}, {{4, u""}, Dword(20)}}, 5},
+      {"all five Run's",
+       tuned,
+       {{{NetworkThrottlingIndex, u""}, Dword(10)}, {{SystemResponsiveness, u""}, Dword(20)}},
+       5},
       {"the machine's own data",
-       {{{0, kA}, Dword(2)}, {{4, u""}, Dword(14)}, {{3, u""}, Dword(20)}},
-       {{{0, kA}, Dword(2)}, {{4, u""}, Dword(14)}, {{3, u""}, Dword(20)}},
+       {{{TcpAckFrequency, kA}, Dword(2)},
+        {{SystemResponsiveness, u""}, Dword(14)},
+        {{NetworkThrottlingIndex, u""}, Dword(20)}},
+       {{{TcpAckFrequency, kA}, Dword(2)},
+        {{SystemResponsiveness, u""}, Dword(14)},
+        {{NetworkThrottlingIndex, u""}, Dword(20)}},
        0},
-      {"an earlier version's SystemResponsiveness 0", {{{4, u""}, Dword(0)}}, {{{4, u""}, Dword(20)}}, 1},
+      {"an earlier version's SystemResponsiveness 0",
+       {{{SystemResponsiveness, u""}, Dword(0)}},
+       {{{SystemResponsiveness, u""}, Dword(20)}},
+       1},
       {"Run's number as another type",
-       {{{2, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}},
-       {{{2, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}},
+       {{{TcpNoDelay, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}},
+       {{{TcpNoDelay, u""}, Bytes{1, 0, 0, 0, 0, 0, 0, 0}}},
        0},
-      {"another adapter's values", {{{0, kB}, Dword(1)}}, {{{0, kB}, Dword(1)}}, 0},
+      {"another adapter's values",
+       {{{TcpAckFrequency, kB}, Dword(1)}},
+       {{{TcpAckFrequency, kB}, Dword(1)}},
+       0},
       {"nothing there", {}, {}, 0},
   };
   for (const auto& c : cases) {
@@ -471,7 +402,7 @@ TEST_F(SnapshotTest, WithoutARecordOnlyRunsOwnDataIsReset) {
     EXPECT_EQ(r.reset, c.reset);
     EXPECT_EQ(r.adapters, std::vector<std::u16string>{kA});
     std::vector<TweakTarget> all = AllFive(kA);
-    all.push_back({0, kB});
+    all.push_back({TcpAckFrequency, kB});
     for (const auto& t : all) {
       std::optional<test::RegValue> want;
       for (const auto& [target, data] : c.after) {
@@ -484,9 +415,9 @@ TEST_F(SnapshotTest, WithoutARecordOnlyRunsOwnDataIsReset) {
   }
 }
 
-TEST_F(SnapshotTest, WithoutARecordAValueThatCannotBeReadOrResetIsNotGivenBack) {
-  Put({3, u""}, reg::kDword, Dword(0xFFFFFFFF));
-  Put({4, u""}, reg::kDword, Dword(10));
+TEST_F(RecordStore, WithoutARecordAValueThatCannotBeReadOrResetIsNotGivenBack) {
+  Put({NetworkThrottlingIndex, u""}, reg::kDword, Dword(0xFFFFFFFF));
+  Put({SystemResponsiveness, u""}, reg::kDword, Dword(10));
   registry.fault = [](const test::RegCall& c) {
     return c.op == "QueryValue" && c.name == u"NetworkThrottlingIndex" ? reg::kAccessDenied : reg::kSuccess;
   };
@@ -494,16 +425,17 @@ TEST_F(SnapshotTest, WithoutARecordAValueThatCannotBeReadOrResetIsNotGivenBack) 
   EXPECT_FALSE(r.complete);
   EXPECT_EQ(r.reset, 1u);
   registry.fault = nullptr;
-  ExpectValue({3, u""}, test::RegValue{reg::kDword, Dword(0xFFFFFFFF)});  // not read: left alone
-  ExpectValue({4, u""}, test::RegValue{reg::kDword, Dword(20)});
+  ExpectValue({NetworkThrottlingIndex, u""},
+              test::RegValue{reg::kDword, Dword(0xFFFFFFFF)});  // not read: left alone
+  ExpectValue({SystemResponsiveness, u""}, test::RegValue{reg::kDword, Dword(20)});
 
-  Put({4, u""}, reg::kDword, Dword(10));
+  Put({SystemResponsiveness, u""}, reg::kDword, Dword(10));
   registry.fail_set = reg::kAccessDenied;
   r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
   EXPECT_FALSE(r.complete);
 }
 
-TEST_F(SnapshotTest, StillTunedLooksAtWhatRunWrote) {
+TEST_F(RecordStore, StillTunedLooksAtWhatRunWrote) {
   struct Case {
     const char* what;
     bool record;  // Run left a record of TCPNoDelay and SystemResponsiveness
@@ -512,48 +444,73 @@ TEST_F(SnapshotTest, StillTunedLooksAtWhatRunWrote) {
     bool tuned;
   };
   const Case cases[] = {
-      {"record, both hold Run's data", true, {{{2, u""}, Dword(1)}, {{4, u""}, Dword(10)}}, {}, true},
-      {"record, one still holds", true, {{{2, u""}, Dword(0)}, {{4, u""}, Dword(10)}}, {}, true},
-      {"record, both reset", true, {{{2, u""}, Dword(0)}, {{4, u""}, Dword(20)}}, {}, false},
+      {"record, both hold Run's data",
+       true,
+       {{{TcpNoDelay, u""}, Dword(1)}, {{SystemResponsiveness, u""}, Dword(10)}},
+       {},
+       true},
+      {"record, one still holds",
+       true,
+       {{{TcpNoDelay, u""}, Dword(0)}, {{SystemResponsiveness, u""}, Dword(10)}},
+       {},
+       true},
+      {"record, both reset",
+       true,
+       {{{TcpNoDelay, u""}, Dword(0)}, {{SystemResponsiveness, u""}, Dword(20)}},
+       {},
+       false},
       {"record, both gone", true, {}, {}, false},
       // Only the recorded values count, not what the boxes say now.
-      {"record, another value tuned", true, {{{3, u""}, Dword(0xFFFFFFFF)}}, AllFive(kA), false},
-      {"no record, a checked value holds", false, {{{0, kA}, Dword(1)}}, AllFive(kA), true},
-      {"no record, none holds", false, {{{0, kA}, Dword(2)}, {{3, u""}, Dword(10)}}, AllFive(kA), false},
-      {"no record, the tuned value unchecked", false, {{{3, u""}, Dword(0xFFFFFFFF)}}, {{4, u""}}, false},
-      {"no record, no adapter known", false, {{{0, kA}, Dword(1)}}, AllFive(u""), false},
-      {"no record, nothing checked", false, {{{4, u""}, Dword(10)}}, {}, false},
+      {"record, another value tuned",
+       true,
+       {{{NetworkThrottlingIndex, u""}, Dword(0xFFFFFFFF)}},
+       AllFive(kA),
+       false},
+      {"no record, a checked value holds", false, {{{TcpAckFrequency, kA}, Dword(1)}}, AllFive(kA), true},
+      {"no record, none holds",
+       false,
+       {{{TcpAckFrequency, kA}, Dword(2)}, {{NetworkThrottlingIndex, u""}, Dword(10)}},
+       AllFive(kA),
+       false},
+      {"no record, the tuned value unchecked",
+       false,
+       {{{NetworkThrottlingIndex, u""}, Dword(0xFFFFFFFF)}},
+       {{SystemResponsiveness, u""}},
+       false},
+      {"no record, no adapter known", false, {{{TcpAckFrequency, kA}, Dword(1)}}, AllFive(u""), false},
+      {"no record, nothing checked", false, {{{SystemResponsiveness, u""}, Dword(10)}}, {}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     registry = test::FakeRegistry();
-    if (c.record) CaptureBeforeRun(registry, {{2, u""}, {4, u""}});
+    if (c.record) CaptureBeforeRun(registry, {{TcpNoDelay, u""}, {SystemResponsiveness, u""}});
     for (const auto& [t, data] : c.now) Put(t, reg::kDword, data);
     EXPECT_EQ(StillTuned(registry, c.checked), c.tuned);
   }
   // A value of another type or size never holds Run's data.
   registry = test::FakeRegistry();
-  Put({2, u""}, reg::kQword, {1, 0, 0, 0, 0, 0, 0, 0});
-  Put({4, u""}, reg::kSz, {u8'1', 0, u8'0', 0, 0, 0});
+  Put({TcpNoDelay, u""}, reg::kQword, {1, 0, 0, 0, 0, 0, 0, 0});
+  Put({SystemResponsiveness, u""}, reg::kSz, {u8'1', 0, u8'0', 0, 0, 0});
   EXPECT_FALSE(StillTuned(registry, AllFive(kA)));
   // A refused read cannot tell.
   registry.fail_query = reg::kAccessDenied;
   EXPECT_TRUE(StillTuned(registry, AllFive(kA)));
 }
 
-TEST_F(SnapshotTest, AdaptersToRestartNameEachOnceThenTheActiveOne) {
+TEST_F(RecordStore, AdaptersToRestartNameEachOnceThenTheActiveOne) {
   Snapshot s;
-  s.values = {Saved(0, kA, false, 0, {}), Saved(2, u"", false, 0, {}),
-              Saved(1, AsciiLowerCase(kA), false, 0, {}), Saved(0, kB, false, 0, {})};
+  s.values = {Saved(TcpAckFrequency, kA, false, 0, {}), Saved(TcpNoDelay, u"", false, 0, {}),
+              Saved(TcpDelAckTicks, AsciiLowerCase(kA), false, 0, {}),
+              Saved(TcpAckFrequency, kB, false, 0, {})};
   EXPECT_EQ(AdaptersToRestart(s, kB), (std::vector<std::u16string>{kA, kB}));
   EXPECT_EQ(AdaptersToRestart(s, u""), (std::vector<std::u16string>{kA, kB, u""}));
   EXPECT_EQ(AdaptersToRestart(Snapshot{}, kA), std::vector<std::u16string>{kA});
 }
 
-TEST_F(SnapshotTest, DroppingTheRecord) {
+TEST_F(RecordStore, DroppingTheRecord) {
   EXPECT_TRUE(DropSnapshot(registry));  // none held
   EXPECT_FALSE(registry.KeyExists(reg::kLocalMachine, kSnapshotKey));
-  CaptureBeforeRun(registry, {{2, u""}});
+  CaptureBeforeRun(registry, {{TcpNoDelay, u""}});
   registry.fail_delete = reg::kAccessDenied;
   EXPECT_FALSE(DropSnapshot(registry));
   EXPECT_EQ(Held().values.size(), 1u);
@@ -566,7 +523,7 @@ TEST_F(SnapshotTest, DroppingTheRecord) {
 // The record in each state it can be found in, against Run's first step, Run again (and /restore, which
 // gives back the same way) and the start. The machine holds Run's NetworkThrottlingIndex; the user's own was
 // 20, recorded as "NetworkThrottlingIndex||4|14000000".
-TEST_F(SnapshotTest, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
+TEST_F(RecordStore, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
   const std::u16string own = u"NetworkThrottlingIndex||4|14000000";
   struct Case {
     const char* what;
@@ -652,17 +609,17 @@ TEST_F(SnapshotTest, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
     SCOPED_TRACE(c.what);
     const auto arrange = [&] {
       registry = test::FakeRegistry();
-      Put({3, u""}, reg::kDword, Dword(0xFFFFFFFF));
+      Put({NetworkThrottlingIndex, u""}, reg::kDword, Dword(0xFFFFFFFF));
       if (c.store) c.store(registry);
     };
     arrange();
     const std::optional<test::RegValue> record =
         registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
-    const StartState start = TunedAtStart(registry, false, {{3, u""}});
+    const StartState start = TunedAtStart(registry, false, {{NetworkThrottlingIndex, u""}});
     EXPECT_EQ(start.running, c.running_at_start);
     EXPECT_EQ(start.stale, c.stale);
 
-    const Capture capture = CaptureBeforeRun(registry, {{3, u""}});
+    const Capture capture = CaptureBeforeRun(registry, {{NetworkThrottlingIndex, u""}});
     EXPECT_EQ(capture.refused, c.run);
     if (c.run != CaptureRefusal::None) {
       EXPECT_TRUE(capture.writable.empty());
@@ -677,7 +634,7 @@ TEST_F(SnapshotTest, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
     const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
     EXPECT_EQ(r.record, c.state);
     EXPECT_EQ(r.complete, c.complete);
-    const auto nti = Value({3, u""});
+    const auto nti = Value({NetworkThrottlingIndex, u""});
     ASSERT_TRUE(nti);
     EXPECT_EQ(nti->data, Dword(c.after_run_again));
     const auto kept = registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue);
@@ -688,8 +645,8 @@ TEST_F(SnapshotTest, EachStateOfTheRecordAgainstRunRunAgainAndTheStart) {
   }
 }
 
-TEST_F(SnapshotTest, TheRecordKeyIsForAdministratorsOnly) {
-  CaptureBeforeRun(registry, {{3, u""}});
+TEST_F(RecordStore, TheRecordKeyIsForAdministratorsOnly) {
+  CaptureBeforeRun(registry, {{NetworkThrottlingIndex, u""}});
   EXPECT_TRUE(registry.AdminOnly(reg::kLocalMachine, kSnapshotKey));
   ASSERT_FALSE(registry.CallsOf("CreateAdminKey").empty());
   for (const auto& c : registry.CallsOf("CreateAdminKey")) {
@@ -697,29 +654,11 @@ TEST_F(SnapshotTest, TheRecordKeyIsForAdministratorsOnly) {
   }
 }
 
-// The restart marker: each GUID once, letter case ignored, the value gone with the last one; only GUID texts
-// are taken from it.
-TEST_F(SnapshotTest, TheRestartMarkerNamesEachConnectionOnce) {
-  EXPECT_TRUE(RestartMarks(registry).empty());
-  EXPECT_TRUE(MarkRestarting(registry, kA));
-  EXPECT_TRUE(MarkRestarting(registry, AsciiLowerCase(kA)));
-  EXPECT_TRUE(MarkRestarting(registry, kB));
-  EXPECT_EQ(RestartMarks(registry), (std::vector<std::u16string>{kA, kB}));
-  EXPECT_TRUE(registry.AdminOnly(reg::kLocalMachine, kSnapshotKey));
-  EXPECT_TRUE(UnmarkRestarting(registry, AsciiLowerCase(kA)));
-  EXPECT_EQ(RestartMarks(registry), std::vector<std::u16string>{kB});
-  EXPECT_TRUE(UnmarkRestarting(registry, kB));
-  EXPECT_FALSE(registry.Get(reg::kLocalMachine, kSnapshotKey, kRestartingValue));
-  registry.PutString(reg::kLocalMachine, kSnapshotKey, kRestartingValue, reg::kMultiSz,
-                     std::u16string(u"not a guid") + u'\0' + kA);
-  EXPECT_EQ(RestartMarks(registry), std::vector<std::u16string>{kA});
-}
-
 // A list of created keys that names a key Run could not have created makes the record untrusted: the values
 // that can be read go back, but no key is removed and the record stays.
-TEST_F(SnapshotTest, AKeyRunCouldNotHaveCreatedIsNeverRemoved) {
-  Put({3, u""}, reg::kDword, Dword(20));
-  RunWrites(CaptureBeforeRun(registry, {{3, u""}}).writable);
+TEST_F(RecordStore, AKeyRunCouldNotHaveCreatedIsNeverRemoved) {
+  Put({NetworkThrottlingIndex, u""}, reg::kDword, Dword(20));
+  RunWrites(CaptureBeforeRun(registry, {{NetworkThrottlingIndex, u""}}).writable);
   RegistryKey::Create(registry, reg::kLocalMachine, u"SOFTWARE\\Victim", reg::kReadWrite64);  // empty
   ASSERT_TRUE(registry.KeyExists(reg::kLocalMachine, u"SOFTWARE\\Victim"));
   registry.PutString(reg::kLocalMachine, kSnapshotKey, kCreatedKeysValue, reg::kMultiSz,
@@ -727,7 +666,7 @@ TEST_F(SnapshotTest, AKeyRunCouldNotHaveCreatedIsNeverRemoved) {
   const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
   EXPECT_EQ(r.record, SnapshotState::Damaged);
   EXPECT_FALSE(r.complete);
-  ExpectValue({3, u""}, test::RegValue{reg::kDword, Dword(20)});
+  ExpectValue({NetworkThrottlingIndex, u""}, test::RegValue{reg::kDword, Dword(20)});
   EXPECT_TRUE(registry.KeyExists(reg::kLocalMachine, u"SOFTWARE\\Victim"));
   EXPECT_TRUE(registry.CallsOf("DeleteEmptyKey").empty());
   EXPECT_TRUE(registry.Get(reg::kLocalMachine, kSnapshotKey, kSnapshotValue));
@@ -735,7 +674,7 @@ TEST_F(SnapshotTest, AKeyRunCouldNotHaveCreatedIsNeverRemoved) {
 
 // A key Run had to create only to hold a value goes again once the record is given back whole, and only while
 // nothing else has come to live in it.
-TEST_F(SnapshotTest, KeysRunCreatedGoWhenGivingBackLeavesThemEmpty) {
+TEST_F(RecordStore, KeysRunCreatedGoWhenGivingBackLeavesThemEmpty) {
   struct Case {
     const char* what;
     bool other_value;  // something else was written into MSMQ\Parameters meanwhile
@@ -746,7 +685,7 @@ TEST_F(SnapshotTest, KeysRunCreatedGoWhenGivingBackLeavesThemEmpty) {
     SCOPED_TRACE(c.what);
     registry = test::FakeRegistry();
     registry.PutDword(reg::kLocalMachine, u"SOFTWARE\\Microsoft", u"Other", 1);
-    RunWrites(CaptureBeforeRun(registry, {{2, u""}}).writable);
+    RunWrites(CaptureBeforeRun(registry, {{TcpNoDelay, u""}}).writable);
     ASSERT_TRUE(registry.KeyExists(reg::kLocalMachine, kMsmq));
     if (c.other_value) registry.PutDword(reg::kLocalMachine, kMsmq, u"Other", 1);
     const Reverted r = RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn);
@@ -761,7 +700,7 @@ TEST_F(SnapshotTest, KeysRunCreatedGoWhenGivingBackLeavesThemEmpty) {
   registry = test::FakeRegistry();
   registry.PutDword(reg::kLocalMachine, kMsmq, u"TCPNoDelay", 0);
   registry.calls.clear();
-  RunWrites(CaptureBeforeRun(registry, {{2, u""}}).writable);
+  RunWrites(CaptureBeforeRun(registry, {{TcpNoDelay, u""}}).writable);
   EXPECT_TRUE(RevertTuning(registry, kA, WithoutRecord::ResetRunsOwn).complete);
   EXPECT_TRUE(registry.CallsOf("DeleteEmptyKey").empty());
 }

@@ -1,14 +1,11 @@
 // The machine's own values from before Run, kept so that Run again gives back exactly what was there.
 //
 // The record is machine-wide, like the values it describes, and lives in one REG_MULTI_SZ value so that it is
-// written in one step: HKEY_LOCAL_MACHINE\SOFTWARE\Tempowave, value "Snapshot". It is always reached in the
-// native 64-bit view: a 32-bit build would otherwise land in the redirected WOW6432Node copy of SOFTWARE,
-// which the 64-bit build cannot see, while the values it describes are written in the native view. One line
-// per value:
-//   <value name>|<adapter GUID, empty for the machine-wide keys>|absent
-//   <value name>|<adapter GUID>|<registry type, decimal>|<data, two hex digits per byte>
-// An empty record (Run changed nothing) is still a record: Run again then changes nothing either. The key is
-// created with an access list for Administrators and SYSTEM only.
+// written in one step: HKEY_LOCAL_MACHINE\SOFTWARE\Tempowave, value "Snapshot", in the text of
+// record_format.h. It is always reached in the native 64-bit view: a 32-bit build would otherwise land in the
+// redirected WOW6432Node copy of SOFTWARE, which the 64-bit build cannot see, while the values it describes
+// are written in the native view. An empty record (Run changed nothing) is still a record: Run again then
+// changes nothing either. The key is created with an access list for Administrators and SYSTEM only.
 //
 // A record is trusted only whole. A line that does not parse, two lines for one value, a type no registry
 // value can have, more than kMaxSnapshotEntries lines, more than kMaxSnapshotBytes, or a value of another
@@ -21,6 +18,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "tuning/record_format.h"
 #include "tuning/tweaks.h"
 
 namespace tw {
@@ -31,29 +29,15 @@ inline constexpr char16_t kSnapshotValue[] = u"Snapshot";
 // not installed), one subkey of HKEY_LOCAL_MACHINE per line. Giving the record back whole removes each of
 // them again when it is left empty.
 inline constexpr char16_t kCreatedKeysValue[] = u"CreatedKeys";
-inline constexpr std::size_t kMaxSnapshotEntries = 64;     // 2 per adapter and 3 machine-wide: 30 adapters
-inline constexpr std::uint32_t kMaxSavedBytes = 2048;      // one value's data; a larger value is not recorded
-inline constexpr std::uint32_t kMaxSnapshotBytes = 65536;  // the whole REG_MULTI_SZ
 
-struct SavedValue {
-  TweakTarget target;
-  bool existed = false;
-  std::uint32_t type = 0;
-  std::vector<std::uint8_t> data;
-};
-
-struct Snapshot {
-  std::vector<SavedValue> values;
-  // The entry for that value (adapter GUIDs compared without regard to letter case), or null.
-  const SavedValue* Find(const TweakTarget& target) const;
-};
-
-// The stored lines and back. Lines that do not parse are left out, and so is every entry for a value named
-// twice (neither can be trusted); `whole`, when given, says whether nothing had to be left out.
-std::vector<std::u16string> SnapshotLines(const Snapshot& snapshot);
-Snapshot ParseSnapshotLines(const std::vector<std::u16string>& lines, bool* whole = nullptr);
-// A braced GUID text as adapter discovery yields it: the only adapter names a record accepts.
-bool IsGuidText(const std::u16string& text);
+// The lines of one of the program's REG_MULTI_SZ values beside the record (the record's own included), read
+// up to kMaxSnapshotBytes: none when it is absent, unreadable or of another type.
+std::vector<std::u16string> ReadLinesBesideRecord(IRegistry& registry, const char16_t* name);
+// Stores them in one write into the record's key, which is created for Administrators and SYSTEM only.
+bool StoreLinesBesideRecord(IRegistry& registry, const char16_t* name,
+                            const std::vector<std::u16string>& lines);
+// True when the value is gone (or was never there); never creates the key.
+bool DropLinesBesideRecord(IRegistry& registry, const char16_t* name);
 
 // Held: read whole. Damaged: read, but not whole; `snapshot` holds the entries that could be read (none for a
 // record of another registry type or one too large to read). Unreadable: the read itself failed.
@@ -119,18 +103,5 @@ struct StartState {
   bool recorded = false;  // a record is there, whole or not
 };
 StartState TunedAtStart(IRegistry& registry, bool stored_running, const std::vector<TweakTarget>& checked);
-
-// A value's name as the user sees it in messages ("TcpAckFrequency", "TCPNoDelay", ...).
-std::u16string TargetNames(const std::vector<TweakTarget>& targets);
-
-// The restart marker: before a connection is switched off for a restart it is named in one REG_MULTI_SZ value
-// beside the record (HKEY_LOCAL_MACHINE\SOFTWARE\Tempowave, "Restarting", one GUID text per line), and its
-// name goes once it is back on. A name still there at the next start, or in /restore, is a connection that
-// this program switched off and that an interruption (a kill, a logoff, a crash) left off.
-inline constexpr char16_t kRestartingValue[] = u"Restarting";
-std::vector<std::u16string> RestartMarks(IRegistry& registry);
-// Adds or removes one GUID text (letter case ignored); true when the marker says so afterwards.
-bool MarkRestarting(IRegistry& registry, const std::u16string& guid);
-bool UnmarkRestarting(IRegistry& registry, const std::u16string& guid);
 
 }  // namespace tw
