@@ -10,7 +10,7 @@
 #     signature the signed exe is the reproducible one again.
 #  4. The exes that go into dist/ (make release: presets win32 and win64, built here and, in the same second
 #     build, elsewhere) are byte-identical between the two builds, packed into identical archives, say the same
-#     about themselves as in 2, and carry no fault point and no loopback stand-in (tests/release/test_hooks.py,
+#     about themselves as in 2, and carry no fault point and no loopback stand-in (tests/release/hook_strings.py,
 #     which must refuse a test build's exe and copies of a shipped one spoilt with each string).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -82,12 +82,13 @@ done
 python3 tests/release/release_files.py --version "$version" \
   "x86=$tmp/dist-here/x86/Tempowave.exe" "x64=$tmp/dist-here/x64/Tempowave.exe" ||
   fail "the shipped exes' version resource or manifest"
-python3 tests/release/test_hooks.py --source . "$tmp/dist-here/x86/Tempowave.exe" "$tmp/dist-here/x64/Tempowave.exe" ||
+python3 tests/release/hook_strings.py --source . \
+  "$tmp/dist-here/x86/Tempowave.exe" "$tmp/dist-here/x64/Tempowave.exe" ||
   fail "a shipped exe carries a test build's fault points or loopback stand-ins"
 # The same check must refuse what a test build carries, and each string written into a shipped exe.
-python3 tests/release/test_hooks.py --source . --self-test "$tmp/dist-here/x86/Tempowave.exe" \
+python3 tests/release/hook_strings.py --source . --self-test "$tmp/dist-here/x86/Tempowave.exe" \
   build/win32-test/Tempowave.exe || fail "the test-hook check passed an exe it must refuse"
-python3 tests/release/test_hooks.py --source . --self-test "$tmp/dist-here/x64/Tempowave.exe" \
+python3 tests/release/hook_strings.py --source . --self-test "$tmp/dist-here/x64/Tempowave.exe" \
   build/win64-test/Tempowave.exe || fail "the test-hook check passed an exe it must refuse"
 say "shipped exes: no fault point, no loopback stand-in ($((SECONDS - t1)) s)"
 

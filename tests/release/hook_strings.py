@@ -11,8 +11,8 @@ One use of "localhost" is the program's own: the WMI connection to the local mac
 is made from the UTF-16 string "localhost" alone. That whole string, NUL before and after, is allowed; the name
 inside anything longer (a URL, "localhost:port") is not.
 
-    test_hooks.py --source ROOT EXE...                        fails when any exe carries any of the strings
-    test_hooks.py --source ROOT --self-test SHIPPED_EXE TEST_EXE
+    hook_strings.py --source ROOT EXE...                        fails when any exe carries any of the strings
+    hook_strings.py --source ROOT --self-test SHIPPED_EXE TEST_EXE
         the check itself: the shipped exe passes, the test build's exe is refused for its fault points and for
         each loopback host and port of the presets, and copies of the shipped exe with one string written into
         them (each string, each encoding) are refused
@@ -36,7 +36,7 @@ def fault_point_strings(root):
     with open(os.path.join(root, "src", "platform", "fault_point.h"), encoding="utf-8") as f:
         points = re.findall(r'constexpr\s+char\s+kEnd\w*\[\]\s*=\s*"([^"]+)"', f.read())
     if not variables or not points:
-        raise SystemExit("test_hooks: no fault-point variable or names found in src/platform/fault_point.*")
+        raise SystemExit("hook_strings: no fault-point variable or names found in src/platform/fault_point.*")
     return variables, points
 
 
@@ -46,7 +46,7 @@ def loopback_strings(root):
         presets = json.load(f)["configurePresets"]
     loopback = [p for p in presets if p["name"] == "loopback"]
     if len(loopback) != 1:
-        raise SystemExit("test_hooks: no single \"loopback\" preset in CMakePresets.json")
+        raise SystemExit("hook_strings: no single \"loopback\" preset in CMakePresets.json")
     hosts, ports = [], []
     for value in loopback[0].get("cacheVariables", {}).values():
         if not isinstance(value, str) or "://" not in value:
@@ -56,7 +56,7 @@ def loopback_strings(root):
         if url.port is not None:
             ports.append(f":{url.port}")
     if not hosts:
-        raise SystemExit("test_hooks: the loopback preset names no URL")
+        raise SystemExit("hook_strings: the loopback preset names no URL")
     return hosts, ports
 
 
@@ -160,7 +160,7 @@ def self_test(shipped, test_build, table, hosts, ports):
     for line in failures:
         print("FAIL", line)
     if not failures:
-        print(f"test_hooks self-test: ok ({len(table)} strings x {len(ENCODINGS)} encodings written into copies of "
+        print(f"hook_strings self-test: ok ({len(table)} strings x {len(ENCODINGS)} encodings written into copies of "
               f"{shipped}, each refused)")
     return 1 if failures else 0
 
