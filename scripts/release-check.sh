@@ -8,11 +8,16 @@
 #  3. A throwaway CA and code-signing certificate (openssl) sign a release; `osslsigncode verify` accepts both
 #     exes with that CA as the only trust anchor and refuses a signed exe with one byte changed; without the
 #     signature the signed exe is the reproducible one again.
+#  4. The exes that go into dist/ (make release: presets win32 and win64, built here and, in the same second
+#     build, elsewhere) are byte-identical between the two builds, packed into identical archives, say the same
+#     about themselves as in 2, and carry no fault point and no loopback stand-in (tests/release/hook_strings.py,
+#     which must refuse a test build's exe and copies of a shipped one spoilt with each string).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=${JOBS:-2}
 presets="win32-test win64-test"
+shipped="win32 win64"
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tw-release-check.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "release-check: FAIL: $*" >&2; exit 1; }
@@ -21,7 +26,7 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 version=$(sed -n 's/^project(Tempowave VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 t0=$SECONDS
-for preset in $presets; do
+for preset in $presets $shipped; do
   if [ ! -f "build/$preset/Tempowave.exe" ]; then
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" --target Tempowave -j"$jobs" >/dev/null
@@ -31,32 +36,61 @@ for preset in $presets; do
   fi
 done
 scripts/release.sh --prebuilt --allow-dirty --build-root build --presets "$presets" --out "$tmp/here" >/dev/null
+scripts/release.sh --prebuilt --allow-dirty --build-root build --presets "$shipped" --out "$tmp/dist-here" >/dev/null
+say "builds here took $((SECONDS - t0)) s"
 
 # The same files (committed and not) under another path, built from nothing.
 mkdir -p "$tmp/elsewhere/tempowave-source"
 git ls-files -z --cached --others --exclude-standard |
   tar --null -T - -cf - | tar -xf - -C "$tmp/elsewhere/tempowave-source"
 say "second build in $tmp/elsewhere"
+t1=$SECONDS
 (cd "$tmp/elsewhere/tempowave-source" &&
   scripts/release.sh --build-root "$tmp/elsewhere/b" --presets "$presets" --out "$tmp/there" >/dev/null)
-say "second build and packing took $((SECONDS - t0)) s"
-for preset in $presets; do
+say "second build and packing of the test exes took $((SECONDS - t1)) s"
+t1=$SECONDS
+(cd "$tmp/elsewhere/tempowave-source" &&
+  scripts/release.sh --build-root "$tmp/elsewhere/b" --presets "$shipped" --out "$tmp/dist-there" >/dev/null)
+say "second build and packing of the shipped exes took $((SECONDS - t1)) s"
+for preset in $presets $shipped; do
   cmp "build/$preset/Tempowave.exe" "$tmp/elsewhere/b/$preset/Tempowave.exe" ||
     fail "$preset: Tempowave.exe differs between $root and $tmp/elsewhere"
 done
-for name in "Tempowave-$version-x86.zip" "Tempowave-$version-x64.zip" SHA256SUMS; do
-  cmp "$tmp/here/$name" "$tmp/there/$name" || fail "$name differs between the two builds"
+for release in here:there dist-here:dist-there; do
+  for name in "Tempowave-$version-x86.zip" "Tempowave-$version-x64.zip" SHA256SUMS; do
+    cmp "$tmp/${release%:*}/$name" "$tmp/${release#*:}/$name" ||
+      fail "$name differs between the two builds ($release)"
+  done
+  (cd "$tmp/${release%:*}" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the archives"
+  for arch in x86 x64; do
+    listing=$(python3 -c 'import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); print(" ".join(
+      f"{i.filename}:{i.date_time}:{oct(i.external_attr >> 16)}" for i in z.infolist()))' \
+      "$tmp/${release%:*}/Tempowave-$version-$arch.zip")
+    say "$arch archive (${release%:*}): $listing"
+    unzip -p "$tmp/${release%:*}/Tempowave-$version-$arch.zip" README.txt | grep -q "Authenticode signature: none" ||
+      fail "the unsigned $arch archive does not say that it is unsigned"
+  done
 done
-(cd "$tmp/here" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the archives"
+say "exes, archives and SHA256SUMS identical (test and shipped presets)"
+
+# What goes into dist/: the exes as packed, read from the archives.
+t1=$SECONDS
+mkdir -p "$tmp/dist-here/x86" "$tmp/dist-here/x64"
 for arch in x86 x64; do
-  listing=$(python3 -c 'import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); print(" ".join(
-    f"{i.filename}:{i.date_time}:{oct(i.external_attr >> 16)}" for i in z.infolist()))' \
-    "$tmp/here/Tempowave-$version-$arch.zip")
-  say "$arch archive: $listing"
-  unzip -p "$tmp/here/Tempowave-$version-$arch.zip" README.txt | grep -q "Authenticode signature: none" ||
-    fail "the unsigned $arch archive does not say that it is unsigned"
+  unzip -q "$tmp/dist-here/Tempowave-$version-$arch.zip" Tempowave.exe -d "$tmp/dist-here/$arch"
 done
-say "exes, archives and SHA256SUMS identical"
+python3 tests/release/release_files.py --version "$version" \
+  "x86=$tmp/dist-here/x86/Tempowave.exe" "x64=$tmp/dist-here/x64/Tempowave.exe" ||
+  fail "the shipped exes' version resource or manifest"
+python3 tests/release/hook_strings.py --source . \
+  "$tmp/dist-here/x86/Tempowave.exe" "$tmp/dist-here/x64/Tempowave.exe" ||
+  fail "a shipped exe carries a test build's fault points or loopback stand-ins"
+# The same check must refuse what a test build carries, and each string written into a shipped exe.
+python3 tests/release/hook_strings.py --source . --self-test "$tmp/dist-here/x86/Tempowave.exe" \
+  build/win32-test/Tempowave.exe || fail "the test-hook check passed an exe it must refuse"
+python3 tests/release/hook_strings.py --source . --self-test "$tmp/dist-here/x64/Tempowave.exe" \
+  build/win64-test/Tempowave.exe || fail "the test-hook check passed an exe it must refuse"
+say "shipped exes: no fault point, no loopback stand-in ($((SECONDS - t1)) s)"
 
 x86=build/win32-test/Tempowave.exe
 x64=build/win64-test/Tempowave.exe

@@ -52,7 +52,7 @@ step "build win64-clang" build win64-clang
 clang64="^(Executable[.].*|e2e[.]executable[.].*|e2e[.]window[.]logo_drawn|e2e[.]run[.]run_then_run_again"
 clang64+="|e2e[.]program[.]wrongly_typed_option_reported_and_window_usable|CrashHandler[.].*)$"
 step "clang 64-bit program (Wine)" scripts/run-wine-tests.sh build/win64-clang -- -R "$clang64"
-step "clang-tidy" scripts/clang-tidy.sh build/native-clang build/win64-clang
+step "clang-tidy" scripts/clang-tidy.sh build/native-clang build/win64-clang build/win32-clang
 step "build win32-test" build win32-test
 # The window and its widgets again on a 150 % display: layout, fonts and drawing scale from the 96-DPI table.
 dpi_tests="MainWindowTest|MainWindowCreate|MainWindowResources|MainWindowLook|ThemeHelper|FitLabelFont|Widgets|SvgRender"
@@ -79,7 +79,9 @@ else
   e2e32+="|e2e[.]window[.]logo_without_a_sans_serif_family)$"
   step "32-bit end-to-end set through qemu (Wine)" scripts/run-wine-tests.sh build/win32-test -- -R "$e2e32"
 fi
-# Both builds are there now: the release made from them again elsewhere must be byte-identical, then signed.
+# Both test builds are there now: the release made from them again elsewhere must be byte-identical, then
+# signed; the shipped exes (presets win32 and win64) are built here and in the same second build, compared, and
+# read for test hooks.
 step "release: reproducible, signed and verified" scripts/release-check.sh
 
 echo

@@ -7,7 +7,7 @@
 
 namespace tw {
 
-void FaultPoint(const char* name) {
+void EndIfNamedPoint(const char* name) {
   if constexpr (config::kFaultPoints) {
     // The program never changes its environment, so no other thread can be writing it.
     const char* at = std::getenv("TEMPOWAVE_END_AT");  // NOLINT(concurrency-mt-unsafe): read-only environment

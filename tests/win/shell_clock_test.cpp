@@ -53,8 +53,9 @@ class BrowserLog {
       return;
     }
     const std::wstring value(browser.begin(), browser.end());
+    const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);
     RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+                   static_cast<DWORD>(bytes));
     RegCloseKey(key);
     ready_ = true;
   }

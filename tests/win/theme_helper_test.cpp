@@ -25,7 +25,7 @@ std::vector<Seen> g_seen;
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   g_seen.push_back({msg, wp, lp});
-  if (msg == kEcho) return static_cast<LRESULT>(wp + 1);
+  if (msg == kEcho) return static_cast<LRESULT>(wp) + 1;
   // The default handling would move the focus and activate the window for real, which sends more messages.
   if (msg == WM_ACTIVATE) return 0;
   return DefWindowProcW(hwnd, msg, wp, lp);

@@ -136,6 +136,7 @@ __delayLoadHelper2:
     .seh_endproc
 )");
 #else
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name the delay-load stubs call, fixed by the import ABI
 extern "C" FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC* slot) {
   return TwResolveDelayImport(descriptor, slot);
 }
