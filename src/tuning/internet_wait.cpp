@@ -13,7 +13,8 @@ bool IsInternetReachable(IHttp& http, std::uint32_t limit_ms) {
   request.method = u"HEAD";
   request.url = config::kProbeUrl;
   request.max_redirects = 0;
-  request.use_proxy = false;
+  // Behind a proxy the internet answers only through it: the user's own, as the update check uses it.
+  request.use_proxy = true;
   // Four steps run one after the other; each gets a quarter, and never zero, which means no limit at all.
   const std::uint32_t step = std::max<std::uint32_t>(limit_ms / 4, 1);
   request.resolve_timeout_ms = step;
