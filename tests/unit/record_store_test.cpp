@@ -46,6 +46,7 @@ std::string Text(const std::u16string& s) {
 // The five values for one adapter, in the table's order.
 std::vector<TweakTarget> AllFive(const std::u16string& adapter) {
   std::vector<TweakTarget> out;
+  out.reserve(kTweaks.size());
   for (const Tweak& tweak : kTweaks) out.push_back({tweak.id, PerInterface(tweak) ? adapter : u""});
   return out;
 }
