@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/saved_values.h"
+
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -12,20 +14,9 @@ using enum TweakId;
 
 constexpr char16_t kA[] = u"{0000000A-0000-0000-0000-4E6574446576}";
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Dword(std::uint32_t v) {
-  return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
-}
-
-SavedValue Saved(TweakId tweak, const std::u16string& adapter, bool existed, std::uint32_t type, Bytes data) {
-  SavedValue v;
-  v.target = {tweak, adapter};
-  v.existed = existed;
-  v.type = type;
-  v.data = std::move(data);
-  return v;
-}
+using test::Bytes;
+using test::Dword;
+using test::Saved;
 
 std::string Text(const std::u16string& s) {
   return EncodeUtf8(s);

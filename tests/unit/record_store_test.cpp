@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/saved_values.h"
+
 #include <optional>
 
 #include "fakes/fake_registry.h"
@@ -19,20 +21,9 @@ constexpr char16_t kB[] = u"{0000000B-0000-0000-0000-4E6574446576}";
 constexpr char16_t kMsmq[] = u"SOFTWARE\\Microsoft\\MSMQ\\Parameters";
 constexpr char16_t kProfile[] = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Dword(std::uint32_t v) {
-  return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
-}
-
-SavedValue Saved(TweakId tweak, const std::u16string& adapter, bool existed, std::uint32_t type, Bytes data) {
-  SavedValue v;
-  v.target = {tweak, adapter};
-  v.existed = existed;
-  v.type = type;
-  v.data = std::move(data);
-  return v;
-}
+using test::Bytes;
+using test::Dword;
+using test::Saved;
 
 // The machine's own DWORD of each value where a test needs one per value.
 std::uint32_t Own(TweakId tweak) {
